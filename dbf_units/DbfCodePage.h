@@ -1,0 +1,19 @@
+// Code page 852, in which the character fields of table files hold their text, and the
+// UTF-8 text of the program. A character that code page 852 lacks is stored as '?'.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace dbf {
+
+std::string OemToUtf8(std::string_view oem);
+std::string Utf8ToOem(std::string_view utf8);
+
+// Number of characters (code points) of a UTF-8 text.
+size_t Utf8Length(std::string_view utf8);
+// The first `count` characters of a UTF-8 text.
+std::string Utf8Left(std::string_view utf8, size_t count);
+
+}  // namespace dbf

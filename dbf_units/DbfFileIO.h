@@ -1,0 +1,42 @@
+// The platform seam of the table files: a handful of positioned file operations. The
+// real implementation calls open/pread/pwrite/fstat/ftruncate; tests install a factory
+// whose files fail the n-th write, write short or report a full disk.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace dbf {
+
+class TFileIO {
+ public:
+  virtual ~TFileIO() = default;
+  // Each returns the number of bytes transferred, or -1 on failure (errno set).
+  virtual int64_t ReadAt(int64_t offset, void* buffer, size_t count) = 0;
+  virtual int64_t WriteAt(int64_t offset, const void* buffer, size_t count) = 0;
+  // File size in bytes, or -1 on failure.
+  virtual int64_t Size() = 0;
+  // Returns false on failure.
+  virtual bool Truncate(int64_t length) = 0;
+};
+
+enum class TFileOpenMode {
+  ReadOnly,        // existing file, shared reading and writing
+  ReadWrite,       // existing file, shared reading and writing
+  CreateExclusive  // new or emptied file; no other handle of this process may open it
+};
+
+// Opens `path`; returns nullptr (errno set) when the platform refuses.
+using TFileIOFactory =
+    std::function<std::unique_ptr<TFileIO>(const std::string& path, TFileOpenMode mode)>;
+
+std::unique_ptr<TFileIO> OpenFileIO(const std::string& path, TFileOpenMode mode);
+
+// Installs `factory` for every later open and returns the one it replaces; an empty
+// factory restores the POSIX one.
+TFileIOFactory SetFileIOFactory(TFileIOFactory factory);
+
+}  // namespace dbf

@@ -1,0 +1,81 @@
+// Field definitions: one column of a table file (name, type letter, length, decimals,
+// offset in the record) and the ordered list that owns them. The setters keep type,
+// letter, length and decimals consistent with the table of dBase type letters.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DbfFieldTypes.h"
+
+namespace dbf {
+
+class TDbfFieldDef {
+ public:
+  const std::string& Name() const { return name_; }
+  void SetName(const std::string& name) { name_ = name; }
+
+  TFieldType FieldType() const { return field_type_; }
+  // Chooses the letter for the type (none for types without one: the type then becomes
+  // ftUnknown) and normalises Size and Prec for it.
+  void SetFieldType(TFieldType type);
+
+  // The dBase type letter, or '\0' when the field has none.
+  char NativeFieldType() const { return native_field_type_; }
+  // Upper-cases a..z, chooses FieldType from the letter with the current Size and Prec,
+  // then normalises them. An unknown letter gives ftUnknown and the letter '\0'.
+  void SetNativeFieldType(char letter);
+
+  int32_t Size() const { return size_; }
+  void SetSize(int32_t size);
+  int32_t Prec() const { return prec_; }
+  void SetPrec(int32_t prec);
+
+  // Position of the field inside the record; 1 for the first field.
+  int32_t Offset() const { return offset_; }
+  void SetOffset(int32_t offset) { offset_ = offset; }
+
+  // Next value of a '+' field (long-layout tables only).
+  int32_t AutoIncValue() const { return autoinc_value_; }
+  void SetAutoIncValue(int32_t value) { autoinc_value_ = value; }
+
+  bool Required() const { return required_; }
+  void SetRequired(bool required) { required_ = required; }
+
+  // True for the letters stored as big-endian binary (I, +, O, @) rather than as text.
+  bool IsBinary() const;
+
+ private:
+  void Normalise();
+
+  std::string name_;
+  TFieldType field_type_ = TFieldType::ftUnknown;
+  char native_field_type_ = '\0';
+  int32_t size_ = 0;
+  int32_t prec_ = 0;
+  int32_t offset_ = 0;
+  int32_t autoinc_value_ = 0;
+  bool required_ = false;
+};
+
+// Ordered list of definitions in descriptor order; owns its items. Copies are built by
+// setting properties one by one, never by copying whole definitions.
+class TDbfFieldDefs {
+ public:
+  int Count() const { return static_cast<int>(items_.size()); }
+  // REQUIRES: 0 <= index < Count()
+  TDbfFieldDef& Items(int index) { return *items_[index]; }
+  const TDbfFieldDef& Items(int index) const { return *items_[index]; }
+
+  TDbfFieldDef& Add();
+  // Sets name, field type, size and required in this order; decimals stay 0.
+  TDbfFieldDef& Add(const std::string& name, TFieldType type, int32_t size, bool required);
+  void Clear() { items_.clear(); }
+
+ private:
+  std::vector<std::unique_ptr<TDbfFieldDef>> items_;
+};
+
+}  // namespace dbf

@@ -1,0 +1,64 @@
+// A table file: a paged file whose header holds the dBase prefix and field descriptors.
+// It checks and reads headers of both layouts, creates new tables, rewrites the header
+// with date, count and end marker, and encodes and decodes field values in a record
+// buffer. It keeps no cache: every record transfer goes straight to the file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "DbfFieldTypes.h"
+#include "UDbfFieldDef.h"
+#include "UDbfPagedFile.h"
+
+namespace dbf {
+
+class TDbfFile : public TPagedFile {
+ public:
+  // As TPagedFile, then reads and checks the header of an existing file unless the file
+  // is new or `create` is set. Header findings go to DbfNotice; a field count outside 1 to
+  // 4095 throws EDbfFileError "Invalid field count : %d (must be between 1 and 4095)".
+  TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only);
+
+  // 2, 3, 5, 6 or 7, from the version byte.
+  int FormatLevel() const { return format_level_; }
+  bool LongLayout() const { return format_level_ >= 5; }
+
+  // The table's own definitions, read from the header.
+  TDbfFieldDefs& FieldDefs() { return field_defs_; }
+  const TDbfFieldDefs& FieldDefs() const { return field_defs_; }
+
+  void LoadFieldDefs();
+  // Turns the file into an empty level-3 table with these fields.
+  void FormatTable(const TDbfFieldDefs& defs);
+  // Clears `dest` and fills it with copies of the own definitions (reading them first
+  // when the own list is empty).
+  void CopyFieldDefs(TDbfFieldDefs& dest);
+  // Stamps date and record count, writes the header, the autoincrement counters (long
+  // layout) and the end marker.
+  void StoreHeader() override;
+
+  // Value buffers by requested type: ftString std::string; ftSmallint int16_t;
+  // ftInteger, ftAutoInc int32_t; ftLargeint int64_t; ftBoolean int16_t (1 true, 0
+  // false); ftFloat, ftCurrency double; ftDate int32_t day number (1 January of year 1 is
+  // day 1); ftDateTime double.
+  //
+  // REQUIRES: 0 <= field_index < FieldDefs().Count(); `record` holds RecordSize bytes.
+  // True when the field has a value; with `dest` null only the emptiness test is made.
+  // Bytes of a field that lie past the record length are never touched.
+  bool GetFieldValue(int field_index, TFieldType type, void* dest, const uint8_t* record) const;
+  // REQUIRES: as above. Without `source` the field is made empty. Throws EDbfFileError
+  // "Field data too long :%d (must be between 1 and %d)." leaving the record unchanged.
+  void SetFieldValue(int field_index, TFieldType type, uint8_t* record, const void* source) const;
+
+  // Long layout: a new record takes the current autoincrement values of its '+' fields,
+  // and every append advances them by one.
+  void FillAutoIncValues(uint8_t* record) const;
+  void AdvanceAutoIncValues();
+
+ private:
+  int format_level_ = 3;
+  TDbfFieldDefs field_defs_;
+};
+
+}  // namespace dbf

@@ -1,0 +1,85 @@
+// A paged file is a header area of HeaderSize bytes followed by fixed-size records of
+// RecordSize bytes. It owns the platform file and an in-memory copy of the header, and
+// every open paged file sits in one process-wide registry keyed by its full path, with
+// a reference count, so that two datasets on the same table share one file object.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DbfFileIO.h"
+
+namespace dbf {
+
+class TPagedFile {
+ public:
+  // Opens the existing file `file_name` (an absolute path) read-only or for reading and
+  // writing; creates it (emptying any old one) when it is missing and `create` or
+  // `auto_create` is set. Adds the new object to the registry with reference count 0.
+  // Throws EDbfFileError: "Open: Table file not found : %s", "Cannot open file %s",
+  // "Cannot create file %s".
+  TPagedFile(const std::string& file_name, bool create, bool auto_create, bool read_only);
+  virtual ~TPagedFile();  // removes the object from the registry and closes the file
+
+  TPagedFile(const TPagedFile&) = delete;
+  TPagedFile& operator=(const TPagedFile&) = delete;
+
+  const std::string& FileName() const { return file_name_; }
+  bool IsNew() const { return is_new_; }
+  bool ReadOnly() const { return read_only_; }
+
+  int32_t HeaderSize() const { return header_size_; }
+  int32_t RecordSize() const { return record_size_; }
+  int32_t RecordCount() const { return record_count_; }
+
+  // Re-reads the first `size` bytes of the file into a new zero-filled header buffer
+  // (unless the size is unchanged) and derives the record count again.
+  void SetHeaderSize(int32_t size);
+  void SetRecordSize(int32_t size);
+  // Cuts or extends the file to HeaderSize + count * RecordSize bytes.
+  void ResizeToRecords(int32_t count);
+
+  uint8_t* HeaderBuffer() { return header_.data(); }
+  const uint8_t* HeaderBuffer() const { return header_.data(); }
+
+  // REQUIRES: 1 <= n. Reads RecordSize bytes of record n; false on a failed or short read.
+  bool LoadRecord(int32_t n, uint8_t* buffer);
+  // REQUIRES: 1 <= n, a file opened for writing. Writes RecordSize bytes as record n;
+  // afterwards RecordCount is at least n. Throws EDbfFileError "Cannot write file %s" on
+  // a failed or short write (the count is then unchanged) and when the record would end
+  // past 2 GiB.
+  void StoreRecord(int32_t n, const uint8_t* buffer);
+  // Writes the header buffer at offset 0.
+  virtual void StoreHeader();
+
+  // The registry. FindOpenFile compares full paths exactly.
+  static TPagedFile* FindOpenFile(const std::string& file_name);
+  void AddRef() { ++ref_count_; }
+  // Drops one reference; the last one destroys the object (and closes the file).
+  void Release();
+  int32_t RefCount() const { return ref_count_; }
+
+ protected:
+  // Positioned transfers for subclasses; they throw EDbfFileError on failure.
+  void ReadExact(int64_t offset, void* buffer, size_t count);
+  void WriteExact(int64_t offset, const void* buffer, size_t count);
+  bool ReadAvailable(int64_t offset, void* buffer, size_t count);
+  int64_t FileSize();
+  void DeriveRecordCount();
+  TFileIO& Io() { return *io_; }
+
+ private:
+  std::string file_name_;
+  std::unique_ptr<TFileIO> io_;
+  std::vector<uint8_t> header_;
+  int32_t header_size_ = 0;
+  int32_t record_size_ = 0;
+  int32_t record_count_ = 0;
+  int32_t ref_count_ = 0;
+  bool is_new_ = false;
+  bool read_only_ = false;
+};
+
+}  // namespace dbf

@@ -1,0 +1,26 @@
+// A configuration text taken apart into its lines, numbered from 0. Lines end with
+// CR LF, CR or LF, so files from any system read alike.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarni {
+
+// Every line break ends a line, so a text ending with a break has an empty last line and
+// joining the lines with one break each gives the text back.
+std::vector<std::string> split_lines(std::string_view text);
+
+class ConfigurationLines {
+ public:
+  explicit ConfigurationLines(std::string_view text);
+
+  // A line the text does not have reads as empty, like an empty line.
+  std::string_view line(size_t k) const;
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+}  // namespace tarni

@@ -1,0 +1,27 @@
+// Reading the test configuration out of the lines of a configuration file. Each value
+// stands on a fixed line (line 0 is a heading): 1 test code, 2 template name, 3 results
+// table name, 4 parameter a, 5 parameter b, 6 AGR count, 7 AGR list, 8 SM count, 9 SM list.
+#pragma once
+
+#include <functional>
+
+#include "ConfigurationLines.h"
+#include "TestConfiguration.h"
+
+namespace tarni {
+
+// The window's own steps of a load, each run as soon as its name has been read: loading
+// the template bitmap and opening the results table. An exception from one ends the
+// load there, so the values of the later lines are not touched.
+struct LoadSteps {
+  std::function<void()> template_named;
+  std::function<void()> table_named;
+};
+
+// Reads the lines into `config` in line order. A value that is not an integer raises
+// InvalidIntegerError and ends the load: the values read before it stay, the later ones
+// keep what they held. A set count above the set's capacity is cut to it.
+void read_configuration_values(const ConfigurationLines& lines, TestConfiguration& config,
+                               const LoadSteps& steps = {});
+
+}  // namespace tarni

@@ -1,0 +1,104 @@
+#include "ConfigurationValues.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "IntegerConversion.h"
+
+namespace tarni {
+namespace {
+
+std::string spaces(size_t count) { return std::string(count, ' '); }
+
+// The sample configuration that the configuration editor offers for a new file.
+std::vector<std::string> sample_lines() {
+  return {"Konfig. soubor:",
+          "1\t" + spaces(18) + "(TEST = kod prislusneho Tarniho testu)",
+          "Tarni_1" + spaces(24) + "(jmeno BMP p\xC5\x99\x65\x64lohy)",
+          "xxxx" + spaces(27) + "(jmeno v\xC3\xBDstupn\xC3\xAD databaze osob )\t",
+          "10" + spaces(30) + "(parametr a)",
+          "10" + spaces(30) + "(parametr b)",
+          "4" + spaces(32) + "(po\xC4\x8D\x65t polozek v mnozine AGR)",
+          "9,21,24,25," + spaces(16) + "(cisla obrazku v mnozine AGR",
+          "4" + spaces(32) + "(pocet polozek v mnozine SM) (muze byt i 0)",
+          "6,7,18,29," + spaces(18) + "(cisla polozek v mnozine SM)",
+          "",
+          "",
+          " "};
+}
+
+ConfigurationLines text_of(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) {
+    text += line + "\r\n";
+  }
+  return ConfigurationLines(text);
+}
+
+TEST(ConfigurationValues, SampleLoadsWithTemplateAndTableStepsInOrder) {
+  TestConfiguration config;
+  std::vector<std::string> steps;
+  read_configuration_values(text_of(sample_lines()), config,
+                            {[&] { steps.push_back(config.template_file_name() + config.table_name); },
+                             [&] { steps.push_back(config.table_file_name() + std::to_string(config.param_a)); }});
+  EXPECT_EQ(steps, (std::vector<std::string>{"Tarni_1.BMP", "xxxx.DBF0"}));
+  EXPECT_EQ(config.test_code, "1\t");
+  EXPECT_EQ(config.param_a, 10);
+  EXPECT_EQ(config.param_b, 10);
+  EXPECT_EQ(std::vector<int32_t>(config.agr_entries().begin(), config.agr_entries().end()),
+            (std::vector<int32_t>{9, 21, 24, 25}));
+  EXPECT_EQ(std::vector<int32_t>(config.sm_entries().begin(), config.sm_entries().end()),
+            (std::vector<int32_t>{6, 7, 18, 29}));
+}
+
+TEST(ConfigurationValues, ConversionErrorEndsLoadKeepingEarlierValues) {
+  TestConfiguration config;
+  config.sm_count = 7;
+  std::vector<std::string> lines = sample_lines();
+  lines[6] = "5 (AGR)";  // the trailing comma makes the fifth item empty
+  try {
+    read_configuration_values(text_of(lines), config);
+    FAIL() << "loaded";
+  } catch (const InvalidIntegerError& error) {
+    EXPECT_STREQ(error.what(), "'' is not a valid integer value");
+  }
+  EXPECT_EQ(config.agr_count, 5);
+  EXPECT_EQ(config.agr_set[3], 25);
+  EXPECT_EQ(config.agr_set[4], 0);
+  EXPECT_EQ(config.sm_count, 7);
+  EXPECT_EQ(config.sm_set[0], 0);
+
+  lines[4] = "10";  // no separator after the value
+  EXPECT_THROW(read_configuration_values(text_of(lines), config), InvalidIntegerError);
+  lines[4] = "x10 (parametr a)";
+  config.param_a = 3;
+  EXPECT_THROW(read_configuration_values(text_of(lines), config), InvalidIntegerError);
+  EXPECT_EQ(config.param_a, 3);
+}
+
+TEST(ConfigurationValues, CountsAboveCapacityAreCutAndEmptySmAllowed) {
+  TestConfiguration config;
+  std::vector<std::string> lines = sample_lines();
+  lines[6] = "31 (AGR)";
+  lines[7] = "9 (a list without commas repeats its only item)";
+  lines[8] = "0 (SM)";
+  lines[9] = "anything";
+  read_configuration_values(text_of(lines), config);
+  EXPECT_EQ(config.agr_count, 30);
+  EXPECT_EQ(config.agr_set[29], 9);
+  EXPECT_TRUE(config.sm_entries().empty());
+}
+
+TEST(ConfigurationValues, MissingLinesReadAsEmpty) {
+  TestConfiguration config;
+  EXPECT_THROW(read_configuration_values(ConfigurationLines("heading\nT\nTarni_1 \nxxxx "), config),
+               InvalidIntegerError);
+  EXPECT_EQ(config.test_code, "");
+  EXPECT_EQ(config.template_name, "Tarni_1");
+  EXPECT_EQ(config.table_name, "xxxx");
+}
+
+}  // namespace
+}  // namespace tarni

@@ -1,0 +1,84 @@
+#include "Evaluation.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+#include "PictureClick.h"
+
+namespace tarni {
+namespace {
+
+AnswerList answers(std::initializer_list<int> pictures) {
+  AnswerList list;
+  for (const int p : pictures) {
+    p == 0 ? static_cast<void>(list.record_error()) : static_cast<void>(click_picture(list, p));
+  }
+  return list;
+}
+
+TestConfiguration sets(int32_t param_a, std::initializer_list<int32_t> agr, int32_t param_b,
+                       std::initializer_list<int32_t> sm) {
+  TestConfiguration config;
+  config.param_a = param_a;
+  config.param_b = param_b;
+  config.agr_count = static_cast<int32_t>(agr.size());
+  config.sm_count = static_cast<int32_t>(sm.size());
+  std::copy(agr.begin(), agr.end(), config.agr_set.begin());
+  std::copy(sm.begin(), sm.end(), config.sm_set.begin());
+  return config;
+}
+
+TEST(Evaluation, NothingEnteredGivesZeros) {
+  const EvaluationResults results = vyhodnoceni(AnswerList(), sets(10, {9, 21, 24, 25}, 10, {6}));
+  EXPECT_EQ(results.correct_count, 0);
+  EXPECT_EQ(results.error_count, 0);
+  EXPECT_EQ(results.agr_sum, 0);
+  EXPECT_EQ(results.sm_sum, 0);
+  EXPECT_EQ(results.agr_ratio_text, "0");
+  EXPECT_EQ(results.sm_ratio_text, "0");
+}
+
+TEST(Evaluation, ItemsBeforeParamCountTowardsTheSums) {
+  // Items 1..10; AGR pictures at items 1, 5, 9 and 10; the repeated 9 is an error.
+  const AnswerList list = answers({9, 2, 3, 4, 21, 6, 7, 8, 24, 25, 9});
+  EXPECT_EQ(list.answer_number(11), kErrorAnswer);
+  const TestConfiguration config = sets(10, {9, 21, 24, 25}, 10, {6, 7, 18, 29});
+  const EvaluationResults results = vyhodnoceni(list, config);
+  EXPECT_EQ(results.correct_count, 10);
+  EXPECT_EQ(results.error_count, 1);
+  EXPECT_EQ(results.agr_sum, 3);
+  EXPECT_EQ(results.sm_sum, 2);
+  EXPECT_EQ(results.agr_ratio_text, " 0.30");
+  EXPECT_EQ(results.sm_ratio_text, " 0.20");
+
+  const std::pair<int32_t, int32_t> param_and_sum[] = {{0, 0}, {1, 0}, {2, 1}, {10, 3}, {11, 4}, {31, 4}};
+  for (const auto& [param_a, agr_sum] : param_and_sum) {
+    EXPECT_EQ(vyhodnoceni(list, sets(param_a, {9, 21, 24, 25}, 0, {})).agr_sum, agr_sum) << param_a;
+  }
+}
+
+TEST(Evaluation, SetEntriesCountAsTheyStand) {
+  const AnswerList list = answers({9, 9, 0});
+  const EvaluationResults results = vyhodnoceni(list, sets(31, {9, 9, 0}, 31, {99}));
+  EXPECT_EQ(results.agr_sum, 4);  // 9 twice against item 1, 0 against both errors
+  EXPECT_EQ(results.sm_sum, 27);  // every unanswered item
+  EXPECT_EQ(results.agr_ratio_text, " 4.00");
+  EXPECT_EQ(results.sm_ratio_text, "27.00");
+  EXPECT_EQ(vyhodnoceni(AnswerList(), sets(31, {99}, 0, {})).agr_ratio_text, "0");
+}
+
+TEST(Evaluation, RatioTextsRoundHalfAwayFromZeroOnTheDecimals) {
+  const struct {
+    int32_t sum, count;
+    const char* text;
+  } cases[] = {{1, 8, " 0.13"}, {3, 8, " 0.38"}, {5, 8, " 0.63"},  {7, 8, " 0.88"},   {1, 3, " 0.33"},
+               {2, 3, " 0.67"}, {1, 1, " 1.00"}, {5, 40, " 0.13"}, {3, 40, " 0.08"},  {0, 8, " 0.00"},
+               {900, 9, "100.00"}, {900, 1, "900.00"}, {10, 0, "0"},  {10, -1, "0"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(ratio_text(c.sum, c.count), c.text) << c.sum << "/" << c.count;
+  }
+}
+
+}  // namespace
+}  // namespace tarni

@@ -16,9 +16,7 @@ struct AnswerEntry {
     box = displays.answer_box.applied_to(box);
     return displays;
   }
-  AnswerDisplays click(int picture) {
-    return apply(click_picture(list, picture));
-  }
+  AnswerDisplays click(int picture) { return apply(click_picture(list, picture)); }
   AnswerDisplays error() { return apply(list.record_error()); }
   AnswerDisplays back() { return apply(list.take_back()); }
 };

@@ -40,9 +40,10 @@ ConfigurationLines text_of(const std::vector<std::string>& lines) {
 TEST(ConfigurationValues, SampleLoadsWithTemplateAndTableStepsInOrder) {
   TestConfiguration config;
   std::vector<std::string> steps;
-  read_configuration_values(text_of(sample_lines()), config,
-                            {[&] { steps.push_back(config.template_file_name() + config.table_name); },
-                             [&] { steps.push_back(config.table_file_name() + std::to_string(config.param_a)); }});
+  read_configuration_values(
+      text_of(sample_lines()), config,
+      {[&] { steps.push_back(config.template_file_name() + config.table_name); },
+       [&] { steps.push_back(config.table_file_name() + std::to_string(config.param_a)); }});
   EXPECT_EQ(steps, (std::vector<std::string>{"Tarni_1.BMP", "xxxx.DBF0"}));
   EXPECT_EQ(config.test_code, "1\t");
   EXPECT_EQ(config.param_a, 10);

@@ -17,7 +17,8 @@ TEST(HitGrid, CornersAndCellsOfTheGrid) {
 }
 
 // First and last pixel of each column and row; the pixels around them lie on a bound.
-constexpr std::pair<int, int> kColumns[] = {{22, 152}, {154, 283}, {285, 413}, {415, 545}, {547, 675}, {677, 782}};
+constexpr std::pair<int, int> kColumns[] = {{22, 152},  {154, 283}, {285, 413},
+                                            {415, 545}, {547, 675}, {677, 782}};
 constexpr std::pair<int, int> kRows[] = {{23, 135}, {137, 240}, {242, 345}, {347, 448}, {450, 551}};
 
 TEST(HitGrid, EachCellEndsNextToItsBounds) {

@@ -16,4 +16,9 @@ size_t Utf8Length(std::string_view utf8);
 // The first `count` characters of a UTF-8 text.
 std::string Utf8Left(std::string_view utf8, size_t count);
 
+// True when the two UTF-8 texts differ at most in the letter case of ASCII and Latin
+// letters (those of code page 852 among them), as file names on the systems the tables
+// come from compare.
+bool Utf8EqualIgnoringCase(std::string_view a, std::string_view b);
+
 }  // namespace dbf

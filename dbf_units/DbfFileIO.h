@@ -35,6 +35,11 @@ using TFileIOFactory =
 
 std::unique_ptr<TFileIO> OpenFileIO(const std::string& path, TFileOpenMode mode);
 
+// The POSIX implementation itself, for test factories that wrap the real file.
+// CreateExclusive creates or empties the file (O_CREAT | O_TRUNC); keeping other handles
+// out is the open-file registry's job, as POSIX has no portable way to bar other processes.
+std::unique_ptr<TFileIO> OpenPosixFileIO(const std::string& path, TFileOpenMode mode);
+
 // Installs `factory` for every later open and returns the one it replaces; an empty
 // factory restores the POSIX one.
 TFileIOFactory SetFileIOFactory(TFileIOFactory factory);

@@ -13,6 +13,11 @@
 
 namespace dbf {
 
+// The format level a version byte selects: 2 and 3 have the short layout (32-byte prefix
+// and descriptors), 5, 6 and 7 the long one (68-byte prefix, 48-byte descriptors). No
+// version byte is refused; unknown ones are level 3.
+int FormatLevelOfVersion(uint8_t version);
+
 class TDbfFile : public TPagedFile {
  public:
   // As TPagedFile, then reads and checks the header of an existing file unless the file
@@ -32,7 +37,8 @@ class TDbfFile : public TPagedFile {
   // Turns the file into an empty level-3 table with these fields.
   void FormatTable(const TDbfFieldDefs& defs);
   // Clears `dest` and fills it with copies of the own definitions (reading them first
-  // when the own list is empty).
+  // when the own list is empty). A copy gets name, length, decimals and then the letter,
+  // so it has the same field type, plus offset, autoincrement value and required flag.
   void CopyFieldDefs(TDbfFieldDefs& dest);
   // Stamps date and record count, writes the header, the autoincrement counters (long
   // layout) and the end marker.
@@ -45,7 +51,10 @@ class TDbfFile : public TPagedFile {
   //
   // REQUIRES: 0 <= field_index < FieldDefs().Count(); `record` holds RecordSize bytes.
   // True when the field has a value; with `dest` null only the emptiness test is made.
-  // Bytes of a field that lie past the record length are never touched.
+  // Bytes of a field that lie past the record length are never touched: in a damaged
+  // table whose fields add up to more than its record length, a text field is read from
+  // its bytes inside the record, a binary field not wholly inside reads as empty, and
+  // writing stores only the bytes inside the record.
   bool GetFieldValue(int field_index, TFieldType type, void* dest, const uint8_t* record) const;
   // REQUIRES: as above. Without `source` the field is made empty. Throws EDbfFileError
   // "Field data too long :%d (must be between 1 and %d)." leaving the record unchanged.
@@ -57,6 +66,15 @@ class TDbfFile : public TPagedFile {
   void AdvanceAutoIncValues();
 
  private:
+  void ReadHeader();
+  void CheckRecordCount();
+  void CheckRecordSize();
+  void WriteEmptyTable(const TDbfFieldDefs& defs);
+  void ReadBackFormattedHeader();
+  void StampHeader();
+  void StoreAutoIncCounters();
+  const TDbfFieldDef& FieldAt(int field_index) const;
+
   int format_level_ = 3;
   TDbfFieldDefs field_defs_;
 };

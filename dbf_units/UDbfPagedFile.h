@@ -62,12 +62,18 @@ class TPagedFile {
   int32_t RefCount() const { return ref_count_; }
 
  protected:
-  // Positioned transfers for subclasses; they throw EDbfFileError on failure.
+  // Positioned transfers for subclasses. ReadExact and WriteExact throw EDbfFileError
+  // ("Cannot read file %s", "Cannot write file %s") unless all `count` bytes move;
+  // ReadAvailable reports a short or failed read as false, leaving the rest of the buffer.
   void ReadExact(int64_t offset, void* buffer, size_t count);
   void WriteExact(int64_t offset, const void* buffer, size_t count);
   bool ReadAvailable(int64_t offset, void* buffer, size_t count);
+  // Throws EDbfFileError "Cannot read file %s" when the platform cannot tell the size.
   int64_t FileSize();
+  // (file size - HeaderSize) / RecordSize in 64 bits; 0 when negative or RecordSize is 0.
   void DeriveRecordCount();
+  // HeaderSize + (n - 1) * RecordSize, in 64 bits so that no position wraps around.
+  int64_t RecordPosition(int32_t n) const;
   TFileIO& Io() { return *io_; }
 
  private:

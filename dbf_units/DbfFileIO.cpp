@@ -1,0 +1,114 @@
+// The POSIX implementation of the table files' platform seam, and the factory switch
+// through which tests put their own files in its place.
+#include "DbfFileIO.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+namespace dbf {
+
+namespace {
+
+class TPosixFileIO final : public TFileIO {
+ public:
+  explicit TPosixFileIO(int fd) : fd_(fd) {}
+  ~TPosixFileIO() override { ::close(fd_); }
+  TPosixFileIO(const TPosixFileIO&) = delete;
+  TPosixFileIO& operator=(const TPosixFileIO&) = delete;
+
+  int64_t ReadAt(int64_t offset, void* buffer, size_t count) override {
+    return Transfer(offset, count, [&](size_t done, int64_t at) {
+      return ::pread(fd_, static_cast<char*>(buffer) + done, count - done, at);
+    });
+  }
+
+  int64_t WriteAt(int64_t offset, const void* buffer, size_t count) override {
+    return Transfer(offset, count, [&](size_t done, int64_t at) {
+      return ::pwrite(fd_, static_cast<const char*>(buffer) + done, count - done, at);
+    });
+  }
+
+  int64_t Size() override {
+    struct stat status {};
+    if (::fstat(fd_, &status) != 0) return -1;
+    return status.st_size;
+  }
+
+  bool Truncate(int64_t length) override {
+    int result;
+    do {
+      result = ::ftruncate(fd_, length);
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+  }
+
+ private:
+  // pread and pwrite may move fewer bytes than asked (signals, pipes, a full disk); keep
+  // going until all are moved, the file ends, or the platform fails. A failure after some
+  // bytes reports the bytes moved, so the caller sees a short transfer.
+  template <typename Step>
+  static int64_t Transfer(int64_t offset, size_t count, Step step) {
+    size_t done = 0;
+    while (done < count) {
+      const ssize_t moved = step(done, offset + static_cast<int64_t>(done));
+      if (moved < 0 && errno == EINTR) continue;
+      if (moved < 0) return done > 0 ? static_cast<int64_t>(done) : -1;
+      if (moved == 0) break;
+      done += static_cast<size_t>(moved);
+    }
+    return static_cast<int64_t>(done);
+  }
+
+  int fd_;
+};
+
+int OpenFlags(TFileOpenMode mode) {
+  switch (mode) {
+    case TFileOpenMode::ReadOnly: return O_RDONLY | O_CLOEXEC;
+    case TFileOpenMode::ReadWrite: return O_RDWR | O_CLOEXEC;
+    case TFileOpenMode::CreateExclusive: return O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC;
+  }
+  return O_RDONLY | O_CLOEXEC;
+}
+
+bool IsDirectory(int fd) {
+  struct stat status {};
+  return ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+TFileIOFactory& InstalledFactory() {
+  static TFileIOFactory factory;
+  return factory;
+}
+
+}  // namespace
+
+std::unique_ptr<TFileIO> OpenPosixFileIO(const std::string& path, TFileOpenMode mode) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), OpenFlags(mode), 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return nullptr;
+  // A folder opens read-only without complaint but is no table.
+  if (IsDirectory(fd)) {
+    ::close(fd);
+    errno = EISDIR;
+    return nullptr;
+  }
+  return std::make_unique<TPosixFileIO>(fd);
+}
+
+std::unique_ptr<TFileIO> OpenFileIO(const std::string& path, TFileOpenMode mode) {
+  const TFileIOFactory& factory = InstalledFactory();
+  return factory ? factory(path, mode) : OpenPosixFileIO(path, mode);
+}
+
+TFileIOFactory SetFileIOFactory(TFileIOFactory factory) {
+  return std::exchange(InstalledFactory(), std::move(factory));
+}
+
+}  // namespace dbf

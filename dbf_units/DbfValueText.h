@@ -1,0 +1,50 @@
+// The text forms of field values in table records: trimming, locale-independent number
+// parsing and formatting, and the calendar arithmetic of day numbers (1 January of the
+// year 1 is day 1, proleptic Gregorian calendar).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dbf {
+
+struct TCalendarDate {
+  int64_t year;
+  int month;
+  int day;
+};
+
+// Without every character of code 0x20 or below (spaces, control characters, zero bytes)
+// at both ends.
+std::string_view TrimControlCharacters(std::string_view text);
+
+// The text as a signed integer in [min, max]: an optional sign and decimal digits, with
+// surrounding spaces allowed. Anything else, or a value out of range, gives `fallback`.
+int64_t IntegerOr(std::string_view text, int64_t min, int64_t max, int64_t fallback);
+
+// The text as a finite floating-point number with '.' as the decimal point, whatever the
+// locale; anything else gives 0.
+double FloatOrZero(std::string_view text);
+
+// `value` in fixed-point form with exactly `decimals` digits after '.', rounded to at most
+// `significant_digits` significant digits; in exponent form when its integer part has
+// more digits than that. No thousands separators, '-' only before a non-zero result.
+std::string FormatFloat(double value, int decimals, int significant_digits);
+
+// The day number of a date, 0 when year, month and day form no valid date in the years
+// 1 to 9999.
+int32_t DayNumberOf(int64_t year, int month, int day);
+TCalendarDate DateOfDayNumber(int32_t day_number);
+
+// A date field's trimmed text "yyyymmdd" as a day number: missing or unreadable day and
+// month parts count as 1, the year as 0; a year of one or two digits falls into the 50
+// years before and after `current_year`. An impossible date gives 0.
+int32_t DayNumberOfDateText(std::string_view text, int current_year);
+// "yyyymmdd" of a day number.
+std::string DateTextOfDayNumber(int32_t day_number);
+
+// Today's date in the local time zone.
+TCalendarDate LocalToday();
+
+}  // namespace dbf

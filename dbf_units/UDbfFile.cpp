@@ -1,0 +1,297 @@
+// The table file: checking and reading the header and field descriptors of both layouts,
+// creating empty tables, and writing the header back with date, count and end marker.
+// The value encoding of the records lives in UDbfFileValues.cpp.
+#include "UDbfFile.h"
+
+#include <algorithm>
+#include <array>
+
+#include "DbfCodePage.h"
+#include "DbfErrors.h"
+#include "DbfValueText.h"
+
+namespace dbf {
+
+namespace {
+
+// Where the parts of a header prefix and of a field descriptor lie in each layout.
+struct TLayout {
+  int32_t prefix_length;
+  int32_t descriptor_length;
+  size_t name_length;
+  size_t letter_at;
+  size_t length_at;
+  size_t decimals_at;
+};
+
+constexpr TLayout kShortLayout{32, 32, 11, 11, 16, 17};
+constexpr TLayout kLongLayout{68, 48, 32, 32, 33, 34};
+constexpr size_t kAutoIncAt = 42;  // long-layout descriptors only
+
+constexpr size_t kVersionAt = 0;
+constexpr size_t kDateAt = 1;
+constexpr size_t kRecordCountAt = 4;
+constexpr size_t kHeaderLengthAt = 8;
+constexpr size_t kRecordLengthAt = 10;
+
+constexpr uint8_t kCreatedVersion = 0x03;
+constexpr uint8_t kHeaderTerminator = 0x0D;
+constexpr uint8_t kEndMarker = 0x1A;
+constexpr int32_t kMaxFieldCount = 4095;
+constexpr int32_t kLargestWord = 0xFFFF;
+constexpr size_t kCreatedNameLength = 10;
+
+const TLayout& LayoutOf(bool long_layout) { return long_layout ? kLongLayout : kShortLayout; }
+
+// Little-endian integers of the header buffer; bytes beyond the buffer read as zero and
+// are not written, so a header shorter than its prefix cannot be overrun.
+uint32_t ReadLittleEndian(const uint8_t* buffer, int32_t size, size_t at, size_t width) {
+  uint32_t value = 0;
+  for (size_t i = width; i-- > 0;) {
+    const bool inside = at + i < static_cast<size_t>(size);
+    value = (value << 8) | (inside ? buffer[at + i] : 0);
+  }
+  return value;
+}
+
+void WriteLittleEndian(uint8_t* buffer, int32_t size, size_t at, size_t width, uint32_t value) {
+  for (size_t i = 0; i < width && at + i < static_cast<size_t>(size); ++i) {
+    buffer[at + i] = static_cast<uint8_t>(value >> (8 * i));
+  }
+}
+
+int32_t FieldCountOf(int32_t header_length, const TLayout& layout) {
+  return (header_length - layout.prefix_length) / layout.descriptor_length;
+}
+
+EDbfFileError InvalidFieldCount(int32_t count) {
+  return EDbfFileError("Invalid field count : " + std::to_string(count) +
+                       " (must be between 1 and " + std::to_string(kMaxFieldCount) + ")");
+}
+
+// The name bytes before the first zero byte, a to z in upper case, as UTF-8 text.
+std::string DescriptorName(const uint8_t* descriptor, size_t length) {
+  std::string name;
+  for (size_t i = 0; i < length && descriptor[i] != 0; ++i) {
+    const char c = static_cast<char>(descriptor[i]);
+    name += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  return OemToUtf8(name);
+}
+
+// The 32-byte descriptor a new table stores for a definition; the length and decimals
+// bytes take the low bytes of the values.
+std::array<uint8_t, 32> CreatedDescriptor(const TDbfFieldDef& def) {
+  std::array<uint8_t, 32> descriptor{};
+  const std::string name = Utf8ToOem(def.Name()).substr(0, kCreatedNameLength);
+  std::copy(name.begin(), name.end(), descriptor.begin());
+  descriptor[kShortLayout.letter_at] = static_cast<uint8_t>(def.NativeFieldType());
+  descriptor[kShortLayout.length_at] = static_cast<uint8_t>(def.Size());
+  descriptor[kShortLayout.decimals_at] = static_cast<uint8_t>(def.Prec());
+  return descriptor;
+}
+
+// A header or record length beyond 16 bits would be stored cut off and leave a table
+// whose records nobody can find; refuse such a table before the old file is emptied.
+void CheckTableFitsHeader(const TDbfFieldDefs& defs) {
+  const int64_t header_length = int64_t{kShortLayout.descriptor_length} * defs.Count() + 33;
+  if (header_length > kLargestWord) {
+    throw EDbfFileError("Too many fields : " + std::to_string(defs.Count()) +
+                        " (a new table holds at most 2046)");
+  }
+  int64_t record_length = 1;
+  for (int i = 0; i < defs.Count(); ++i) record_length += static_cast<uint8_t>(defs.Items(i).Size());
+  if (record_length > kLargestWord) {
+    throw EDbfFileError("Record too long : " + std::to_string(record_length) +
+                        " (must be at most 65535)");
+  }
+}
+
+}  // namespace
+
+int FormatLevelOfVersion(uint8_t version) {
+  switch (version) {
+    case 0x83: return 2;
+    case 0x04:
+    case 0x8C: return 5;
+    case 0xF5: return 6;
+    case 0x30: return 7;
+    default: return 3;
+  }
+}
+
+TDbfFile::TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only)
+    : TPagedFile(file_name, create, auto_create, read_only) {
+  if (IsNew() || create) return;
+  ReadHeader();
+}
+
+void TDbfFile::ReadHeader() {
+  SetHeaderSize(kShortLayout.prefix_length);
+  format_level_ = FormatLevelOfVersion(HeaderBuffer()[kVersionAt]);
+  const TLayout& layout = LayoutOf(LongLayout());
+  const auto header_length =
+      static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kHeaderLengthAt, 2));
+  if (header_length < layout.prefix_length) throw InvalidFieldCount(FieldCountOf(header_length, layout));
+  const auto record_length =
+      static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kRecordLengthAt, 2));
+  SetHeaderSize(header_length);
+  SetRecordSize(record_length);
+  CheckRecordCount();
+  LoadFieldDefs();
+}
+
+void TDbfFile::CheckRecordCount() {
+  const auto in_header =
+      static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kRecordCountAt, 4));
+  if (in_header == RecordCount()) return;
+  DbfNotice("Invalid Record Count,\rRecordCount in Hdr : " + std::to_string(in_header) +
+            "\rexpected : " + std::to_string(RecordCount()));
+}
+
+// Descriptors are taken from the header buffer, which holds the whole header area as
+// read from the file (zeros where the file is shorter).
+void TDbfFile::LoadFieldDefs() {
+  field_defs_.Clear();
+  const TLayout& layout = LayoutOf(LongLayout());
+  const auto header_length =
+      static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kHeaderLengthAt, 2));
+  const auto record_length =
+      static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kRecordLengthAt, 2));
+  const int32_t count = FieldCountOf(header_length, layout);
+  if (count < 1 || count > kMaxFieldCount) throw InvalidFieldCount(count);
+  SetHeaderSize(header_length);
+  SetRecordSize(record_length);
+  int32_t offset = 1;
+  for (int32_t i = 0; i < count; ++i) {
+    const uint8_t* descriptor =
+        HeaderBuffer() + layout.prefix_length + static_cast<size_t>(i) * layout.descriptor_length;
+    TDbfFieldDef& def = field_defs_.Add();
+    def.SetOffset(offset);
+    def.SetName(DescriptorName(descriptor, layout.name_length));
+    // Length and decimals come before the letter: the letter's normalisation then
+    // chooses the type from the stored figures.
+    def.SetSize(descriptor[layout.length_at]);
+    def.SetPrec(descriptor[layout.decimals_at]);
+    def.SetNativeFieldType(static_cast<char>(descriptor[layout.letter_at]));
+    if (LongLayout()) {
+      def.SetAutoIncValue(static_cast<int32_t>(ReadLittleEndian(descriptor, 48, kAutoIncAt, 4)));
+    }
+    offset += def.Size();
+  }
+  CheckRecordSize();
+}
+
+void TDbfFile::CheckRecordSize() {
+  int64_t expected = 1;
+  for (int i = 0; i < field_defs_.Count(); ++i) expected += field_defs_.Items(i).Size();
+  if (expected == RecordSize()) return;
+  DbfNotice("Invalid Record Size,\rRecord Size in Hdr : " + std::to_string(RecordSize()) +
+            "\rExpected : " + std::to_string(expected));
+}
+
+void TDbfFile::FormatTable(const TDbfFieldDefs& defs) {
+  CheckTableFitsHeader(defs);
+  try {
+    WriteEmptyTable(defs);
+  } catch (const EDatabaseError&) {
+    // Leave the object in its header's layout as far as the file allows; the first
+    // failure is the one worth reporting.
+    try {
+      ReadBackFormattedHeader();
+    } catch (const EDatabaseError&) {
+    }
+    throw;
+  }
+  ReadBackFormattedHeader();
+}
+
+// Writes prefix, descriptors and terminator; the descriptors go out as the records of a
+// temporary layout of 32-byte header and 32-byte records.
+void TDbfFile::WriteEmptyTable(const TDbfFieldDefs& defs) {
+  field_defs_.Clear();
+  format_level_ = 3;
+  if (!Io().Truncate(0)) throw EDbfFileError("Cannot write file " + FileName());
+  SetRecordSize(kShortLayout.descriptor_length);
+  SetHeaderSize(kShortLayout.prefix_length);
+  std::fill(HeaderBuffer(), HeaderBuffer() + HeaderSize(), 0);
+  HeaderBuffer()[kVersionAt] = kCreatedVersion;
+  int32_t record_length = 1;
+  for (int i = 0; i < defs.Count(); ++i) {
+    const std::array<uint8_t, 32> descriptor = CreatedDescriptor(defs.Items(i));
+    StoreRecord(i + 1, descriptor.data());
+    record_length += descriptor[kShortLayout.length_at];
+  }
+  const int32_t header_length = kShortLayout.descriptor_length * defs.Count() + 33;
+  WriteExact(header_length - 1, &kHeaderTerminator, 1);
+  WriteLittleEndian(HeaderBuffer(), HeaderSize(), kRecordLengthAt, 2, static_cast<uint32_t>(record_length));
+  WriteLittleEndian(HeaderBuffer(), HeaderSize(), kHeaderLengthAt, 2, static_cast<uint32_t>(header_length));
+  TPagedFile::StoreHeader();
+}
+
+void TDbfFile::ReadBackFormattedHeader() {
+  SetRecordSize(static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kRecordLengthAt, 2)));
+  SetHeaderSize(static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kHeaderLengthAt, 2)));
+  StoreHeader();
+}
+
+void TDbfFile::CopyFieldDefs(TDbfFieldDefs& dest) {
+  dest.Clear();
+  if (field_defs_.Count() == 0) LoadFieldDefs();
+  for (int i = 0; i < field_defs_.Count(); ++i) {
+    const TDbfFieldDef& own = field_defs_.Items(i);
+    TDbfFieldDef& copy = dest.Add();
+    copy.SetName(own.Name());
+    copy.SetSize(own.Size());
+    copy.SetPrec(own.Prec());
+    copy.SetNativeFieldType(own.NativeFieldType());
+    copy.SetOffset(own.Offset());
+    copy.SetAutoIncValue(own.AutoIncValue());
+    copy.SetRequired(own.Required());
+  }
+}
+
+void TDbfFile::StoreHeader() {
+  if (HeaderSize() == 0) throw EDbfFileError("HeaderSize=0");
+  StampHeader();
+  StoreAutoIncCounters();
+  TPagedFile::StoreHeader();
+  const int64_t end = HeaderSize() + int64_t{RecordCount()} * RecordSize();
+  WriteExact(end, &kEndMarker, 1);
+}
+
+void TDbfFile::StampHeader() {
+  const TCalendarDate today = LocalToday();
+  uint8_t* header = HeaderBuffer();
+  const int32_t size = HeaderSize();
+  WriteLittleEndian(header, size, kDateAt, 1, static_cast<uint32_t>((today.year - 1900) & 0xFF));
+  WriteLittleEndian(header, size, kDateAt + 1, 1, static_cast<uint32_t>(today.month));
+  WriteLittleEndian(header, size, kDateAt + 2, 1, static_cast<uint32_t>(today.day));
+  WriteLittleEndian(header, size, kRecordCountAt, 4, static_cast<uint32_t>(RecordCount()));
+}
+
+// Every '+' descriptor of a long-layout header gets its field's current counter; the
+// header buffer goes out whole right after, so the file ends up as if each changed
+// descriptor had been rewritten on its own.
+void TDbfFile::StoreAutoIncCounters() {
+  if (!LongLayout()) return;
+  for (int i = 0; i < field_defs_.Count(); ++i) {
+    const TDbfFieldDef& def = field_defs_.Items(i);
+    if (def.NativeFieldType() != '+') continue;
+    const size_t at = kLongLayout.prefix_length + static_cast<size_t>(i) * kLongLayout.descriptor_length + kAutoIncAt;
+    WriteLittleEndian(HeaderBuffer(), HeaderSize(), at, 4, static_cast<uint32_t>(def.AutoIncValue()));
+  }
+}
+
+void TDbfFile::AdvanceAutoIncValues() {
+  if (!LongLayout()) return;
+  for (int i = 0; i < field_defs_.Count(); ++i) {
+    TDbfFieldDef& def = field_defs_.Items(i);
+    // The counter wraps like the 32-bit value it is stored as.
+    if (def.NativeFieldType() == '+') {
+      def.SetAutoIncValue(static_cast<int32_t>(static_cast<uint32_t>(def.AutoIncValue()) + 1));
+    }
+  }
+}
+
+}  // namespace dbf

@@ -1,0 +1,205 @@
+// The value encoding of table records: a field's bytes in a record buffer as a typed
+// value and back, for the text letters and the big-endian binary letters I, +, O and @.
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "DbfErrors.h"
+#include "DbfValueText.h"
+#include "UDbfFile.h"
+
+namespace dbf {
+
+namespace {
+
+constexpr uint32_t kIntegerBias = 0x80000000u;
+constexpr uint64_t kSignBit = uint64_t{1} << 63;
+
+// The bytes of a field that lie inside the record. Fields of a damaged header may reach
+// past the record length; their bytes beyond it do not exist for us.
+struct TFieldBytes {
+  size_t offset;
+  size_t length;
+  bool complete;  // the whole field lies inside the record
+};
+
+TFieldBytes BytesInsideRecord(const TDbfFieldDef& def, int32_t record_size) {
+  const int64_t record_end = std::max(record_size, 0);
+  const int64_t begin = std::clamp<int64_t>(def.Offset(), 0, record_end);
+  const int64_t end = std::clamp<int64_t>(int64_t{def.Offset()} + std::max(def.Size(), 0), begin, record_end);
+  return {static_cast<size_t>(begin), static_cast<size_t>(end - begin),
+          end - begin == std::max(def.Size(), 0) && def.Offset() >= 0};
+}
+
+uint64_t ReadBigEndian(const uint8_t* bytes, size_t width) {
+  uint64_t value = 0;
+  for (size_t i = 0; i < width; ++i) value = (value << 8) | bytes[i];
+  return value;
+}
+
+void WriteBigEndian(uint8_t* bytes, size_t width, uint64_t value) {
+  for (size_t i = width; i-- > 0;) {
+    bytes[i] = static_cast<uint8_t>(value);
+    value >>= 8;
+  }
+}
+
+template <typename T>
+T Load(const void* source) {
+  T value;
+  std::memcpy(&value, source, sizeof value);
+  return value;
+}
+
+template <typename T>
+void Store(void* dest, T value) {
+  std::memcpy(dest, &value, sizeof value);
+}
+
+bool IsFourByteLetter(char letter) { return letter == 'I' || letter == '+'; }
+
+// Binary letters: the value whatever type was asked for; false when all bytes are zero.
+// An 'O' value is stored so that the bytes sort like the numbers (sign bit flipped for
+// positives, all bits inverted for negatives); '@' is a plain big-endian double.
+bool GetBinaryValue(char letter, const uint8_t* bytes, void* dest) {
+  const uint64_t pattern = ReadBigEndian(bytes, IsFourByteLetter(letter) ? 4 : 8);
+  if (pattern == 0) return false;
+  if (dest == nullptr) return true;
+  if (IsFourByteLetter(letter)) {
+    Store(dest, static_cast<int32_t>(static_cast<uint32_t>(pattern) ^ kIntegerBias));
+  } else if (letter == 'O') {
+    Store(dest, std::bit_cast<double>((pattern & kSignBit) ? pattern ^ kSignBit : ~pattern));
+  } else {
+    Store(dest, std::bit_cast<double>(pattern));
+  }
+  return true;
+}
+
+uint64_t BinaryPattern(char letter, const void* source) {
+  if (source == nullptr) return 0;
+  if (IsFourByteLetter(letter)) return static_cast<uint32_t>(Load<int32_t>(source)) + kIntegerBias;
+  const double value = Load<double>(source);
+  const auto bits = std::bit_cast<uint64_t>(value);
+  if (letter == 'O') return value < 0 ? ~bits : bits | kSignBit;
+  return bits;
+}
+
+void ConvertText(std::string_view text, TFieldType type, void* dest) {
+  switch (type) {
+    case TFieldType::ftString:
+      *static_cast<std::string*>(dest) = std::string(text);
+      return;
+    case TFieldType::ftSmallint:
+      Store(dest, static_cast<int16_t>(IntegerOr(text, INT16_MIN, INT16_MAX, 0)));
+      return;
+    case TFieldType::ftInteger:
+      Store(dest, static_cast<int32_t>(IntegerOr(text, INT32_MIN, INT32_MAX, 0)));
+      return;
+    case TFieldType::ftLargeint:
+      Store(dest, IntegerOr(text, INT64_MIN, INT64_MAX, 0));
+      return;
+    case TFieldType::ftBoolean:
+      Store(dest, static_cast<int16_t>(text.front() == 'T' || text.front() == 't' ? 1 : 0));
+      return;
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency:
+      Store(dest, FloatOrZero(text));
+      return;
+    case TFieldType::ftDate:
+      Store(dest, DayNumberOfDateText(text, static_cast<int>(LocalToday().year)));
+      return;
+    default:
+      return;  // other types only learn whether there is a value
+  }
+}
+
+std::string RightJustified(std::string text, int32_t width) {
+  if (static_cast<int64_t>(text.size()) < width) text.insert(0, static_cast<size_t>(width) - text.size(), ' ');
+  return text;
+}
+
+// The text a field of a text letter gets for a value of the requested type, before it is
+// fitted to the field; numbers come right-justified.
+std::string TextOfValue(const TDbfFieldDef& def, TFieldType type, const void* source) {
+  if (source == nullptr) return {};
+  switch (type) {
+    case TFieldType::ftString: {
+      const auto& text = *static_cast<const std::string*>(source);
+      return text.substr(0, text.find('\0'));
+    }
+    case TFieldType::ftSmallint:
+      return RightJustified(std::to_string(Load<int16_t>(source)), def.Size());
+    case TFieldType::ftInteger:
+      return RightJustified(std::to_string(Load<int32_t>(source)), def.Size());
+    case TFieldType::ftLargeint:
+      return RightJustified(std::to_string(Load<int64_t>(source)), def.Size());
+    case TFieldType::ftBoolean:
+      return Load<int16_t>(source) == 1 ? "T" : "F";
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency:
+      return RightJustified(FormatFloat(Load<double>(source), def.Prec(), def.Size()), def.Size());
+    case TFieldType::ftDate:
+      return DateTextOfDayNumber(Load<int32_t>(source));
+    default:
+      return {};
+  }
+}
+
+EDbfFileError FieldDataTooLong(size_t length, int32_t size) {
+  return EDbfFileError("Field data too long :" + std::to_string(length) + " (must be between 1 and " +
+                       std::to_string(size) + ").");
+}
+
+}  // namespace
+
+const TDbfFieldDef& TDbfFile::FieldAt(int field_index) const {
+  if (field_index < 0 || field_index >= FieldDefs().Count()) {
+    throw EDbfFileError("Invalid field index : " + std::to_string(field_index) + " (the table has " +
+                        std::to_string(FieldDefs().Count()) + " fields)");
+  }
+  return FieldDefs().Items(field_index);
+}
+
+bool TDbfFile::GetFieldValue(int field_index, TFieldType type, void* dest, const uint8_t* record) const {
+  const TDbfFieldDef& def = FieldAt(field_index);
+  const TFieldBytes bytes = BytesInsideRecord(def, RecordSize());
+  if (def.IsBinary()) return bytes.complete && GetBinaryValue(def.NativeFieldType(), record + bytes.offset, dest);
+  const std::string_view text =
+      TrimControlCharacters({reinterpret_cast<const char*>(record + bytes.offset), bytes.length});
+  if (text.empty()) return false;
+  if (dest != nullptr) ConvertText(text, type, dest);
+  return true;
+}
+
+void TDbfFile::SetFieldValue(int field_index, TFieldType type, uint8_t* record, const void* source) const {
+  const TDbfFieldDef& def = FieldAt(field_index);
+  const TFieldBytes bytes = BytesInsideRecord(def, RecordSize());
+  if (def.IsBinary()) {
+    std::array<uint8_t, 8> encoded{};
+    const size_t width = IsFourByteLetter(def.NativeFieldType()) ? 4 : 8;
+    WriteBigEndian(encoded.data(), width, BinaryPattern(def.NativeFieldType(), source));
+    std::copy_n(encoded.begin(), std::min(width, bytes.length), record + bytes.offset);
+    return;
+  }
+  std::string text = TextOfValue(def, type, source);
+  const size_t size = static_cast<size_t>(std::max(def.Size(), 0));
+  if (text.size() > size && type != TFieldType::ftString) throw FieldDataTooLong(text.size(), def.Size());
+  text.resize(size, ' ');
+  std::copy_n(text.begin(), bytes.length, record + bytes.offset);
+}
+
+void TDbfFile::FillAutoIncValues(uint8_t* record) const {
+  if (!LongLayout()) return;
+  for (int i = 0; i < FieldDefs().Count(); ++i) {
+    const TDbfFieldDef& def = FieldDefs().Items(i);
+    if (def.NativeFieldType() != '+') continue;
+    const int32_t value = def.AutoIncValue();
+    SetFieldValue(i, TFieldType::ftAutoInc, record, &value);
+  }
+}
+
+}  // namespace dbf

@@ -1,0 +1,175 @@
+// The paged file: opening and creating the platform file, the header buffer, whole-record
+// transfers at 64-bit positions, and the process-wide registry of open file objects.
+#include "UDbfPagedFile.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+#include "DbfErrors.h"
+#include "DbfPaths.h"
+
+namespace dbf {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Other dBase programs address a table with signed 32-bit positions; a record that ends
+// past this would be out of their reach and, in 32-bit arithmetic, wrap onto the header.
+constexpr int64_t kLargestTableSize = int64_t{1} << 31;
+
+// One open file object. The user-interface thread is the only caller, so the registry
+// takes no lock.
+struct TRegistryEntry {
+  std::string key;
+  TPagedFile* file;
+  bool exclusive;  // created by this object: no other object may open the file meanwhile
+};
+
+std::vector<TRegistryEntry>& Registry() {
+  static std::vector<TRegistryEntry> registry;
+  return registry;
+}
+
+// Two names reach the same entry when they name the same file: the registry compares the
+// canonical path (symbolic links and '.'/'..' resolved), letter case kept as on disk.
+std::string RegistryKey(const std::string& file_name) {
+  const std::string name = MatchExistingCase(file_name);
+  std::error_code error;
+  const fs::path canonical = fs::weakly_canonical(name, error);
+  return error ? fs::path(name).lexically_normal().string() : canonical.string();
+}
+
+const TRegistryEntry* FindEntry(const std::string& key) {
+  const auto& registry = Registry();
+  const auto found = std::find_if(registry.begin(), registry.end(),
+                                  [&](const TRegistryEntry& entry) { return entry.key == key; });
+  return found == registry.end() ? nullptr : &*found;
+}
+
+bool FileExists(const std::string& file_name) {
+  std::error_code error;
+  return fs::exists(file_name, error);
+}
+
+TFileOpenMode ModeForExistingFile(bool read_only) {
+  return read_only ? TFileOpenMode::ReadOnly : TFileOpenMode::ReadWrite;
+}
+
+}  // namespace
+
+TPagedFile::TPagedFile(const std::string& file_name, bool create, bool auto_create,
+                       bool read_only)
+    : file_name_(MatchExistingCase(file_name)), read_only_(read_only) {
+  const bool exists = FileExists(file_name_);
+  if (!exists && !create && !auto_create) {
+    throw EDbfFileError("Open: Table file not found : " + file_name);
+  }
+  is_new_ = !exists;
+  const std::string refusal = (is_new_ ? "Cannot create file " : "Cannot open file ") + file_name_;
+  // POSIX cannot keep other processes out of a file we create; within this process the
+  // registry does: a created file stays closed to every other object until it is released.
+  const TRegistryEntry* holder = FindEntry(RegistryKey(file_name_));
+  if (holder && (holder->exclusive || is_new_)) throw EDbfFileError(refusal);
+  io_ = OpenFileIO(file_name_, is_new_ ? TFileOpenMode::CreateExclusive : ModeForExistingFile(read_only));
+  if (!io_) throw EDbfFileError(refusal);
+  Registry().push_back({RegistryKey(file_name_), this, is_new_});
+}
+
+TPagedFile::~TPagedFile() {
+  auto& registry = Registry();
+  registry.erase(std::remove_if(registry.begin(), registry.end(),
+                                [this](const TRegistryEntry& entry) { return entry.file == this; }),
+                 registry.end());
+}
+
+void TPagedFile::SetHeaderSize(int32_t size) {
+  size = std::max(size, 0);
+  if (size == header_size_) return;
+  header_size_ = size;
+  header_.assign(static_cast<size_t>(size), 0);
+  DeriveRecordCount();
+  // A file shorter than the header leaves the rest of the buffer zero.
+  ReadAvailable(0, header_.data(), header_.size());
+}
+
+void TPagedFile::SetRecordSize(int32_t size) {
+  record_size_ = std::max(size, 0);
+  DeriveRecordCount();
+}
+
+void TPagedFile::ResizeToRecords(int32_t count) {
+  const int64_t length = header_size_ + int64_t{std::max(count, 0)} * record_size_;
+  if (!io_->Truncate(length)) throw EDbfFileError("Cannot write file " + file_name_);
+  DeriveRecordCount();
+}
+
+bool TPagedFile::LoadRecord(int32_t n, uint8_t* buffer) {
+  if (n < 1) return false;
+  return ReadAvailable(RecordPosition(n), buffer, static_cast<size_t>(record_size_));
+}
+
+void TPagedFile::StoreRecord(int32_t n, const uint8_t* buffer) {
+  if (n < 1) {
+    throw EDbfFileError("Cannot write file " + file_name_ + ": invalid record number " +
+                        std::to_string(n));
+  }
+  const int64_t position = RecordPosition(n);
+  if (position + record_size_ > kLargestTableSize) {
+    throw EDbfFileError("Cannot write file " + file_name_ +
+                        ": a table cannot grow past 2 GiB");
+  }
+  WriteExact(position, buffer, static_cast<size_t>(record_size_));
+  record_count_ = std::max(record_count_, n);
+}
+
+void TPagedFile::StoreHeader() { WriteExact(0, header_.data(), header_.size()); }
+
+TPagedFile* TPagedFile::FindOpenFile(const std::string& file_name) {
+  const TRegistryEntry* entry = FindEntry(RegistryKey(file_name));
+  return entry ? entry->file : nullptr;
+}
+
+void TPagedFile::Release() {
+  if (--ref_count_ <= 0) delete this;
+}
+
+void TPagedFile::ReadExact(int64_t offset, void* buffer, size_t count) {
+  if (!ReadAvailable(offset, buffer, count)) throw EDbfFileError("Cannot read file " + file_name_);
+}
+
+void TPagedFile::WriteExact(int64_t offset, const void* buffer, size_t count) {
+  if (count == 0) return;
+  if (io_->WriteAt(offset, buffer, count) != static_cast<int64_t>(count)) {
+    throw EDbfFileError("Cannot write file " + file_name_);
+  }
+}
+
+bool TPagedFile::ReadAvailable(int64_t offset, void* buffer, size_t count) {
+  if (count == 0) return true;
+  return io_->ReadAt(offset, buffer, count) == static_cast<int64_t>(count);
+}
+
+int64_t TPagedFile::FileSize() {
+  const int64_t size = io_->Size();
+  if (size < 0) throw EDbfFileError("Cannot read file " + file_name_);
+  return size;
+}
+
+void TPagedFile::DeriveRecordCount() {
+  if (record_size_ <= 0) {
+    record_count_ = 0;
+    return;
+  }
+  const int64_t count = (FileSize() - header_size_) / record_size_;
+  record_count_ = static_cast<int32_t>(
+      std::clamp<int64_t>(count, 0, std::numeric_limits<int32_t>::max()));
+}
+
+int64_t TPagedFile::RecordPosition(int32_t n) const {
+  return header_size_ + (int64_t{n} - 1) * record_size_;
+}
+
+}  // namespace dbf

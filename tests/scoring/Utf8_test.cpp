@@ -18,16 +18,5 @@ TEST(Utf8, ValidityFollowsTheWellFormedSequences) {
   EXPECT_FALSE(is_valid_utf8("\x80"));               // lone continuation
 }
 
-TEST(Utf8, AppendAndDropWholeCharacters) {
-  std::string text;
-  for (const char32_t c : {U'a', U'\u0159', U'\u20AC', U'\U0001F600'}) {
-    append_utf8(text, c);
-  }
-  EXPECT_EQ(text, "a\xC5\x99\xE2\x82\xAC\xF0\x9F\x98\x80");
-  EXPECT_EQ(drop_last_characters(text, 2), "a\xC5\x99");
-  EXPECT_EQ(drop_last_characters(text, 4), "");
-  EXPECT_EQ(drop_last_characters(text, 9), "");
-}
-
 }  // namespace
 }  // namespace tarni

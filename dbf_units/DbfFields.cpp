@@ -1,0 +1,221 @@
+// The base field object and the string and integer classes: conversions between the
+// program's values and the dataset's column data, range checks and their messages.
+#include "DbfFields.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+#include "DbfCodePage.h"
+#include "DbfErrors.h"
+
+namespace dbf {
+
+namespace {
+
+// Limits and values in range messages: a general number format with enough digits that
+// every 32-bit integer is shown whole.
+std::string FormatNumber(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.15g", value);
+  return text;
+}
+
+[[noreturn]] void RangeError(double value, double low, double high, const std::string& name) {
+  throw EDatabaseError(FormatNumber(value) + " is not a valid value for field '" + name +
+                       "'. The allowed range is " + FormatNumber(low) + " to " +
+                       FormatNumber(high));
+}
+
+int DigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Consumes a "$", "0x" or "0X" prefix; returns the radix of the digits that follow.
+int ConsumeRadixPrefix(const std::string& text, size_t& pos) {
+  if (pos < text.size() && text[pos] == '$') {
+    ++pos;
+    return 16;
+  }
+  if (pos + 1 < text.size() && text[pos] == '0' && (text[pos + 1] == 'x' || text[pos + 1] == 'X')) {
+    pos += 2;
+    return 16;
+  }
+  return 10;
+}
+
+}  // namespace
+
+bool ParseIntegerText(const std::string& text, int64_t& value) {
+  size_t pos = 0;
+  while (pos < text.size() && text[pos] == ' ') ++pos;
+  bool negative = false;
+  if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) negative = text[pos++] == '-';
+  const int radix = ConsumeRadixPrefix(text, pos);
+  if (pos == text.size()) return false;
+  // Accumulate as a negative number so that INT64_MIN parses without overflow.
+  int64_t accumulated = 0;
+  for (; pos < text.size(); ++pos) {
+    const int digit = DigitValue(text[pos]);
+    if (digit < 0 || digit >= radix) return false;
+    if (accumulated < (std::numeric_limits<int64_t>::min() + digit) / radix) return false;
+    accumulated = accumulated * radix - digit;
+  }
+  if (!negative && accumulated == std::numeric_limits<int64_t>::min()) return false;
+  value = negative ? accumulated : -accumulated;
+  return true;
+}
+
+TField::TField(TFieldType data_type, int32_t size, TAlignment alignment)
+    : data_type_(data_type), size_(size), alignment_(alignment) {}
+
+void TField::SetVisible(bool visible) {
+  if (visible_ == visible) return;
+  visible_ = visible;
+  if (dataset_ != nullptr) dataset_->FieldLayoutChanged(*this);
+}
+
+void TField::SetDisplayLabel(const std::string& label) {
+  if (display_label_ == label) return;
+  display_label_ = label;
+  if (dataset_ != nullptr) dataset_->FieldLayoutChanged(*this);
+}
+
+const std::string& TField::DisplayName() const {
+  return display_label_.empty() ? field_name_ : display_label_;
+}
+
+bool TField::CanModify() const {
+  return field_no_ > 0 && !read_only_ && dataset_ != nullptr && dataset_->CanModify();
+}
+
+TFieldDataSet& TField::RequireDataSet() const {
+  if (dataset_ == nullptr) throw EDatabaseError("Field '" + DisplayName() + "' has no dataset");
+  return *dataset_;
+}
+
+bool TField::GetData(TFieldType type, void* dest) const {
+  return RequireDataSet().GetFieldData(*this, type, dest);
+}
+
+void TField::SetData(TFieldType type, const void* source) {
+  RequireDataSet().SetFieldData(*this, type, source);
+}
+
+void TField::AccessError(const char* type_name) const {
+  throw EDatabaseError("Cannot access field '" + DisplayName() + "' as type " + type_name);
+}
+
+void TField::InvalidIntegerError(const std::string& text) const {
+  throw EDatabaseError("'" + text + "' is not a valid integer value for field '" +
+                       DisplayName() + "'");
+}
+
+bool TField::isNull() const { return !GetData(data_type_, nullptr); }
+
+std::string TField::readString() const { AccessError("String"); }
+void TField::writeString(const std::string&) { AccessError("String"); }
+int32_t TField::readInteger() const { AccessError("Integer"); }
+void TField::writeInteger(int32_t) { AccessError("Integer"); }
+
+void TField::clearValue() { SetData(data_type_, nullptr); }
+
+std::string TStringField::readString() const {
+  std::string text;
+  if (!GetData(TFieldType::ftString, &text)) return "";
+  return transliterate_ ? OemToUtf8(text) : text;
+}
+
+void TStringField::writeString(const std::string& text) {
+  const std::string cut = Utf8Left(text, static_cast<size_t>(std::max<int32_t>(Size(), 0)));
+  const std::string stored = transliterate_ ? Utf8ToOem(cut) : cut;
+  SetData(TFieldType::ftString, &stored);
+}
+
+int32_t TStringField::readInteger() const {
+  const std::string text = readString();
+  if (text.empty()) return 0;
+  int64_t value = 0;
+  if (!ParseIntegerText(text, value) || value < INT32_MIN || value > INT32_MAX) {
+    InvalidIntegerError(text);
+  }
+  return static_cast<int32_t>(value);
+}
+
+void TStringField::writeInteger(int32_t value) { writeString(std::to_string(value)); }
+
+std::string TIntegerField::readString() const {
+  if (isNull()) return "";
+  return std::to_string(readInteger());
+}
+
+void TIntegerField::writeString(const std::string& text) {
+  if (text.empty()) {
+    clearValue();
+    return;
+  }
+  int64_t value = 0;
+  if (!ParseIntegerText(text, value) || value < INT32_MIN || value > INT32_MAX) {
+    InvalidIntegerError(text);
+  }
+  writeInteger(static_cast<int32_t>(value));
+}
+
+int32_t TIntegerField::readInteger() const {
+  if (DataType() == TFieldType::ftSmallint) {
+    int16_t value = 0;
+    GetData(TFieldType::ftSmallint, &value);
+    return value;
+  }
+  int32_t value = 0;
+  GetData(DataType(), &value);
+  return value;
+}
+
+void TIntegerField::writeInteger(int32_t value) {
+  // An own range never reaches past the class range: a 16-bit value must not wrap.
+  const bool own_range = min_value_ != 0 || max_value_ != 0;
+  const int32_t low = own_range ? std::max(min_value_, ClassMin()) : ClassMin();
+  const int32_t high = own_range ? std::min(max_value_, ClassMax()) : ClassMax();
+  if (value < low || value > high) RangeError(value, low, high, DisplayName());
+  if (DataType() == TFieldType::ftSmallint) {
+    const int16_t narrow = static_cast<int16_t>(value);
+    SetData(TFieldType::ftSmallint, &narrow);
+  } else {
+    SetData(DataType(), &value);
+  }
+}
+
+int64_t TLargeintField::readLargeint() const {
+  int64_t value = 0;
+  GetData(TFieldType::ftLargeint, &value);
+  return value;
+}
+
+void TLargeintField::writeLargeint(int64_t value) { SetData(TFieldType::ftLargeint, &value); }
+
+std::string TLargeintField::readString() const {
+  if (isNull()) return "";
+  return std::to_string(readLargeint());
+}
+
+void TLargeintField::writeString(const std::string& text) {
+  if (text.empty()) {
+    clearValue();
+    return;
+  }
+  int64_t value = 0;
+  if (!ParseIntegerText(text, value)) InvalidIntegerError(text);
+  writeLargeint(value);
+}
+
+int32_t TLargeintField::readInteger() const {
+  const int64_t value = readLargeint();
+  if (value < INT32_MIN || value > INT32_MAX) AccessError("Integer");
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace dbf

@@ -1,0 +1,150 @@
+// The table file engine: shared opening through the registry, fetching with hidden
+// deleted records skipped, appending and rewriting records, and closing.
+#include "UDbfEngine.h"
+
+#include <algorithm>
+
+#include "DbfErrors.h"
+#include "UDbfFile.h"
+
+namespace dbf {
+
+namespace {
+
+constexpr uint8_t kValidRecordFlag = ' ';
+
+TDbfFile& OpenFileObject(const std::string& full_name, bool create, bool auto_create,
+                         bool read_only, bool& created_here) {
+  if (TPagedFile* shared = TPagedFile::FindOpenFile(full_name)) {
+    auto* table = dynamic_cast<TDbfFile*>(shared);
+    if (table == nullptr) throw EDbfEngineError("Cannot open file " + full_name);
+    created_here = false;
+    return *table;
+  }
+  created_here = true;
+  // The registry owns the object from here; the last Release destroys it.
+  return *new TDbfFile(full_name, create, auto_create, read_only);
+}
+
+}  // namespace
+
+TDbfEngine::~TDbfEngine() {
+  try {
+    Close();
+  } catch (const std::exception& error) {
+    DbfNotice(error.what());
+  }
+}
+
+void TDbfEngine::Open(TDbfFieldDefs& defs, const std::string& full_name, bool create,
+                      bool auto_create, bool read_only) {
+  read_only_ = read_only;
+  bool created_here = false;
+  TDbfFile& file = OpenFileObject(full_name, create, auto_create, read_only, created_here);
+  // The cursor holds the file from the start, so a failure below releases a new object
+  // and takes it out of the registry again.
+  auto cursor = std::make_unique<TDbfCursor>(file);
+  // A file that another dataset created is shared as it stands: formatting it again
+  // would wipe the records appended through that dataset.
+  if (create || (created_here && file.IsNew())) {
+    file.FormatTable(defs);
+  } else {
+    file.CopyFieldDefs(defs);
+  }
+  record_cursor_ = std::move(cursor);
+  current_cursor_ = record_cursor_.get();
+  scratch_.assign(static_cast<size_t>(std::max(file.RecordSize(), 0)), 0);
+  file_ = &file;
+}
+
+void TDbfEngine::Close() {
+  if (!Active()) return;
+  try {
+    // A shared file first opened read-only cannot take a header through its handle.
+    if (!read_only_ && !file_->ReadOnly()) file_->StoreHeader();
+  } catch (...) {
+    Release();
+    throw;
+  }
+  Release();
+}
+
+void TDbfEngine::Release() {
+  current_cursor_ = nullptr;
+  record_cursor_.reset();
+  scratch_.clear();
+  file_ = nullptr;
+}
+
+int32_t TDbfEngine::RecordCount() const { return file_->RecordCount(); }
+
+int32_t TDbfEngine::RecordSize() const { return Active() ? file_->RecordSize() : 0; }
+
+TFetchResult TDbfEngine::FetchRecord(uint8_t* buffer, TFetchMode mode, bool show_deleted) {
+  if (RecordCount() < 1) return TFetchResult::FetchEof;
+  for (;;) {
+    const TFetchResult result = FetchStep(mode);
+    if (result != TFetchResult::FetchOk) return result;
+    if (Visible(show_deleted)) {
+      std::copy(scratch_.begin(), scratch_.end(), buffer);
+      return TFetchResult::FetchOk;
+    }
+    if (mode == TFetchMode::FetchCurrent) return TFetchResult::FetchError;
+  }
+}
+
+TFetchResult TDbfEngine::FetchStep(TFetchMode mode) {
+  TVirtualCursor& cursor = *current_cursor_;
+  if (mode == TFetchMode::FetchNext && !cursor.MoveNext()) {
+    cursor.MoveLast();
+    return TFetchResult::FetchEof;
+  }
+  if (mode == TFetchMode::FetchPrior && !cursor.MovePrior()) {
+    cursor.MoveFirst();
+    return TFetchResult::FetchBof;
+  }
+  const int32_t position = cursor.PhysicalRecordNumber();
+  if (position < 1 || position > RecordCount() || !file_->LoadRecord(position, scratch_.data())) {
+    return TFetchResult::FetchError;
+  }
+  return TFetchResult::FetchOk;
+}
+
+bool TDbfEngine::Visible(bool show_deleted) const {
+  return show_deleted || scratch_[0] == kValidRecordFlag;
+}
+
+void TDbfEngine::StoreNewRecord(const uint8_t* buffer) {
+  const int32_t record_number = RecordCount() + 1;
+  file_->StoreRecord(record_number, buffer);
+  record_cursor_->InsertKey(record_number, buffer);
+  if (file_->LongLayout()) file_->AdvanceAutoIncValues();
+}
+
+void TDbfEngine::StoreCurrentRecord(const uint8_t* buffer) {
+  const int32_t record_number = current_cursor_->PhysicalRecordNumber();
+  // Writing past the count would leave a gap of garbage records in the file.
+  if (record_number < 1 || record_number > RecordCount()) {
+    throw EDbfEngineError("Record number out of range : " + std::to_string(record_number));
+  }
+  file_->StoreRecord(record_number, buffer);
+}
+
+void TDbfEngine::FillFieldDefs(TDbfFieldDefs& defs, std::vector<TColumnDef>& columns) {
+  if (file_->FieldDefs().Count() == 0) file_->LoadFieldDefs();
+  const TDbfFieldDefs& own = file_->FieldDefs();
+  defs.Clear();
+  columns.clear();
+  for (int i = 0; i < own.Count(); ++i) {
+    const TDbfFieldDef& source = own.Items(i);
+    TDbfFieldDef& copy = defs.Add();
+    copy.SetName(source.Name());
+    copy.SetSize(source.Size());
+    copy.SetPrec(source.Prec());
+    copy.SetFieldType(source.FieldType());
+    const bool text = copy.FieldType() == TFieldType::ftString;
+    columns.push_back({copy.Name(), copy.FieldType(), text ? copy.Size() : 0});
+  }
+}
+
+}  // namespace dbf

@@ -1,0 +1,84 @@
+// The table file engine of one dataset: it opens (or creates) a shared table file through
+// the open-file registry, holds the record cursor that keeps the file open, fetches
+// records for the dataset's navigation, stores new and changed records, and writes the
+// header back at close.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DbfFieldTypes.h"
+#include "UDbfCursor.h"
+
+namespace dbf {
+
+class TDbfFile;
+class TDbfFieldDefs;
+
+enum class TFetchMode { FetchCurrent, FetchNext, FetchPrior };
+enum class TFetchResult { FetchOk, FetchBof, FetchEof, FetchError };
+
+// A column as the dataset presents it: its fields are made from these.
+struct TColumnDef {
+  std::string name;
+  TFieldType field_type = TFieldType::ftUnknown;
+  int32_t size = 0;  // the length for ftString columns, else 0
+};
+
+class TDbfEngine {
+ public:
+  TDbfEngine() = default;
+  ~TDbfEngine();
+  TDbfEngine(const TDbfEngine&) = delete;
+  TDbfEngine& operator=(const TDbfEngine&) = delete;
+
+  // Opens `full_name`, sharing a file object already in the registry as it is (without
+  // reading it again). A new file, or any file when `create` is set, is formatted from
+  // `defs`; otherwise `defs` receives the table's own definitions.
+  // REQUIRES: !Active(). Throws the file layer's errors; nothing stays open then.
+  void Open(TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create,
+            bool read_only);
+  // Writes the header (unless read-only) and releases the file. Everything is released
+  // even when writing the header fails; the error then propagates.
+  void Close();
+  bool Active() const { return file_ != nullptr; }
+
+  // REQUIRES: Active().
+  TDbfFile& File() const { return *file_; }
+  TVirtualCursor& CurrentCursor() const { return *current_cursor_; }
+  int32_t RecordCount() const;
+  // The open table's record length; 0 when closed.
+  int32_t RecordSize() const;
+
+  // REQUIRES: Active(); `buffer` holds RecordSize() bytes. Moves the current cursor as
+  // `mode` asks, walking over records marked deleted unless `show_deleted`, and reads the
+  // record it then stands on. On FetchOk the cursor's position is the record's number.
+  TFetchResult FetchRecord(uint8_t* buffer, TFetchMode mode, bool show_deleted);
+  // REQUIRES: Active(). Appends `buffer` as record RecordCount() + 1 and places the
+  // cursor on it. A failed write throws EDbfFileError; count and cursor stay unchanged.
+  void StoreNewRecord(const uint8_t* buffer);
+  // REQUIRES: Active(), the cursor on a record. Writes `buffer` over that record.
+  void StoreCurrentRecord(const uint8_t* buffer);
+
+  // REQUIRES: Active(). Replaces `defs` with copies of the table's own definitions (name,
+  // length, decimals, then field type, so each letter follows from the type again) and
+  // `columns` with the dataset's view of them.
+  void FillFieldDefs(TDbfFieldDefs& defs, std::vector<TColumnDef>& columns);
+
+ private:
+  TFetchResult FetchStep(TFetchMode mode);
+  bool Visible(bool show_deleted) const;
+  void Release();
+
+  TDbfFile* file_ = nullptr;
+  std::unique_ptr<TVirtualCursor> record_cursor_;
+  TVirtualCursor* current_cursor_ = nullptr;
+  // Fetches read here first, so that a failed or hidden fetch leaves the caller's
+  // buffer as it was.
+  std::vector<uint8_t> scratch_;
+  bool read_only_ = false;
+};
+
+}  // namespace dbf

@@ -1,0 +1,207 @@
+// TDbf, the table dataset: one table file presented as an ordered sequence of visible
+// records with exactly one current record, a window of buffered records for the bound
+// controls, typed field objects, and the edit cycle (insert or edit, then post or
+// cancel; delete). Every change of position, state and value goes to its data sources.
+// Implemented in dbf.cpp (settings, open and close, fields), DbfNavigation.cpp (record
+// window and moves) and DbfEditing.cpp (the edit cycle and record numbers).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DbfDataEvents.h"
+#include "DbfFields.h"
+#include "DbfRecordWindow.h"
+#include "UDbfEngine.h"
+#include "UDbfFieldDef.h"
+
+namespace dbf {
+
+class TDataSource;
+
+enum class TDbfOpenMode { omNormal, omAutoCreate, omTemporary };
+enum class TDbfStorage { stoMemory, stoAuto, stoFile };
+
+class TDbf : public TFieldDataSet {
+ public:
+  TDbf();
+  // Closes the table (a pending insert or edit is discarded) and detaches its sources.
+  ~TDbf() override;
+  TDbf(const TDbf&) = delete;
+  TDbf& operator=(const TDbf&) = delete;
+
+  // ---- Settings ----
+  // The component name that prefixes dataset messages ("Dbf1: ...").
+  const std::string& Name() const { return name_; }
+  void SetName(const std::string& name) { name_ = name; }
+  const std::string& TableName() const { return table_name_; }
+  // A folder part moves into FilePath (and so fails on an open dataset); a bare file
+  // name is accepted in any state and used at the next open.
+  void SetTableName(const std::string& table_name);
+  const std::string& FilePath() const { return file_path_; }
+  // Relative paths, the empty one included, are taken against the executable's folder.
+  // Fails on an open dataset.
+  void SetFilePath(const std::string& file_path);
+  // The table file's path as the engine receives it; a missing file is looked for under
+  // a name that differs only in letter case.
+  std::string FullName() const;
+
+  TDbfOpenMode OpenMode() const { return open_mode_; }
+  void SetOpenMode(TDbfOpenMode mode) { open_mode_ = mode; }
+  // Stored only: every table is a file.
+  TDbfStorage Storage() const { return storage_; }
+  void SetStorage(TDbfStorage storage) { storage_ = storage; }
+  bool ShowDeleted() const { return show_deleted_; }
+  void SetShowDeleted(bool show_deleted) { show_deleted_ = show_deleted; }
+  bool ReadOnly() const { return read_only_; }
+  // Fails on an open dataset.
+  void SetReadOnly(bool read_only);
+  // The column list from which the table is created; refilled from the file at open.
+  TDbfFieldDefs& FieldDefs() { return field_defs_; }
+  const TDbfFieldDefs& FieldDefs() const { return field_defs_; }
+  const std::string& Version() const;
+
+  bool Active() const { return state_ != TDataSetState::StateInactive; }
+  void SetActive(bool active);
+
+  // ---- Field objects ----
+  // Declares a field, bound by name at every open and kept across open and close.
+  // Fails on an open dataset.
+  TField& addField(std::unique_ptr<TField> field);
+  int fieldCount() const { return static_cast<int>(fields_.size()); }
+  // Case-insensitive, in field order; null when absent.
+  TField* findField(const std::string& name) const;
+  // As findField; "Field '%s' not found" when absent.
+  TField& fieldNamed(const std::string& name) const;
+  // "List index out of bounds (%d)" outside 0 to fieldCount() - 1.
+  TField& fieldAt(int index) const;
+
+  // ---- Open and close ----
+  void open();
+  void close();
+  // Creates the table file from FieldDefs, emptying an existing one; stays closed.
+  void createTable();
+  // Fills FieldDefs from the table file without opening the dataset.
+  void updateFieldDefs();
+
+  // ---- Navigation over visible records ----
+  void moveFirst();
+  void moveLast();
+  int moveNext() { return moveBy(1); }
+  int movePrior() { return moveBy(-1); }
+  // Returns the signed number of records actually moved.
+  int moveBy(int distance);
+  bool atBof() const { return bof_; }
+  bool atEof() const { return eof_; }
+  bool isEmpty() const { return window_.Empty(); }
+
+  // ---- Edit cycle ----
+  void startInsert();
+  void startAppend();
+  void startEdit();
+  void post();
+  void cancel();
+  void deleteRecord();
+  void refresh();
+  void leaveEditing();
+  void writeBack();
+
+  // Deleted records included; 0 when closed.
+  int32_t recordCount() const;
+  // The physical number of the current record; 0 when closed.
+  int32_t recordNumber();
+  // Positions on physical record `number` (no range check) and re-reads the window.
+  void setRecordNumber(int32_t number);
+
+  TDataSetState state() const { return state_; }
+  bool canModify() const { return !read_only_; }
+  bool modified() const { return modified_; }
+
+  // ---- The record window, for data links ----
+  int windowSize() const { return window_.Size(); }
+  int validBufferCount() const { return window_.Count(); }
+  int activeBufferIndex() const { return window_.ActiveIndex(); }
+  // Lets a multi-row control read the fields of row `index` of the window.
+  // REQUIRES: 0 <= index < validBufferCount().
+  void setActiveBufferIndex(int index) { window_.SetActiveIndex(index); }
+
+  // ---- TFieldDataSet ----
+  bool GetFieldData(const TField& field, TFieldType type, void* dest) const override;
+  void SetFieldData(TField& field, TFieldType type, const void* source) override;
+  bool CanModify() const override { return canModify(); }
+  void FieldLayoutChanged(TField& field) override;
+
+ private:
+  friend class TDataSource;
+
+  enum class TPlacement { Failed, Added, Shifted };
+
+  // Data sources attach themselves; the window follows their links' buffer counts.
+  void attachDataSource(TDataSource* source);
+  void detachDataSource(TDataSource* source);
+  void updateBufferCount();
+  int wantedWindowSize() const;
+
+  [[noreturn]] void databaseError(const std::string& message) const;
+  void checkOpen() const;
+  void checkInactive() const;
+  void checkModifiable() const;
+  void checkNotEmpty() const;
+  bool editing() const;
+  void setState(TDataSetState state);
+  void dataEvent(TDataEvent event, intptr_t argument = 0);
+
+  // Opening and closing (dbf.cpp).
+  void openTable();
+  void abandonOpen() noexcept;
+  void fillFieldDefsFromFields();
+  void createDefaultFields();
+  void bindFields();
+  void bindField(TField& field);
+  void releaseFields();
+
+  // The record window (DbfNavigation.cpp).
+  bool fetchIntoSpare(TFetchMode mode);
+  TPlacement fetchNextRecord();
+  TPlacement fetchPriorRecord();
+  void fillForward();
+  void fillBackward();
+  void syncCursorTo(int index);
+  void syncCursorToActive();
+  void clearWindow();
+  void rereadWindow();
+  bool stepForward(int& shift);
+  bool stepBackward(int& shift);
+
+  // The edit cycle (DbfEditing.cpp).
+  void blankSpare(TRecordFlag flag);
+  void checkRequiredFields();
+  void storeActiveRecord();
+
+  std::string name_;
+  std::string table_name_;
+  std::string file_path_;
+  std::string resolved_folder_;
+  TDbfOpenMode open_mode_ = TDbfOpenMode::omAutoCreate;
+  TDbfStorage storage_ = TDbfStorage::stoFile;
+  bool show_deleted_ = false;
+  bool read_only_ = false;
+  TDbfFieldDefs field_defs_;
+
+  std::vector<std::unique_ptr<TField>> fields_;
+  bool default_fields_ = false;  // fields_ were made from the columns at open
+  std::vector<TColumnDef> columns_;
+
+  TDbfEngine engine_;
+  TRecordWindow window_;
+  TDataSetState state_ = TDataSetState::StateInactive;
+  bool bof_ = true;
+  bool eof_ = true;
+  bool modified_ = false;
+
+  std::vector<TDataSource*> data_sources_;
+};
+
+}  // namespace dbf

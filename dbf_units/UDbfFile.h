@@ -55,6 +55,10 @@ class TDbfFile : public TPagedFile {
   // table whose fields add up to more than its record length, a text field is read from
   // its bytes inside the record, a binary field not wholly inside reads as empty, and
   // writing stores only the bytes inside the record.
+  // The binary letters hand out their own kind of value: I and + an int32_t for
+  // ftInteger and ftAutoInc, O and @ a double for ftFloat, ftCurrency and ftDateTime. A
+  // request of another type only learns whether there is a value, as its buffer would
+  // not hold the value; storing such a value throws EDbfFileError.
   bool GetFieldValue(int field_index, TFieldType type, void* dest, const uint8_t* record) const;
   // REQUIRES: as above. Without `source` the field is made empty. Throws EDbfFileError
   // "Field data too long :%d (must be between 1 and %d)." leaving the record unchanged.

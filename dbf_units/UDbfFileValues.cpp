@@ -62,13 +62,20 @@ void Store(void* dest, T value) {
 
 bool IsFourByteLetter(char letter) { return letter == 'I' || letter == '+'; }
 
-// Binary letters: the value whatever type was asked for; false when all bytes are zero.
-// An 'O' value is stored so that the bytes sort like the numbers (sign bit flipped for
-// positives, all bits inverted for negatives); '@' is a plain big-endian double.
-bool GetBinaryValue(char letter, const uint8_t* bytes, void* dest) {
+// A binary letter hands out a 32-bit integer (I, +) or a double (O, @). The caller's
+// buffer must be of that kind: a request of another type would have us write past it.
+bool BufferFitsLetter(char letter, TFieldType type) {
+  if (IsFourByteLetter(letter)) return type == TFieldType::ftInteger || type == TFieldType::ftAutoInc;
+  return type == TFieldType::ftFloat || type == TFieldType::ftCurrency || type == TFieldType::ftDateTime;
+}
+
+// Binary letters: false when all bytes are zero. An 'O' value is stored so that the bytes
+// sort like the numbers (sign bit flipped for positives, all bits inverted for
+// negatives); '@' is a plain big-endian double.
+bool GetBinaryValue(char letter, TFieldType type, const uint8_t* bytes, void* dest) {
   const uint64_t pattern = ReadBigEndian(bytes, IsFourByteLetter(letter) ? 4 : 8);
   if (pattern == 0) return false;
-  if (dest == nullptr) return true;
+  if (dest == nullptr || !BufferFitsLetter(letter, type)) return true;
   if (IsFourByteLetter(letter)) {
     Store(dest, static_cast<int32_t>(static_cast<uint32_t>(pattern) ^ kIntegerBias));
   } else if (letter == 'O') {
@@ -167,7 +174,9 @@ const TDbfFieldDef& TDbfFile::FieldAt(int field_index) const {
 bool TDbfFile::GetFieldValue(int field_index, TFieldType type, void* dest, const uint8_t* record) const {
   const TDbfFieldDef& def = FieldAt(field_index);
   const TFieldBytes bytes = BytesInsideRecord(def, RecordSize());
-  if (def.IsBinary()) return bytes.complete && GetBinaryValue(def.NativeFieldType(), record + bytes.offset, dest);
+  if (def.IsBinary()) {
+    return bytes.complete && GetBinaryValue(def.NativeFieldType(), type, record + bytes.offset, dest);
+  }
   const std::string_view text =
       TrimControlCharacters({reinterpret_cast<const char*>(record + bytes.offset), bytes.length});
   if (text.empty()) return false;
@@ -179,6 +188,10 @@ void TDbfFile::SetFieldValue(int field_index, TFieldType type, uint8_t* record, 
   const TDbfFieldDef& def = FieldAt(field_index);
   const TFieldBytes bytes = BytesInsideRecord(def, RecordSize());
   if (def.IsBinary()) {
+    if (source != nullptr && !BufferFitsLetter(def.NativeFieldType(), type)) {
+      throw EDbfFileError(std::string("Field ") + def.Name() + ": a " + FieldTypeName(type) +
+                          " value does not fit its type letter " + def.NativeFieldType());
+    }
     std::array<uint8_t, 8> encoded{};
     const size_t width = IsFourByteLetter(def.NativeFieldType()) ? 4 : 8;
     WriteBigEndian(encoded.data(), width, BinaryPattern(def.NativeFieldType(), source));

@@ -1,0 +1,216 @@
+// `dbftool info FILE [--json]`: the header figures, field list and header warnings of a
+// table, read-only. A table whose header cannot be read still shows its prefix figures
+// beside the error.
+#include <cstdint>
+#include <iomanip>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "DbfErrors.h"
+#include "DbfToolCommands.h"
+#include "JsonText.h"
+#include "UDbfFile.h"
+
+namespace dbftool {
+
+namespace {
+
+struct TFieldFigures {
+  std::string name;
+  std::string letter;  // empty for a field without a letter
+  int32_t length;
+  int32_t decimals;
+  std::string type;
+};
+
+struct TTableFigures {
+  int version = 0;
+  int level = 0;
+  int32_t header_length = 0;
+  int32_t record_length = 0;
+  int32_t header_record_count = 0;
+  int32_t record_count = 0;
+  std::vector<TFieldFigures> fields;
+};
+
+struct TInfoReport {
+  std::optional<TTableFigures> figures;  // none when not even the prefix could be read
+  std::vector<std::string> warnings;
+  std::string error;
+};
+
+// Collects the header warnings while it lives, instead of printing them.
+class TWarningCollector {
+ public:
+  explicit TWarningCollector(std::vector<std::string>& warnings)
+      : previous_(dbf::SetDbfNoticeHandler([&warnings](const std::string& text) { warnings.push_back(text); })) {}
+  ~TWarningCollector() { dbf::SetDbfNoticeHandler(std::move(previous_)); }
+  TWarningCollector(const TWarningCollector&) = delete;
+  TWarningCollector& operator=(const TWarningCollector&) = delete;
+
+ private:
+  dbf::TDbfNoticeHandler previous_;
+};
+
+int32_t LittleEndianAt(const uint8_t* header, size_t at, size_t width) {
+  uint32_t value = 0;
+  for (size_t i = width; i-- > 0;) value = (value << 8) | header[at + i];
+  return static_cast<int32_t>(value);
+}
+
+// REQUIRES: the header buffer holds at least the 12 bytes up to the record length.
+TTableFigures PrefixFigures(const dbf::TPagedFile& file) {
+  TTableFigures figures;
+  const uint8_t* header = file.HeaderBuffer();
+  figures.version = header[0];
+  figures.level = dbf::FormatLevelOfVersion(header[0]);
+  figures.header_record_count = LittleEndianAt(header, 4, 4);
+  figures.header_length = LittleEndianAt(header, 8, 2);
+  figures.record_length = LittleEndianAt(header, 10, 2);
+  figures.record_count = file.RecordCount();
+  return figures;
+}
+
+TTableFigures TableFigures(const dbf::TDbfFile& table) {
+  TTableFigures figures = PrefixFigures(table);
+  for (int i = 0; i < table.FieldDefs().Count(); ++i) {
+    const dbf::TDbfFieldDef& def = table.FieldDefs().Items(i);
+    const char letter = def.NativeFieldType();
+    figures.fields.push_back({def.Name(), letter == '\0' ? "" : std::string(1, letter), def.Size(), def.Prec(),
+                              dbf::FieldTypeIdentifier(def.FieldType())});
+  }
+  return figures;
+}
+
+// For a table the library refuses: the prefix as it stands, with the record count the
+// file size gives for its header and record lengths.
+std::optional<TTableFigures> RawPrefixFigures(const std::string& file_name) {
+  try {
+    dbf::TPagedFile file(file_name, false, false, true);
+    file.SetHeaderSize(32);
+    TTableFigures figures = PrefixFigures(file);
+    file.SetHeaderSize(figures.header_length);
+    file.SetRecordSize(figures.record_length);
+    figures.record_count = file.RecordCount();
+    return figures;
+  } catch (const dbf::EDatabaseError&) {
+    return std::nullopt;
+  }
+}
+
+TInfoReport ReadInfo(const std::string& file_name) {
+  TInfoReport report;
+  TWarningCollector collector(report.warnings);
+  try {
+    const dbf::TDbfFile table(file_name, false, false, true);
+    report.figures = TableFigures(table);
+  } catch (const dbf::EDatabaseError& error) {
+    report.error = error.what();
+    report.figures = RawPrefixFigures(file_name);
+  }
+  return report;
+}
+
+// The warnings break their lines with '\r'; the text form indents the continuation lines.
+std::string IndentedLines(const std::string& text) {
+  std::string lines;
+  for (const char c : text) lines += c == '\r' ? std::string("\n    ") : std::string(1, c);
+  return lines;
+}
+
+void PrintText(const std::string& file_name, const TInfoReport& report) {
+  const TTableFigures& figures = *report.figures;
+  std::cout << "File:                     " << file_name << '\n'
+            << "Version byte:             0x" << std::hex << std::setw(2) << std::setfill('0') << figures.version
+            << std::dec << std::setfill(' ') << " (" << figures.version << ")\n"
+            << "Format level:             " << figures.level << '\n'
+            << "Header length:            " << figures.header_length << '\n'
+            << "Record length:            " << figures.record_length << '\n'
+            << "Record count (header):    " << figures.header_record_count << '\n'
+            << "Record count (file size): " << figures.record_count << '\n'
+            << "Fields:                   " << figures.fields.size() << '\n';
+  if (!figures.fields.empty()) {
+    std::cout << "     #  Name                              Letter  Length  Decimals  Type\n";
+  }
+  for (size_t i = 0; i < figures.fields.size(); ++i) {
+    const TFieldFigures& field = figures.fields[i];
+    std::cout << std::setw(6) << i + 1 << "  " << std::left << std::setw(32) << field.name << "  "
+              << std::setw(6) << field.letter << std::right << "  " << std::setw(6) << field.length << "  "
+              << std::setw(8) << field.decimals << "  " << field.type << '\n';
+  }
+  std::cout << "Warnings:                 " << report.warnings.size() << '\n';
+  for (const std::string& warning : report.warnings) std::cout << "  " << IndentedLines(warning) << '\n';
+}
+
+std::string JsonField(const TFieldFigures& field) {
+  return "{\"name\": " + JsonString(field.name) + ", \"letter\": " + JsonString(field.letter) +
+         ", \"length\": " + std::to_string(field.length) + ", \"decimals\": " + std::to_string(field.decimals) +
+         ", \"type\": " + JsonString(field.type) + "}";
+}
+
+template <typename Item, typename Format>
+std::string JsonArray(const std::vector<Item>& items, Format format) {
+  std::string json = "[";
+  for (size_t i = 0; i < items.size(); ++i) json += (i > 0 ? ", " : "") + format(items[i]);
+  return json + "]";
+}
+
+// One object, keys in a fixed order; "error" only when the table could not be read.
+void PrintJson(const TInfoReport& report) {
+  const TTableFigures& figures = *report.figures;
+  std::cout << "{\"version\": " << figures.version << ", \"level\": " << figures.level
+            << ", \"header_length\": " << figures.header_length << ", \"record_length\": " << figures.record_length
+            << ", \"header_record_count\": " << figures.header_record_count
+            << ", \"record_count\": " << figures.record_count
+            << ", \"fields\": " << JsonArray(figures.fields, JsonField)
+            << ", \"warnings\": " << JsonArray(report.warnings, [](const std::string& w) { return JsonString(w); });
+  if (!report.error.empty()) std::cout << ", \"error\": " << JsonString(report.error);
+  std::cout << "}\n";
+}
+
+struct TInfoArguments {
+  std::string file;
+  bool json = false;
+};
+
+TInfoArguments ParseArguments(const std::vector<std::string>& arguments) {
+  TInfoArguments parsed;
+  for (const std::string& argument : arguments) {
+    if (argument == "--json") {
+      parsed.json = true;
+    } else if (argument.size() > 1 && argument.front() == '-') {
+      throw TUsageError("Unknown option: " + argument);
+    } else if (parsed.file.empty()) {
+      parsed.file = argument;
+    } else {
+      throw TUsageError("More than one FILE: " + argument);
+    }
+  }
+  if (parsed.file.empty()) throw TUsageError("FILE is missing");
+  return parsed;
+}
+
+int RunInfo(const std::vector<std::string>& arguments) {
+  const TInfoArguments parsed = ParseArguments(arguments);
+  const std::string file_name = AbsoluteFromCurrentFolder(parsed.file);
+  const TInfoReport report = ReadInfo(file_name);
+  if (report.figures) {
+    if (parsed.json) {
+      PrintJson(report);
+    } else {
+      PrintText(file_name, report);
+    }
+  }
+  if (report.error.empty()) return 0;
+  std::cerr << report.error << '\n';
+  return 1;
+}
+
+const TCommandRegistration kInfo("info", "FILE [--json]", RunInfo);
+
+}  // namespace
+
+}  // namespace dbftool

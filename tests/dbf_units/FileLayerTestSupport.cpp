@@ -1,0 +1,161 @@
+// Shared helpers of the table-file-layer tests.
+#include "FileLayerTestSupport.h"
+
+#include <stdlib.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+namespace dbf::filetest {
+
+namespace {
+
+void AppendLittleEndian(TBytes& bytes, uint32_t value, int width) {
+  for (int i = 0; i < width; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+// The name in a zero-padded slot of `width` bytes.
+void AppendName(TBytes& bytes, const std::string& name, size_t width) {
+  for (size_t i = 0; i < width; ++i) bytes.push_back(i < name.size() ? static_cast<uint8_t>(name[i]) : 0);
+}
+
+TBytes ShortDescriptor(const TRawField& field) {
+  TBytes bytes;
+  AppendName(bytes, field.name, 11);
+  bytes.push_back(static_cast<uint8_t>(field.letter));
+  bytes.resize(16, 0);
+  bytes.push_back(field.length);
+  bytes.push_back(field.decimals);
+  bytes.resize(32, 0);
+  return bytes;
+}
+
+TBytes LongDescriptor(const TRawField& field) {
+  TBytes bytes;
+  AppendName(bytes, field.name, 32);
+  bytes.push_back(static_cast<uint8_t>(field.letter));
+  bytes.push_back(field.length);
+  bytes.push_back(field.decimals);
+  bytes.resize(42, 0);
+  AppendLittleEndian(bytes, static_cast<uint32_t>(field.autoinc), 4);
+  bytes.resize(48, 0);
+  return bytes;
+}
+
+class TFaultyFileIO final : public TFileIO {
+ public:
+  TFaultyFileIO(std::unique_ptr<TFileIO> real, TFaults& faults) : real_(std::move(real)), faults_(faults) {}
+
+  int64_t ReadAt(int64_t offset, void* buffer, size_t count) override {
+    return real_->ReadAt(offset, buffer, count);
+  }
+
+  int64_t WriteAt(int64_t offset, const void* buffer, size_t count) override {
+    const int number = ++faults_.writes;
+    faults_.last_write_offset = offset;
+    if (number == faults_.failing_write) {
+      errno = ENOSPC;
+      return -1;
+    }
+    if (number == faults_.short_write) return real_->WriteAt(offset, buffer, count / 2);
+    // Offsets beyond the real file stand for a table grown huge: nothing is written.
+    if (faults_.extra_size > 0 && offset >= faults_.extra_size) return static_cast<int64_t>(count);
+    return real_->WriteAt(offset, buffer, count);
+  }
+
+  int64_t Size() override { return real_->Size() + faults_.extra_size; }
+  bool Truncate(int64_t length) override { return real_->Truncate(length); }
+
+ private:
+  std::unique_ptr<TFileIO> real_;
+  TFaults& faults_;
+};
+
+}  // namespace
+
+TScratchFolder::TScratchFolder() {
+  std::string pattern = std::string(TEST_BINARY_DIR) + "/file_layer_XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a scratch folder");
+  folder_ = pattern;
+}
+
+TScratchFolder::~TScratchFolder() {
+  std::error_code error;
+  std::filesystem::remove_all(folder_, error);
+}
+
+TBytes ReadFileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return TBytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const TBytes& bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+TBytes BytesOf(const std::string& text) { return TBytes(text.begin(), text.end()); }
+
+TBytes TRawTable::Bytes() const {
+  const bool long_layout = version == 0x04 || version == 0x8C || version == 0xF5 || version == 0x30;
+  TBytes descriptors;
+  uint32_t fields_length = 1;
+  for (const TRawField& field : fields) {
+    const TBytes descriptor = long_layout ? LongDescriptor(field) : ShortDescriptor(field);
+    descriptors.insert(descriptors.end(), descriptor.begin(), descriptor.end());
+    fields_length += field.length;
+  }
+  const size_t prefix_length = long_layout ? 68 : 32;
+  TBytes bytes{version, 126, 1, 15};
+  AppendLittleEndian(bytes, record_count.value_or(static_cast<uint32_t>(records.size())), 4);
+  AppendLittleEndian(bytes, header_length.value_or(static_cast<uint16_t>(prefix_length + descriptors.size() + 1)), 2);
+  AppendLittleEndian(bytes, record_length.value_or(static_cast<uint16_t>(fields_length)), 2);
+  bytes.resize(prefix_length, 0);
+  bytes.insert(bytes.end(), descriptors.begin(), descriptors.end());
+  bytes.push_back(0x0D);
+  for (const std::string& record : records) bytes.insert(bytes.end(), record.begin(), record.end());
+  if (end_marker) bytes.push_back(0x1A);
+  return bytes;
+}
+
+TNoticeCapture::TNoticeCapture()
+    : previous_(SetDbfNoticeHandler([this](const std::string& text) { notices_.push_back(text); })) {}
+
+TNoticeCapture::~TNoticeCapture() { SetDbfNoticeHandler(std::move(previous_)); }
+
+void AddResultsSchema(TDbfFieldDefs& defs) {
+  struct TDeclared {
+    const char* name;
+    TFieldType type;
+    int32_t size;
+  };
+  static constexpr TDeclared kResults[] = {
+      {"PRIJMENI", TFieldType::ftString, 15}, {"JMENO", TFieldType::ftString, 15},
+      {"RC1", TFieldType::ftString, 6},       {"RC2", TFieldType::ftString, 4},
+      {"POC_SPR", TFieldType::ftInteger, 5},  {"POC_CHYB", TFieldType::ftInteger, 5},
+      {"SUMA_AGR", TFieldType::ftSmallint, 3}, {"SUMA_SM", TFieldType::ftSmallint, 3},
+      {"POM_A_S", TFieldType::ftString, 5},   {"POM_S_S", TFieldType::ftString, 5},
+      {"ODPOVEDI", TFieldType::ftString, 254}};
+  for (const TDeclared& field : kResults) {
+    TDbfFieldDef& def = defs.Add();
+    def.SetName(field.name);
+    def.SetFieldType(field.type);
+    def.SetNativeFieldType(field.type == TFieldType::ftString ? 'C' : 'N');
+    def.SetSize(field.size);
+    def.SetPrec(0);
+  }
+}
+
+TFaultyFiles::TFaultyFiles(TFaults& faults)
+    : previous_(SetFileIOFactory([&faults](const std::string& path, TFileOpenMode mode) -> std::unique_ptr<TFileIO> {
+        std::unique_ptr<TFileIO> real = OpenPosixFileIO(path, mode);
+        if (!real) return nullptr;
+        return std::make_unique<TFaultyFileIO>(std::move(real), faults);
+      })) {}
+
+TFaultyFiles::~TFaultyFiles() { SetFileIOFactory(std::move(previous_)); }
+
+}  // namespace dbf::filetest

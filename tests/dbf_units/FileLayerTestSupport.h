@@ -1,0 +1,103 @@
+// Shared helpers of the table-file-layer tests: a private folder per test, raw table
+// bytes built field by field for both header layouts, notice capture, the results
+// table's schema, and a file seam whose writes fail or fall short on demand.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "DbfErrors.h"
+#include "DbfFileIO.h"
+#include "UDbfFieldDef.h"
+
+namespace dbf::filetest {
+
+using TBytes = std::vector<uint8_t>;
+
+// A fresh folder under the build tree, removed with everything in it afterwards; tests
+// run in parallel processes, so each gets its own.
+class TScratchFolder {
+ public:
+  TScratchFolder();
+  ~TScratchFolder();
+  TScratchFolder(const TScratchFolder&) = delete;
+  TScratchFolder& operator=(const TScratchFolder&) = delete;
+
+  std::string operator/(const std::string& name) const { return folder_ + "/" + name; }
+  const std::string& Folder() const { return folder_; }
+
+ private:
+  std::string folder_;
+};
+
+TBytes ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const TBytes& bytes);
+TBytes BytesOf(const std::string& text);
+
+// One field descriptor as it stands in a file.
+struct TRawField {
+  std::string name;
+  char letter;
+  uint8_t length;
+  uint8_t decimals = 0;
+  int32_t autoinc = 0;  // long layout only
+};
+
+// A table file laid out byte by byte: the layout follows the version byte; the figures
+// of the prefix are computed unless given.
+struct TRawTable {
+  uint8_t version = 0x03;
+  std::vector<TRawField> fields;
+  std::vector<std::string> records;  // whole records, deletion flag first
+  std::optional<uint32_t> record_count;
+  std::optional<uint16_t> header_length;
+  std::optional<uint16_t> record_length;
+  bool end_marker = true;
+
+  TBytes Bytes() const;
+};
+
+// Collects the header notices while it lives.
+class TNoticeCapture {
+ public:
+  TNoticeCapture();
+  ~TNoticeCapture();
+  TNoticeCapture(const TNoticeCapture&) = delete;
+  TNoticeCapture& operator=(const TNoticeCapture&) = delete;
+
+  const std::vector<std::string>& Notices() const { return notices_; }
+
+ private:
+  std::vector<std::string> notices_;
+  TDbfNoticeHandler previous_;
+};
+
+// PRIJMENI C15, JMENO C15, RC1 C6, RC2 C4, POC_SPR N5, POC_CHYB N5, SUMA_AGR N3,
+// SUMA_SM N3, POM_A_S C5, POM_S_S C5, ODPOVEDI C254, declared as the program declares
+// them (name, field type, letter, size, decimals).
+void AddResultsSchema(TDbfFieldDefs& defs);
+
+// What the faulty seam does to the files it opens; counts are over all its writes.
+struct TFaults {
+  int failing_write = 0;  // the n-th write (counting from 1) fails with ENOSPC; 0 never
+  int short_write = 0;    // the n-th write moves only half its bytes; 0 never
+  int64_t extra_size = 0; // added to the size the file reports
+  int writes = 0;         // writes seen so far
+  int64_t last_write_offset = -1;
+};
+
+// Installs a seam over the real files that applies `faults` while it lives.
+class TFaultyFiles {
+ public:
+  explicit TFaultyFiles(TFaults& faults);
+  ~TFaultyFiles();
+  TFaultyFiles(const TFaultyFiles&) = delete;
+  TFaultyFiles& operator=(const TFaultyFiles&) = delete;
+
+ private:
+  TFileIOFactory previous_;
+};
+
+}  // namespace dbf::filetest

@@ -1,79 +1,30 @@
-// Shared helpers of the dataset-layer tests: a temporary folder per test, the results
-// table's schema and field objects, small tables built record by record, raw file
-// bytes, and a data link that records the hooks it receives.
+// Shared helpers of the dataset-layer tests (beside those of the file layer): the results
+// table's field objects, small tables built record by record, a fake dataset for field
+// objects bound by hand, and a data link that records the hooks it receives.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "DbfDataSource.h"
+#include "DbfErrors.h"
 #include "DbfFields.h"
+#include "FileLayerTestSupport.h"
 #include "UDbfFile.h"
 #include "dbf.h"
 
 namespace dbf::testing {
 
-// A fresh folder for one test, removed afterwards; tests run in parallel.
-class TTempFolder {
- public:
-  TTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "dbf_dataset_XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TTempFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(path_, error);
-  }
-  TTempFolder(const TTempFolder&) = delete;
-  TTempFolder& operator=(const TTempFolder&) = delete;
+using filetest::TScratchFolder;
 
-  // The folder with a trailing '/'.
-  std::string Path() const { return path_ + "/"; }
-  std::string File(const std::string& name) const { return Path() + name; }
-
- private:
-  std::string path_;
-};
-
-inline std::vector<uint8_t> FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The results table's column list as the data module declares it.
-inline void DeclareResultsFieldDefs(TDbfFieldDefs& defs) {
-  const auto text = [&](const char* name, int32_t size) {
-    defs.Add(name, TFieldType::ftString, size, false);
-  };
-  const auto number = [&](const char* name, int32_t size) {
-    TDbfFieldDef& def = defs.Add();
-    def.SetName(name);
-    def.SetFieldType(TFieldType::ftSmallint);
-    def.SetNativeFieldType('N');
-    def.SetSize(size);
-    def.SetPrec(0);
-  };
-  text("PRIJMENI", 15);
-  text("JMENO", 15);
-  text("RC1", 6);
-  text("RC2", 4);
-  number("POC_SPR", 5);
-  number("POC_CHYB", 5);
-  number("SUMA_AGR", 3);
-  number("SUMA_SM", 3);
-  text("POM_A_S", 5);
-  text("POM_S_S", 5);
-  text("ODPOVEDI", 254);
-}
+// A folder as FilePath takes it.
+inline std::string FolderPath(const TScratchFolder& folder) { return folder.Folder() + "/"; }
 
 template <typename Field>
 Field& DeclareField(TDbf& dbf, const char* name, int32_t size = 0) {
@@ -99,28 +50,33 @@ inline void DeclareResultsFields(TDbf& dbf) {
 }
 
 // A results table "Dbf1" in `folder`, declared as the data module declares it.
-inline std::unique_ptr<TDbf> ResultsTable(const TTempFolder& folder,
+inline std::unique_ptr<TDbf> ResultsTable(const TScratchFolder& folder,
                                           const std::string& table_name = "TARNI.DBF") {
   auto dbf = std::make_unique<TDbf>();
   dbf->SetName("Dbf1");
-  dbf->SetFilePath(folder.Path());
+  dbf->SetFilePath(FolderPath(folder));
   dbf->SetTableName(table_name);
-  DeclareResultsFieldDefs(dbf->FieldDefs());
+  filetest::AddResultsSchema(dbf->FieldDefs());
   DeclareResultsFields(*dbf);
   return dbf;
 }
 
-// A two-column table (NAME C10, NUM N5) "Dbf2" without declared fields, whose records
-// hold the given names and their 1-based numbers; names listed in `deleted` are marked
-// deleted. Returned closed.
-inline std::unique_ptr<TDbf> NamesTable(const TTempFolder& folder,
+// A closed dataset "Dbf2" on `table_name` in `folder`, without declared fields.
+inline std::unique_ptr<TDbf> DataSetOn(const TScratchFolder& folder, const std::string& table_name) {
+  auto dbf = std::make_unique<TDbf>();
+  dbf->SetName("Dbf2");
+  dbf->SetFilePath(FolderPath(folder));
+  dbf->SetTableName(table_name);
+  return dbf;
+}
+
+// A two-column table (NAME C10, NUM N5) whose records hold the given names and their
+// 1-based numbers; names listed in `deleted` are marked deleted. Returned closed.
+inline std::unique_ptr<TDbf> NamesTable(const TScratchFolder& folder,
                                         const std::vector<std::string>& names,
                                         const std::vector<std::string>& deleted = {},
                                         const std::string& table_name = "NAMES.DBF") {
-  auto dbf = std::make_unique<TDbf>();
-  dbf->SetName("Dbf2");
-  dbf->SetFilePath(folder.Path());
-  dbf->SetTableName(table_name);
+  auto dbf = DataSetOn(folder, table_name);
   dbf->FieldDefs().Add("NAME", TFieldType::ftString, 10, false);
   dbf->FieldDefs().Add("NUM", TFieldType::ftInteger, 5, false);
   dbf->createTable();
@@ -183,6 +139,16 @@ class TFakeDataSet : public TFieldDataSet {
   TDbfFile* file_;
   std::vector<uint8_t> record_;
 };
+
+// The message of the EDatabaseError that `action` throws, or "no error".
+inline std::string MessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const EDatabaseError& error) {
+    return error.what();
+  }
+  return "no error";
+}
 
 // The NAME of the current record, or "" on an empty dataset.
 inline std::string CurrentName(const TDbf& dbf) { return dbf.findField("NAME")->readString(); }

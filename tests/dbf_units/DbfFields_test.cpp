@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,13 +14,13 @@
 namespace dbf {
 namespace {
 
-using testing::DeclareResultsFieldDefs;
+using testing::MessageOf;
 using testing::TFakeDataSet;
-using testing::TTempFolder;
+using testing::TScratchFolder;
 
 TDbfFieldDefs ResultsDefs() {
   TDbfFieldDefs defs;
-  DeclareResultsFieldDefs(defs);
+  filetest::AddResultsSchema(defs);
   return defs;
 }
 
@@ -39,17 +38,8 @@ class FieldTest : public ::testing::Test {
     field.SetDataSet(&dataset_);
   }
 
-  static std::string MessageOf(const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const EDatabaseError& error) {
-      return error.what();
-    }
-    return "no error";
-  }
-
-  TTempFolder folder_;
-  TFakeDataSet dataset_{folder_.File("RESULTS.DBF"), ResultsDefs()};
+  TScratchFolder folder_;
+  TFakeDataSet dataset_{folder_ / "RESULTS.DBF", ResultsDefs()};
 };
 
 TEST_F(FieldTest, SmallintColumnOfThreeDigits) {

@@ -14,7 +14,7 @@ namespace dbf {
 namespace {
 
 using testing::TFakeDataSet;
-using testing::TTempFolder;
+using testing::TScratchFolder;
 
 constexpr int kAmount = 1;  // N 12,2
 constexpr int kBorn = 2;    // D
@@ -49,8 +49,8 @@ class ForeignFieldTest : public ::testing::Test {
     field.SetDataSet(&dataset_);
   }
 
-  TTempFolder folder_;
-  TFakeDataSet dataset_{folder_.File("FOREIGN.DBF"), ForeignDefs()};
+  TScratchFolder folder_;
+  TFakeDataSet dataset_{folder_ / "FOREIGN.DBF", ForeignDefs()};
 };
 
 TEST_F(ForeignFieldTest, FloatTextIsLocaleFree) {

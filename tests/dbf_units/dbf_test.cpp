@@ -1,0 +1,219 @@
+// The table dataset's settings, opening and closing: where the file is, binding declared
+// fields and making default ones, createTable, failed opens, and two datasets that
+// share one table file.
+#include "dbf.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "DatasetTestSupport.h"
+#include "DbfErrors.h"
+#include "DbfForeignFields.h"
+#include "DbfPaths.h"
+#include "UDbfFile.h"
+
+namespace dbf {
+namespace {
+
+using testing::CurrentName;
+using testing::DataSetOn;
+using testing::DeclareField;
+using testing::FolderPath;
+using testing::MessageOf;
+using testing::NamesTable;
+using testing::ResultsTable;
+using testing::TScratchFolder;
+
+TEST(DbfSettingsTest, DefaultsAndThePathOfATableName) {
+  TDbf dbf;
+  EXPECT_EQ(dbf.OpenMode(), TDbfOpenMode::omAutoCreate);
+  EXPECT_EQ(dbf.Storage(), TDbfStorage::stoFile);
+  EXPECT_FALSE(dbf.ShowDeleted());
+  EXPECT_FALSE(dbf.ReadOnly());
+  EXPECT_TRUE(dbf.canModify());
+  EXPECT_EQ(dbf.Version(), "dbf_units v1.0");
+  EXPECT_EQ(dbf.state(), TDataSetState::StateInactive);
+  EXPECT_TRUE(dbf.isEmpty());
+  EXPECT_EQ(dbf.recordCount(), 0);
+
+  dbf.SetTableName("Tarni2.dbf");
+  EXPECT_EQ(dbf.FullName(), DbfBaseFolder() + "Tarni2.dbf") << "the program's folder, not the current one";
+  dbf.SetFilePath("DATA");
+  EXPECT_EQ(dbf.FullName(), DbfBaseFolder() + "DATA/Tarni2.dbf");
+  dbf.SetTableName("/var/tables/../results/T.DBF");
+  EXPECT_EQ(dbf.TableName(), "T.DBF");
+  EXPECT_EQ(dbf.FullName(), "/var/results/T.DBF");
+}
+
+class DbfTest : public ::testing::Test {
+ protected:
+  TScratchFolder folder_;
+};
+
+TEST_F(DbfTest, OpenModesDecideAboutAMissingFile) {
+  auto dbf = ResultsTable(folder_);
+  dbf->SetOpenMode(TDbfOpenMode::omNormal);
+  EXPECT_EQ(MessageOf([&] { dbf->open(); }), "Open: Table file not found : " + (folder_ / "TARNI.DBF"));
+  EXPECT_EQ(dbf->state(), TDataSetState::StateInactive);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "TARNI.DBF"));
+
+  for (const TDbfOpenMode mode : {TDbfOpenMode::omAutoCreate, TDbfOpenMode::omTemporary}) {
+    std::filesystem::remove(folder_ / "TARNI.DBF");
+    dbf->SetOpenMode(mode);
+    dbf->open();
+    EXPECT_EQ(dbf->state(), TDataSetState::StateBrowse);
+    EXPECT_EQ(dbf->recordCount(), 0);
+    dbf->close();
+    EXPECT_EQ(filetest::ReadFileBytes(folder_ / "TARNI.DBF").size(), 386u);
+  }
+}
+
+TEST_F(DbfTest, FolderCanChangeOnlyWhileClosed) {
+  auto dbf = ResultsTable(folder_);
+  dbf->open();
+  const std::string other = folder_ / "OTHER.DBF";
+  EXPECT_EQ(MessageOf([&] { dbf->SetTableName(other); }),
+            "Dbf1: Cannot perform this operation on an open dataset");
+  EXPECT_EQ(MessageOf([&] { dbf->SetFilePath("/tmp"); }),
+            "Dbf1: Cannot perform this operation on an open dataset");
+  EXPECT_EQ(dbf->TableName(), "TARNI.DBF");
+  dbf->SetTableName("OTHER.DBF");
+  EXPECT_FALSE(std::filesystem::exists(other)) << "a bare name waits for the next open";
+  dbf->close();
+  dbf->open();
+  EXPECT_TRUE(std::filesystem::exists(other));
+}
+
+TEST_F(DbfTest, ExistingFileIsFoundWhateverItsLetterCase) {
+  NamesTable(folder_, {"Ann", "Bob"}, {}, "names.dbf");
+  auto dbf = DataSetOn(folder_, "NAMES.DBF");
+  dbf->open();
+  EXPECT_EQ(dbf->recordCount(), 2);
+  EXPECT_EQ(CurrentName(*dbf), "Ann");
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "NAMES.DBF")) << "no empty twin beside the real table";
+}
+
+TEST_F(DbfTest, CreateTableEmptiesAnExistingFile) {
+  auto dbf = ResultsTable(folder_);
+  dbf->open();
+  dbf->startInsert();
+  dbf->fieldNamed("PRIJMENI").writeString("Novák");
+  dbf->post();
+  EXPECT_EQ(MessageOf([&] { dbf->createTable(); }),
+            "Dbf1: Cannot perform this operation on an open dataset");
+  dbf->close();
+  dbf->createTable();
+  EXPECT_EQ(dbf->state(), TDataSetState::StateInactive);
+  dbf->open();
+  EXPECT_EQ(dbf->recordCount(), 0);
+  EXPECT_EQ(dbf->FieldDefs().Count(), 11);
+}
+
+TEST_F(DbfTest, DeclaredFieldsAreBoundByNameAtEveryOpen) {
+  auto dbf = ResultsTable(folder_);
+  TField& surname = dbf->fieldNamed("PRIJMENI");
+  EXPECT_EQ(surname.FieldNo(), 0);
+  dbf->open();
+  EXPECT_EQ(&dbf->fieldNamed("prijmeni"), &surname);
+  EXPECT_EQ(surname.FieldNo(), 1);
+  EXPECT_EQ(dbf->fieldNamed("ODPOVEDI").FieldNo(), 11);
+  EXPECT_EQ(dbf->FieldDefs().Items(4).FieldType(), TFieldType::ftInteger)
+      << "the column list is refilled from the file";
+  EXPECT_EQ(MessageOf([&] { dbf->fieldNamed("VEK"); }), "Dbf1: Field 'VEK' not found");
+  EXPECT_EQ(dbf->findField("VEK"), nullptr);
+  EXPECT_EQ(MessageOf([&] { dbf->fieldAt(11); }), "List index out of bounds (11)");
+  EXPECT_EQ(&dbf->fieldAt(0), &surname);
+  EXPECT_THROW(dbf->addField(std::make_unique<TStringField>()), EDatabaseError);
+
+  dbf->close();
+  EXPECT_EQ(dbf->fieldCount(), 11) << "declared fields outlive the close";
+  EXPECT_EQ(surname.FieldNo(), 0);
+  dbf->open();
+  EXPECT_EQ(surname.FieldNo(), 1);
+}
+
+TEST_F(DbfTest, BindingFailuresLeaveTheDatasetClosed) {
+  ResultsTable(folder_)->createTable();
+  const filetest::TBytes before = filetest::ReadFileBytes(folder_ / "TARNI.DBF");
+  const auto failure = [&](auto declare) {
+    TDbf dbf;
+    dbf.SetName("Dbf1");
+    dbf.SetFilePath(FolderPath(folder_));
+    dbf.SetTableName("TARNI.DBF");
+    declare(dbf);
+    const std::string message = MessageOf([&] { dbf.open(); });
+    EXPECT_EQ(dbf.state(), TDataSetState::StateInactive);
+    EXPECT_TRUE(dbf.isEmpty());
+    EXPECT_EQ(TPagedFile::FindOpenFile(folder_ / "TARNI.DBF"), nullptr) << "the file was closed again";
+    return message;
+  };
+  EXPECT_EQ(failure([](TDbf& dbf) { DeclareField<TStringField>(dbf, "VEK"); }),
+            "Dbf1: Field 'VEK' not found");
+  EXPECT_EQ(failure([](TDbf& dbf) { DeclareField<TIntegerField>(dbf, "PRIJMENI"); }),
+            "Dbf1: Type mismatch for field 'PRIJMENI', expecting: Integer actual: String");
+  EXPECT_EQ(failure([](TDbf& dbf) { DeclareField<TLargeintField>(dbf, "POC_SPR"); }),
+            "Dbf1: Type mismatch for field 'POC_SPR', expecting: LargeInt actual: Integer");
+  EXPECT_EQ(filetest::ReadFileBytes(folder_ / "TARNI.DBF").size(), before.size());
+
+  TDbf same_kind;
+  same_kind.SetFilePath(FolderPath(folder_));
+  same_kind.SetTableName("TARNI.DBF");
+  DeclareField<TSmallintField>(same_kind, "POC_SPR");
+  DeclareField<TAutoIncField>(same_kind, "POC_CHYB");
+  same_kind.open();
+  EXPECT_EQ(same_kind.fieldNamed("POC_CHYB").FieldNo(), 6) << "small, auto-increment and integer are one kind";
+}
+
+TEST_F(DbfTest, TableWithoutDeclaredFieldsGetsDefaultFieldsPerColumn) {
+  filetest::TRawTable table;
+  table.fields = {{"ID", 'N', 5}, {"NAME", 'C', 12}, {"ODD", 'X', 2}, {"BORN", 'D', 8}, {"OK", 'L', 1}};
+  filetest::WriteFileBytes(folder_ / "SUBJECTS.DBF", table.Bytes());
+  auto dbf = DataSetOn(folder_, "SUBJECTS.DBF");
+  dbf->open();
+  ASSERT_EQ(dbf->fieldCount(), 4) << "the column of an unknown letter gets no field";
+  EXPECT_NE(dynamic_cast<TIntegerField*>(&dbf->fieldAt(0)), nullptr);
+  EXPECT_EQ(dbf->fieldAt(1).Size(), 12);
+  EXPECT_NE(dynamic_cast<TDateField*>(&dbf->fieldAt(2)), nullptr);
+  EXPECT_EQ(dbf->fieldAt(2).FieldNo(), 4) << "field numbers are column positions";
+  EXPECT_NE(dynamic_cast<TBooleanField*>(&dbf->fieldAt(3)), nullptr);
+  dbf->close();
+  EXPECT_EQ(dbf->fieldCount(), 0);
+  dbf->open();
+  EXPECT_EQ(dbf->fieldCount(), 4);
+}
+
+TEST_F(DbfTest, TwoDatasetsShareOneFile) {
+  NamesTable(folder_, {"Ann", "Bob"});
+  auto first = DataSetOn(folder_, "NAMES.DBF");
+  auto second = DataSetOn(folder_, "NAMES.DBF");
+  first->open();
+  second->open();
+  first->startAppend();
+  first->fieldNamed("NAME").writeString("Cyril");
+  first->post();
+  EXPECT_EQ(second->recordCount(), 3);
+  second->moveLast();
+  EXPECT_EQ(CurrentName(*second), "Cyril");
+
+  first->close();
+  second->moveFirst();
+  EXPECT_EQ(CurrentName(*second), "Ann") << "the file stays open for the second dataset";
+  second->close();
+  EXPECT_EQ(TPagedFile::FindOpenFile(folder_ / "NAMES.DBF"), nullptr);
+  EXPECT_EQ(filetest::ReadFileBytes(folder_ / "NAMES.DBF")[4], 3) << "the header counts all three";
+}
+
+TEST_F(DbfTest, UpdateFieldDefsReadsTheColumnsWithoutOpening) {
+  NamesTable(folder_, {"Ann"});
+  auto dbf = DataSetOn(folder_, "NAMES.DBF");
+  dbf->updateFieldDefs();
+  EXPECT_EQ(dbf->state(), TDataSetState::StateInactive);
+  ASSERT_EQ(dbf->FieldDefs().Count(), 2);
+  EXPECT_EQ(dbf->FieldDefs().Items(1).Name(), "NUM");
+  EXPECT_EQ(TPagedFile::FindOpenFile(folder_ / "NAMES.DBF"), nullptr);
+}
+
+}  // namespace
+}  // namespace dbf

@@ -49,11 +49,11 @@ struct TRawField {
 // of the prefix are computed unless given.
 struct TRawTable {
   uint8_t version = 0x03;
-  std::vector<TRawField> fields;
-  std::vector<std::string> records;  // whole records, deletion flag first
-  std::optional<uint32_t> record_count;
-  std::optional<uint16_t> header_length;
-  std::optional<uint16_t> record_length;
+  std::vector<TRawField> fields = {};
+  std::vector<std::string> records = {};  // whole records, deletion flag first
+  std::optional<uint32_t> record_count = {};
+  std::optional<uint16_t> header_length = {};
+  std::optional<uint16_t> record_length = {};
   bool end_marker = true;
 
   TBytes Bytes() const;

@@ -1,0 +1,59 @@
+// The results table: one record per evaluated subject with identity, the six results of
+// the evaluation and the answer string. Its schema is declared on a table dataset as
+// column definitions (from which a missing file is created) and eleven field objects
+// bound by name at every open. The subjects table has no schema: it is read by position.
+#pragma once
+
+#include <string>
+
+#include "DbfFields.h"
+#include "Evaluation.h"
+#include "UDbfFieldDef.h"
+#include "dbf.h"
+
+namespace tarni {
+
+// The results table's file before any configuration names another.
+inline constexpr const char* initial_results_table_name = "Tarni2.dbf";
+
+// The eleven declared field objects of the results table, in column order. The dataset
+// owns them; these are views.
+struct ResultsFields {
+  dbf::TStringField* Dbf1PRIJMENI;
+  dbf::TStringField* Dbf1JMENO;
+  dbf::TStringField* Dbf1RC1;
+  dbf::TStringField* Dbf1RC2;
+  dbf::TIntegerField* Dbf1POC_SPR;
+  dbf::TIntegerField* Dbf1POC_CHYB;
+  dbf::TSmallintField* Dbf1SUMA_AGR;
+  dbf::TSmallintField* Dbf1SUMA_SM;
+  dbf::TStringField* Dbf1POM_A_S;
+  dbf::TStringField* Dbf1POM_S_S;
+  dbf::TStringField* Dbf1ODPOVEDI;
+};
+
+// Fills `defs` with the eleven column definitions (replacing what it held).
+void declare_results_field_defs(dbf::TDbfFieldDefs& defs);
+
+// REQUIRES: `table` is closed and has no field objects yet.
+// Declares the column definitions and the eleven field objects on `table`.
+ResultsFields declare_results_schema(dbf::TDbf& table);
+
+// REQUIRES: the results table is in StateEdit or StateInsert.
+// Writes the six results of one evaluation into the current record.
+void write_evaluation(const ResultsFields& fields, const EvaluationResults& results);
+
+// Identity of one subject as a subjects table holds it: fields 2 to 5 in file order.
+struct SubjectIdentity {
+  std::string surname;
+  std::string first_name;
+  std::string birth_number_first;
+  std::string birth_number_second;
+};
+
+// Reads the identity from the current record of an open subjects table, each value in
+// its text form. Fails with "List index out of bounds (%d)" when the table has fewer
+// than five fields.
+SubjectIdentity read_subject_identity(const dbf::TDbf& subjects);
+
+}  // namespace tarni

@@ -1,0 +1,231 @@
+#include "ResultsTable.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "AnswerList.h"
+#include "DbfErrors.h"
+#include "Evaluation.h"
+#include "PictureClick.h"
+#include "TestConfiguration.h"
+#include "dbf.h"
+
+namespace tarni {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ResultsTableTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "results_table_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  std::string path(const std::string& name) const { return (folder_ / name).string(); }
+
+  // The results table as the data module declares it, on a file of this test's folder.
+  std::unique_ptr<dbf::TDbf> results_table(ResultsFields& fields) const {
+    auto table = std::make_unique<dbf::TDbf>();
+    table->SetName("Dbf1");
+    table->SetTableName(path("XXXX.DBF"));
+    fields = declare_results_schema(*table);
+    return table;
+  }
+
+  std::vector<unsigned char> file_bytes(const std::string& name) const {
+    std::ifstream in(path(name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(ResultsTableTest, MissingFileIsCreatedWithTheElevenColumns) {
+  ResultsFields fields;
+  auto table = results_table(fields);
+  table->createTable();
+  table->open();
+
+  const std::vector<std::string> names = {"PRIJMENI", "JMENO",   "RC1",     "RC2",
+                                          "POC_SPR",  "POC_CHYB", "SUMA_AGR", "SUMA_SM",
+                                          "POM_A_S",  "POM_S_S",  "ODPOVEDI"};
+  const std::vector<char> letters = {'C', 'C', 'C', 'C', 'N', 'N', 'N', 'N', 'C', 'C', 'C'};
+  const std::vector<int> lengths = {15, 15, 6, 4, 5, 5, 3, 3, 5, 5, 254};
+  const dbf::TDbfFieldDefs& defs = table->FieldDefs();
+  ASSERT_EQ(defs.Count(), 11);
+  for (int i = 0; i < 11; ++i) {
+    EXPECT_EQ(defs.Items(i).Name(), names[i]);
+    EXPECT_EQ(defs.Items(i).NativeFieldType(), letters[i]) << names[i];
+    EXPECT_EQ(defs.Items(i).Size(), lengths[i]) << names[i];
+    EXPECT_EQ(defs.Items(i).Prec(), 0) << names[i];
+  }
+  EXPECT_EQ(table->recordCount(), 0);
+  EXPECT_TRUE(table->isEmpty());
+  table->close();
+
+  const std::vector<unsigned char> bytes = file_bytes("XXXX.DBF");
+  ASSERT_EQ(bytes.size(), 386u);
+  EXPECT_EQ(bytes[8] | bytes[9] << 8, 385);
+  EXPECT_EQ(bytes[10] | bytes[11] << 8, 321);
+}
+
+TEST_F(ResultsTableTest, OneSubjectFromInsertToReopen) {
+  ResultsFields fields;
+  auto table = results_table(fields);
+  table->createTable();
+  table->open();
+
+  TestConfiguration config;
+  config.param_a = 10;
+  config.param_b = 10;
+  config.agr_count = 4;
+  config.agr_set = {9, 21, 24, 25};
+  config.sm_count = 4;
+  config.sm_set = {6, 7, 18, 29};
+  AnswerList answers;
+  answers.novy_proband();
+  for (int picture : {9, 21, 6, 9}) click_picture(answers, picture);
+  answers.record_error();
+
+  table->startInsert();
+  fields.Dbf1PRIJMENI->writeString("Dvořáček");
+  fields.Dbf1JMENO->writeString("Jiří");
+  fields.Dbf1RC1->writeString("800229");
+  fields.Dbf1RC2->writeString("1234");
+  fields.Dbf1ODPOVEDI->writeString(answers.answer_string());
+  table->post();
+
+  table->startEdit();
+  write_evaluation(fields, vyhodnoceni(answers, config));
+  table->post();
+  EXPECT_EQ(table->recordCount(), 1);
+  table->close();
+
+  table->open();
+  ASSERT_EQ(table->recordCount(), 1);
+  EXPECT_EQ(fields.Dbf1PRIJMENI->readString(), "Dvořáček");
+  EXPECT_EQ(fields.Dbf1JMENO->readString(), "Jiří");
+  EXPECT_EQ(fields.Dbf1RC1->readString(), "800229");
+  EXPECT_EQ(fields.Dbf1RC2->readString(), "1234");
+  EXPECT_EQ(fields.Dbf1ODPOVEDI->readString(), "|9|21|6|0|0");
+  EXPECT_EQ(fields.Dbf1POC_SPR->readInteger(), 3);
+  EXPECT_EQ(fields.Dbf1POC_CHYB->readInteger(), 2);
+  EXPECT_EQ(fields.Dbf1SUMA_AGR->readInteger(), 2);
+  EXPECT_EQ(fields.Dbf1SUMA_SM->readInteger(), 1);
+  EXPECT_EQ(fields.Dbf1POM_A_S->readString(), "0.67");
+  EXPECT_EQ(fields.Dbf1POM_S_S->readString(), "0.33");
+}
+
+TEST_F(ResultsTableTest, SubjectWithoutAnswersStoresZerosAndEmptyAnswers) {
+  ResultsFields fields;
+  auto table = results_table(fields);
+  table->createTable();
+  table->open();
+  AnswerList answers;
+  answers.novy_proband();
+
+  table->startInsert();
+  fields.Dbf1ODPOVEDI->writeString(answers.answer_string());
+  table->post();
+  table->startEdit();
+  write_evaluation(fields, vyhodnoceni(answers, TestConfiguration{}));
+  table->post();
+
+  EXPECT_EQ(fields.Dbf1POC_SPR->readString(), "0");
+  EXPECT_EQ(fields.Dbf1POC_CHYB->readString(), "0");
+  EXPECT_EQ(fields.Dbf1SUMA_AGR->readString(), "0");
+  EXPECT_EQ(fields.Dbf1SUMA_SM->readString(), "0");
+  EXPECT_EQ(fields.Dbf1POM_A_S->readString(), "0");
+  EXPECT_EQ(fields.Dbf1POM_S_S->readString(), "0");
+  EXPECT_TRUE(fields.Dbf1ODPOVEDI->isNull());
+}
+
+// Writes a table of other columns under the results table's file name.
+void create_foreign_table(const std::string& table_name,
+                          const std::vector<std::tuple<const char*, char, int>>& columns) {
+  dbf::TDbf table;
+  table.SetTableName(table_name);
+  for (const auto& [name, letter, length] : columns) {
+    dbf::TDbfFieldDef& def = table.FieldDefs().Add();
+    def.SetName(name);
+    def.SetNativeFieldType(letter);
+    def.SetSize(length);
+  }
+  table.createTable();
+}
+
+TEST_F(ResultsTableTest, ExistingFileWithoutTheSchemaIsRefused) {
+  create_foreign_table(path("XXXX.DBF"), {{"PRIJMENI", 'C', 15}, {"JMENO", 'C', 15}});
+  ResultsFields fields;
+  auto table = results_table(fields);
+  try {
+    table->open();
+    FAIL() << "a table without RC1 opened";
+  } catch (const dbf::EDatabaseError& error) {
+    EXPECT_STREQ(error.what(), "Dbf1: Field 'RC1' not found");
+  }
+  EXPECT_EQ(table->state(), dbf::TDataSetState::StateInactive);
+
+  create_foreign_table(path("XXXX.DBF"),
+                       {{"PRIJMENI", 'C', 15}, {"JMENO", 'C', 15}, {"RC1", 'C', 6},
+                        {"RC2", 'C', 4}, {"POC_SPR", 'C', 5}});
+  try {
+    table->open();
+    FAIL() << "a text POC_SPR column bound to an integer field";
+  } catch (const dbf::EDatabaseError& error) {
+    EXPECT_STREQ(error.what(),
+                 "Dbf1: Type mismatch for field 'POC_SPR', expecting: Integer actual: String");
+  }
+}
+
+TEST_F(ResultsTableTest, SubjectIdentityIsReadByPosition) {
+  create_foreign_table(path("OSOBY.DBF"), {{"CISLO", 'N', 4},
+                                           {"PRIJMENI", 'C', 20},
+                                           {"JMENO", 'C', 20},
+                                           {"RC_A", 'C', 6},
+                                           {"RC_B", 'C', 4}});
+  dbf::TDbf subjects;
+  subjects.SetName("Dbf2");
+  subjects.SetTableName(path("OSOBY.DBF"));
+  subjects.open();
+  subjects.startAppend();
+  subjects.fieldAt(0).writeString("17");
+  subjects.fieldAt(1).writeString("Šťastná");
+  subjects.fieldAt(2).writeString("Žofie");
+  subjects.fieldAt(3).writeString("015231");
+  subjects.fieldAt(4).writeString("0042");
+  subjects.post();
+
+  const SubjectIdentity identity = read_subject_identity(subjects);
+  EXPECT_EQ(identity.surname, "Šťastná");
+  EXPECT_EQ(identity.first_name, "Žofie");
+  EXPECT_EQ(identity.birth_number_first, "015231");
+  EXPECT_EQ(identity.birth_number_second, "0042");
+  subjects.close();
+
+  create_foreign_table(path("KRATKA.DBF"),
+                       {{"CISLO", 'N', 4}, {"PRIJMENI", 'C', 20}, {"JMENO", 'C', 20}, {"RC_A", 'C', 6}});
+  subjects.SetTableName(path("KRATKA.DBF"));
+  subjects.open();
+  try {
+    read_subject_identity(subjects);
+    FAIL() << "a four-field subjects table gave an identity";
+  } catch (const dbf::EDatabaseError& error) {
+    EXPECT_STREQ(error.what(), "List index out of bounds (4)");
+  }
+}
+
+}  // namespace
+}  // namespace tarni

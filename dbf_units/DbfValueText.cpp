@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 namespace dbf {
@@ -53,48 +54,68 @@ std::string_view WithoutPlusSign(std::string_view text) {
   return text;
 }
 
-std::string ToChars(double value, std::chars_format format, int precision) {
-  char buffer[512];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
-  return std::string(buffer, result.ptr);
-}
+// A non-negative number as decimal digits d1 d2 d3 ... meaning d1.d2d3... x 10^exponent.
+struct TDecimalDigits {
+  std::string digits;
+  int exponent;
+};
 
-// Digits of a fixed-point text before '.', not counting a lone leading zero.
-int IntegerDigits(const std::string& fixed) {
-  const size_t point = fixed.find('.');
-  const size_t length = point == std::string::npos ? fixed.size() : point;
-  return (length == 1 && fixed[0] == '0') ? 0 : static_cast<int>(length);
-}
-
-// Digits of a fixed-point text from its first non-zero digit on.
-int SignificantDigits(const std::string& fixed) {
-  const size_t first = fixed.find_first_of("123456789");
-  if (first == std::string::npos) return 0;
-  int digits = 0;
-  for (size_t i = first; i < fixed.size(); ++i) digits += fixed[i] != '.' ? 1 : 0;
-  return digits;
-}
-
-// `magnitude` rounded to `significant` digits and laid out with `decimals` decimals; the
-// places below the significant digits are zeros. Exponent form when rounding has carried
-// into one integer digit more than `significant`.
-std::string RoundedFixed(double magnitude, int decimals, int significant) {
-  const std::string scientific = ToChars(magnitude, std::chars_format::scientific, significant - 1);
-  const size_t exponent_at = scientific.find('e');
-  const int exponent = std::stoi(scientific.substr(exponent_at + 1));
-  if (exponent + 1 > significant) return scientific;
-  std::string digits = scientific.substr(0, exponent_at);
+// The shortest digits that read back as the same double: the value as the user sees it,
+// so that 0.125 and 1.005 round the way they are written.
+TDecimalDigits ShortestDigits(double magnitude) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
+  const std::string text(buffer, result.ptr);
+  const size_t exponent_at = text.find('e');
+  std::string digits = text.substr(0, exponent_at);
   if (digits.size() > 1) digits.erase(1, 1);  // the '.' after the first digit
-  std::string integer = "0";
-  std::string fraction;
-  if (exponent >= 0) {
-    integer = digits.substr(0, static_cast<size_t>(exponent) + 1);
-    fraction = digits.substr(static_cast<size_t>(exponent) + 1);
+  return {digits, std::stoi(text.substr(exponent_at + 1))};
+}
+
+// Keeps the first `keep` digits, rounding half away from zero; no digits left means 0.
+void RoundToDigits(TDecimalDigits& number, int keep) {
+  if (keep >= static_cast<int>(number.digits.size())) return;
+  const bool up = keep >= 0 && number.digits[static_cast<size_t>(keep)] >= '5';
+  number.digits.resize(static_cast<size_t>(std::max(keep, 0)));
+  if (!up) return;
+  int i = keep - 1;
+  while (i >= 0 && number.digits[static_cast<size_t>(i)] == '9') number.digits[static_cast<size_t>(i--)] = '0';
+  if (i >= 0) {
+    ++number.digits[static_cast<size_t>(i)];
   } else {
-    fraction = std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    number.digits.insert(0, "1");
+    ++number.exponent;
   }
-  fraction.resize(static_cast<size_t>(decimals), '0');
-  return decimals > 0 ? integer + "." + fraction : integer;
+}
+
+bool IsZero(const TDecimalDigits& number) {
+  return number.digits.find_first_not_of('0') == std::string::npos;
+}
+
+// The digit whose place value is 10^place; '0' outside the digits.
+char DigitAtPlace(const TDecimalDigits& number, int place) {
+  const int index = number.exponent - place;
+  return index >= 0 && index < static_cast<int>(number.digits.size()) ? number.digits[static_cast<size_t>(index)]
+                                                                       : '0';
+}
+
+std::string FixedText(const TDecimalDigits& number, int decimals) {
+  std::string text;
+  for (int place = std::max(number.exponent, 0); place >= 0; --place) text += DigitAtPlace(number, place);
+  if (decimals > 0) text += '.';
+  for (int place = -1; place >= -decimals; --place) text += DigitAtPlace(number, place);
+  return text;
+}
+
+// d.ddd...e+XX with `significant` digits in all.
+std::string ExponentText(TDecimalDigits number, int significant) {
+  RoundToDigits(number, significant);
+  number.digits.resize(static_cast<size_t>(significant), '0');
+  std::string text = number.digits.substr(0, 1);
+  if (significant > 1) text += "." + number.digits.substr(1);
+  char exponent[16];
+  std::snprintf(exponent, sizeof exponent, "e%c%02d", number.exponent < 0 ? '-' : '+', std::abs(number.exponent));
+  return text + exponent;
 }
 
 int WindowedYear(int64_t year, int current_year) {
@@ -139,16 +160,17 @@ std::string FormatFloat(double value, int decimals, int significant_digits) {
   // Beyond these no double carries information; the caps keep the texts bounded.
   decimals = std::min(std::max(decimals, 0), 60);
   significant_digits = std::min(std::max(significant_digits, 1), 40);
-  if (!std::isfinite(value)) return ToChars(value, std::chars_format::general, 6);
-  const double magnitude = std::fabs(value);
-  std::string text = ToChars(magnitude, std::chars_format::fixed, decimals);
-  if (IntegerDigits(text) > significant_digits) {
-    text = ToChars(magnitude, std::chars_format::scientific, significant_digits - 1);
-  } else if (SignificantDigits(text) > significant_digits) {
-    text = RoundedFixed(magnitude, decimals, significant_digits);
+  if (!std::isfinite(value)) {
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
   }
-  const bool zero = text.find_first_of("123456789") == std::string::npos;
-  return std::signbit(value) && !zero ? "-" + text : text;
+  TDecimalDigits number = ShortestDigits(std::fabs(value));
+  const TDecimalDigits unrounded = number;
+  RoundToDigits(number, std::min(significant_digits, number.exponent + 1 + decimals));
+  std::string text = number.exponent + 1 > significant_digits ? ExponentText(unrounded, significant_digits)
+                                                               : FixedText(number, decimals);
+  return std::signbit(value) && !IsZero(number) ? "-" + text : text;
 }
 
 int32_t DayNumberOf(int64_t year, int month, int day) {

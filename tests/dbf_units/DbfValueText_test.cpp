@@ -52,6 +52,9 @@ TEST(DbfValueText, FloatsAreWrittenWithTheirDecimalsAndAtMostTheirSignificantDig
   EXPECT_EQ(FormatFloat(0.004, 2, 10), "0.00");
   EXPECT_EQ(FormatFloat(-0.001, 2, 10), "0.00");
   EXPECT_EQ(FormatFloat(-2.5, 1, 5), "-2.5");
+  EXPECT_EQ(FormatFloat(0.125, 2, 8), "0.13");  // halves round away from zero, as written
+  EXPECT_EQ(FormatFloat(-2.5, 0, 5), "-3");
+  EXPECT_EQ(FormatFloat(1.005, 2, 8), "1.01");
   EXPECT_EQ(FormatFloat(0.000123456, 8, 3), "0.00012300");
   EXPECT_EQ(FormatFloat(42, 0, 5), "42");
   EXPECT_EQ(FormatFloat(1e15, 0, 20), "1000000000000000");

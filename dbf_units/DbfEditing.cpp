@@ -163,4 +163,9 @@ void TDbf::setRecordNumber(int32_t number) {
   rereadWindow();
 }
 
+bool TDbf::recordDeleted() const {
+  const TRecordBuffer* active = window_.Active();
+  return active != nullptr && active->record[0] != kValidRecordFlag;
+}
+
 }  // namespace dbf

@@ -114,6 +114,10 @@ class TDbf : public TFieldDataSet {
   int32_t recordNumber();
   // Positions on physical record `number` (no range check) and re-reads the window.
   void setRecordNumber(int32_t number);
+  // Whether the current record carries a deletion mark (any flag byte but a blank, as
+  // fetching hides them); such a record is current only with ShowDeleted. False on a
+  // closed or empty dataset.
+  bool recordDeleted() const;
 
   TDataSetState state() const { return state_; }
   bool canModify() const { return !read_only_; }

@@ -1,11 +1,17 @@
 // The subcommands of dbftool. Each lives in its own file and registers itself with a
 // TCommandRegistration object; main.cpp only finds the command named on the command
-// line and runs it.
+// line and runs it. Also the helpers the commands share: their command-line walk and the
+// way they point a table dataset at a FILE argument.
 #pragma once
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
+
+namespace dbf {
+class TDbf;
+}
 
 namespace dbftool {
 
@@ -33,7 +39,35 @@ class TCommandRegistration {
 // The registered commands in the order of their names.
 std::vector<TCommandEntry> Commands();
 
+// An option a command accepts: a flag stands alone, a valued option takes the next argument.
+struct TOptionSpec {
+  const char* name;  // with its dashes: "--json"
+  bool takes_value;
+};
+
+// A command's arguments sorted into options (in the order given) and positional arguments.
+struct TCommandLine {
+  std::vector<std::pair<std::string, std::string>> options;  // name, value ("" for a flag)
+  std::vector<std::string> positionals;
+
+  bool Has(const std::string& name) const;
+  // Every value given to `name`, in order.
+  std::vector<std::string> Values(const std::string& name) const;
+  // The positional argument at `index`, or TUsageError "<what> is missing".
+  const std::string& Positional(size_t index, const char* what) const;
+};
+
+// Throws TUsageError for an unknown option, a valued option without its value, and more
+// than `most_positionals` positional arguments. A lone "-" counts as positional.
+TCommandLine ParseCommandLine(const std::vector<std::string>& arguments, const std::vector<TOptionSpec>& known,
+                              size_t most_positionals);
+
 // A FILE argument made absolute against the current folder, as the table wants it.
 std::string AbsoluteFromCurrentFolder(const std::string& path);
+
+// Points `table` at the FILE argument `path`: the table resolves names against the
+// executable's folder, so it gets the absolute path. Existing files only (omNormal).
+// REQUIRES: `table` is closed.
+void PointAtFile(dbf::TDbf& table, const std::string& path);
 
 }  // namespace dbftool

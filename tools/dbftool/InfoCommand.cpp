@@ -151,13 +151,6 @@ std::string JsonField(const TFieldFigures& field) {
          ", \"type\": " + JsonString(field.type) + "}";
 }
 
-template <typename Item, typename Format>
-std::string JsonArray(const std::vector<Item>& items, Format format) {
-  std::string json = "[";
-  for (size_t i = 0; i < items.size(); ++i) json += (i > 0 ? ", " : "") + format(items[i]);
-  return json + "]";
-}
-
 // One object, keys in a fixed order; "error" only when the table could not be read.
 void PrintJson(const TInfoReport& report) {
   const TTableFigures& figures = *report.figures;
@@ -166,39 +159,17 @@ void PrintJson(const TInfoReport& report) {
             << ", \"header_record_count\": " << figures.header_record_count
             << ", \"record_count\": " << figures.record_count
             << ", \"fields\": " << JsonArray(figures.fields, JsonField)
-            << ", \"warnings\": " << JsonArray(report.warnings, [](const std::string& w) { return JsonString(w); });
+            << ", \"warnings\": " << JsonStringArray(report.warnings);
   if (!report.error.empty()) std::cout << ", \"error\": " << JsonString(report.error);
   std::cout << "}\n";
 }
 
-struct TInfoArguments {
-  std::string file;
-  bool json = false;
-};
-
-TInfoArguments ParseArguments(const std::vector<std::string>& arguments) {
-  TInfoArguments parsed;
-  for (const std::string& argument : arguments) {
-    if (argument == "--json") {
-      parsed.json = true;
-    } else if (argument.size() > 1 && argument.front() == '-') {
-      throw TUsageError("Unknown option: " + argument);
-    } else if (parsed.file.empty()) {
-      parsed.file = argument;
-    } else {
-      throw TUsageError("More than one FILE: " + argument);
-    }
-  }
-  if (parsed.file.empty()) throw TUsageError("FILE is missing");
-  return parsed;
-}
-
 int RunInfo(const std::vector<std::string>& arguments) {
-  const TInfoArguments parsed = ParseArguments(arguments);
-  const std::string file_name = AbsoluteFromCurrentFolder(parsed.file);
+  const TCommandLine line = ParseCommandLine(arguments, {{"--json", false}}, 1);
+  const std::string file_name = AbsoluteFromCurrentFolder(line.Positional(0, "FILE"));
   const TInfoReport report = ReadInfo(file_name);
   if (report.figures) {
-    if (parsed.json) {
+    if (line.Has("--json")) {
       PrintJson(report);
     } else {
       PrintText(file_name, report);

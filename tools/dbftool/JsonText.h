@@ -3,10 +3,23 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dbftool {
 
 // `text` (UTF-8) as a JSON string literal, quotes included.
 std::string JsonString(std::string_view text);
+
+// A JSON array of the items, each written by `format`, on one line.
+template <typename Item, typename Format>
+std::string JsonArray(const std::vector<Item>& items, Format format) {
+  std::string json = "[";
+  for (size_t i = 0; i < items.size(); ++i) json += (i > 0 ? ", " : "") + format(items[i]);
+  return json + "]";
+}
+
+inline std::string JsonStringArray(const std::vector<std::string>& texts) {
+  return JsonArray(texts, [](const std::string& text) { return JsonString(text); });
+}
 
 }  // namespace dbftool

@@ -1,0 +1,98 @@
+// Writing and reading CSV text (RFC 4180).
+#include "CsvText.h"
+
+namespace dbftool {
+
+namespace {
+
+bool IsLineEnd(int c) { return c == '\r' || c == '\n'; }
+
+std::string CsvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+}  // namespace
+
+std::string CsvRecord(const std::vector<std::string>& fields) {
+  // A lone empty field would make a blank line, which readers skip.
+  if (fields.size() == 1 && fields.front().empty()) return "\"\"\r\n";
+  std::string line;
+  for (size_t i = 0; i < fields.size(); ++i) line += (i > 0 ? "," : "") + CsvField(fields[i]);
+  return line + "\r\n";
+}
+
+int TCsvReader::Next() {
+  const int c = input_.get();
+  if (c == '\n') ++line_;
+  // A CR ends a line unless an LF follows, which then counts it.
+  if (c == '\r' && input_.peek() != '\n') ++line_;
+  return c;
+}
+
+void TCsvReader::SkipLineFeedAfter(int c) {
+  if (c == '\r' && input_.peek() == '\n') Next();
+}
+
+void TCsvReader::SkipByteOrderMark() {
+  static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  for (const char expected : kByteOrderMark) {
+    if (input_.peek() != static_cast<unsigned char>(expected)) return;
+    input_.get();
+  }
+}
+
+bool TCsvReader::ReadRecord(std::vector<std::string>& fields) {
+  if (!started_) {
+    SkipByteOrderMark();
+    started_ = true;
+  }
+  fields.clear();
+  int c = Next();
+  while (IsLineEnd(c)) {
+    SkipLineFeedAfter(c);
+    c = Next();
+  }
+  if (c == EOF) return false;
+  record_line_ = line_;
+  for (;;) {
+    std::string field;
+    c = c == '"' ? ReadQuoted(field) : ReadUnquoted(c, field);
+    fields.push_back(std::move(field));
+    if (c != ',') break;
+    c = Next();
+  }
+  SkipLineFeedAfter(c);
+  return true;
+}
+
+int TCsvReader::ReadQuoted(std::string& field) {
+  const int opened_on = line_;
+  for (;;) {
+    const int c = Next();
+    if (c == EOF) throw TCsvError(opened_on, "a quoted field is not closed");
+    if (c != '"') {
+      field += static_cast<char>(c);
+    } else if (input_.peek() == '"') {
+      field += static_cast<char>(Next());
+    } else {
+      const int after = Next();
+      if (after != ',' && after != EOF && !IsLineEnd(after)) {
+        throw TCsvError(line_, "text after the closing quote of a field");
+      }
+      return after;
+    }
+  }
+}
+
+int TCsvReader::ReadUnquoted(int c, std::string& field) {
+  while (c != ',' && c != EOF && !IsLineEnd(c)) {
+    field += static_cast<char>(c);
+    c = Next();
+  }
+  return c;
+}
+
+}  // namespace dbftool

@@ -98,6 +98,7 @@ std::vector<std::string> AppendRow(dbf::TDbf& table, const std::vector<dbf::TFie
 }
 
 std::string AppendedBefore(size_t count) {
+  if (count == 0) return " (nothing was appended)";
   return count == 1 ? " (the 1 row before it was appended)"
                     : " (the " + std::to_string(count) + " rows before it were appended)";
 }

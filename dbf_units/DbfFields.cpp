@@ -109,9 +109,13 @@ void TField::AccessError(const char* type_name) const {
   throw EDatabaseError("Cannot access field '" + DisplayName() + "' as type " + type_name);
 }
 
-void TField::InvalidIntegerError(const std::string& text) const {
-  throw EDatabaseError("'" + text + "' is not a valid integer value for field '" +
-                       DisplayName() + "'");
+int64_t TField::IntegerOfText(const std::string& text, int64_t low, int64_t high) const {
+  int64_t value = 0;
+  if (!ParseIntegerText(text, value) || value < low || value > high) {
+    throw EDatabaseError("'" + text + "' is not a valid integer value for field '" +
+                         DisplayName() + "'");
+  }
+  return value;
 }
 
 bool TField::isNull() const { return !GetData(data_type_, nullptr); }
@@ -122,6 +126,12 @@ int32_t TField::readInteger() const { AccessError("Integer"); }
 void TField::writeInteger(int32_t) { AccessError("Integer"); }
 
 void TField::clearValue() { SetData(data_type_, nullptr); }
+
+bool TField::ClearIfBlank(const std::string& trimmed_text) {
+  if (!trimmed_text.empty()) return false;
+  clearValue();
+  return true;
+}
 
 std::string TStringField::readString() const {
   std::string text;
@@ -138,11 +148,7 @@ void TStringField::writeString(const std::string& text) {
 int32_t TStringField::readInteger() const {
   const std::string text = readString();
   if (text.empty()) return 0;
-  int64_t value = 0;
-  if (!ParseIntegerText(text, value) || value < INT32_MIN || value > INT32_MAX) {
-    InvalidIntegerError(text);
-  }
-  return static_cast<int32_t>(value);
+  return static_cast<int32_t>(IntegerOfText(text, INT32_MIN, INT32_MAX));
 }
 
 void TStringField::writeInteger(int32_t value) { writeString(std::to_string(value)); }
@@ -153,26 +159,13 @@ std::string TIntegerField::readString() const {
 }
 
 void TIntegerField::writeString(const std::string& text) {
-  if (text.empty()) {
-    clearValue();
-    return;
-  }
-  int64_t value = 0;
-  if (!ParseIntegerText(text, value) || value < INT32_MIN || value > INT32_MAX) {
-    InvalidIntegerError(text);
-  }
-  writeInteger(static_cast<int32_t>(value));
+  if (ClearIfBlank(text)) return;
+  writeInteger(static_cast<int32_t>(IntegerOfText(text, INT32_MIN, INT32_MAX)));
 }
 
 int32_t TIntegerField::readInteger() const {
-  if (DataType() == TFieldType::ftSmallint) {
-    int16_t value = 0;
-    GetData(TFieldType::ftSmallint, &value);
-    return value;
-  }
-  int32_t value = 0;
-  GetData(DataType(), &value);
-  return value;
+  if (DataType() == TFieldType::ftSmallint) return GetValue<int16_t>(TFieldType::ftSmallint);
+  return GetValue<int32_t>(DataType());
 }
 
 void TIntegerField::writeInteger(int32_t value) {
@@ -189,11 +182,7 @@ void TIntegerField::writeInteger(int32_t value) {
   }
 }
 
-int64_t TLargeintField::readLargeint() const {
-  int64_t value = 0;
-  GetData(TFieldType::ftLargeint, &value);
-  return value;
-}
+int64_t TLargeintField::readLargeint() const { return GetValue<int64_t>(TFieldType::ftLargeint); }
 
 void TLargeintField::writeLargeint(int64_t value) { SetData(TFieldType::ftLargeint, &value); }
 
@@ -203,13 +192,8 @@ std::string TLargeintField::readString() const {
 }
 
 void TLargeintField::writeString(const std::string& text) {
-  if (text.empty()) {
-    clearValue();
-    return;
-  }
-  int64_t value = 0;
-  if (!ParseIntegerText(text, value)) InvalidIntegerError(text);
-  writeLargeint(value);
+  if (ClearIfBlank(text)) return;
+  writeLargeint(IntegerOfText(text, INT64_MIN, INT64_MAX));
 }
 
 int32_t TLargeintField::readInteger() const {

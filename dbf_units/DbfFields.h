@@ -99,10 +99,21 @@ class TField {
   TFieldDataSet& RequireDataSet() const;
   // Reads the column as `type`; false (dest untouched) when null.
   bool GetData(TFieldType type, void* dest) const;
+  // The column's value in the layout of `type`; zero when null.
+  template <typename T>
+  T GetValue(TFieldType type) const {
+    T value{};
+    GetData(type, &value);
+    return value;
+  }
   void SetData(TFieldType type, const void* source);
+  // Typed text that is empty (blanks apart) clears the field; returns whether it did.
+  bool ClearIfBlank(const std::string& trimmed_text);
 
   [[noreturn]] void AccessError(const char* type_name) const;
-  [[noreturn]] void InvalidIntegerError(const std::string& text) const;
+  // The whole text as an integer in [low, high] (see ParseIntegerText), else
+  // "'%s' is not a valid integer value for field '%s'".
+  int64_t IntegerOfText(const std::string& text, int64_t low, int64_t high) const;
 
  private:
   std::string field_name_;

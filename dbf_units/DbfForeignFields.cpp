@@ -90,11 +90,7 @@ std::string DateText(int32_t day_number) {
 
 }  // namespace
 
-double TFloatField::readFloat() const {
-  double value = 0;
-  GetData(TFieldType::ftFloat, &value);
-  return value;
-}
+double TFloatField::readFloat() const { return GetValue<double>(TFieldType::ftFloat); }
 
 void TFloatField::writeFloat(double value) { SetData(TFieldType::ftFloat, &value); }
 
@@ -105,10 +101,7 @@ std::string TFloatField::readString() const {
 
 void TFloatField::writeString(const std::string& text) {
   const std::string trimmed = Trimmed(text);
-  if (trimmed.empty()) {
-    clearValue();
-    return;
-  }
+  if (ClearIfBlank(trimmed)) return;
   double value = 0;
   if (!ParseFloat(trimmed, value)) InvalidValueError(text, "floating point", DisplayName());
   writeFloat(value);
@@ -120,11 +113,7 @@ int32_t TFloatField::readInteger() const {
   return static_cast<int32_t>(rounded);
 }
 
-int32_t TDateField::readDayNumber() const {
-  int32_t day_number = 0;
-  GetData(TFieldType::ftDate, &day_number);
-  return day_number;
-}
+int32_t TDateField::readDayNumber() const { return GetValue<int32_t>(TFieldType::ftDate); }
 
 void TDateField::writeDayNumber(int32_t day_number) { SetData(TFieldType::ftDate, &day_number); }
 
@@ -132,21 +121,14 @@ std::string TDateField::readString() const { return DateText(readDayNumber()); }
 
 void TDateField::writeString(const std::string& text) {
   const std::string trimmed = Trimmed(text);
-  if (trimmed.empty()) {
-    clearValue();
-    return;
-  }
+  if (ClearIfBlank(trimmed)) return;
   size_t length = 0;
   const int32_t day_number = ParseDate(trimmed, length);
   if (day_number == 0 || length != trimmed.size()) InvalidValueError(text, "date", DisplayName());
   writeDayNumber(day_number);
 }
 
-double TDateTimeField::readMilliseconds() const {
-  double milliseconds = 0;
-  GetData(TFieldType::ftDateTime, &milliseconds);
-  return milliseconds;
-}
+double TDateTimeField::readMilliseconds() const { return GetValue<double>(TFieldType::ftDateTime); }
 
 void TDateTimeField::writeMilliseconds(double milliseconds) {
   SetData(TFieldType::ftDateTime, &milliseconds);
@@ -166,10 +148,7 @@ std::string TDateTimeField::readString() const {
 
 void TDateTimeField::writeString(const std::string& text) {
   const std::string trimmed = Trimmed(text);
-  if (trimmed.empty()) {
-    clearValue();
-    return;
-  }
+  if (ClearIfBlank(trimmed)) return;
   size_t length = 0;
   const int32_t day_number = ParseDate(trimmed, length);
   const double time = length == trimmed.size() ? 0 : ParseTime(trimmed.substr(length));
@@ -179,11 +158,7 @@ void TDateTimeField::writeString(const std::string& text) {
   writeMilliseconds(day_number * kMillisecondsPerDay + time);
 }
 
-bool TBooleanField::readBoolean() const {
-  int16_t value = 0;
-  GetData(TFieldType::ftBoolean, &value);
-  return value != 0;
-}
+bool TBooleanField::readBoolean() const { return GetValue<int16_t>(TFieldType::ftBoolean) != 0; }
 
 void TBooleanField::writeBoolean(bool value) {
   const int16_t stored = value ? 1 : 0;
@@ -197,10 +172,7 @@ std::string TBooleanField::readString() const {
 
 void TBooleanField::writeString(const std::string& text) {
   const std::string trimmed = Trimmed(text);
-  if (trimmed.empty()) {
-    clearValue();
-    return;
-  }
+  if (ClearIfBlank(trimmed)) return;
   switch (trimmed[0]) {
     case 'T': case 't': case 'Y': case 'y':
       writeBoolean(true);

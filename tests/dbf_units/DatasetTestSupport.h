@@ -118,6 +118,14 @@ class TFakeDataSet : public TFieldDataSet {
     changed_fields.push_back(field.FieldName());
   }
   bool CanModify() const override { return true; }
+
+  // Binds `field` by hand to column `field_no` (1-based) of this record.
+  void Bind(TField& field, const char* name, int field_no, int32_t size = 0) {
+    field.SetFieldName(name);
+    field.SetFieldNo(field_no);
+    if (size > 0) field.SetSize(size);
+    field.SetDataSet(this);
+  }
   void FieldLayoutChanged(TField& field) override { layout_changes.push_back(field.FieldName()); }
 
   // The column bytes of field `field_no` (1-based).

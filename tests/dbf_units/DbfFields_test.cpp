@@ -30,21 +30,13 @@ constexpr int kSumaAgr = 7;
 
 class FieldTest : public ::testing::Test {
  protected:
-  // Binds `field` to column `field_no` of the fake dataset.
-  void Bind(TField& field, const char* name, int field_no, int32_t size = 0) {
-    field.SetFieldName(name);
-    field.SetFieldNo(field_no);
-    if (size > 0) field.SetSize(size);
-    field.SetDataSet(&dataset_);
-  }
-
   TScratchFolder folder_;
   TFakeDataSet dataset_{folder_ / "RESULTS.DBF", ResultsDefs()};
 };
 
 TEST_F(FieldTest, SmallintColumnOfThreeDigits) {
   TSmallintField suma;
-  Bind(suma, "SUMA_AGR", kSumaAgr);
+  dataset_.Bind(suma, "SUMA_AGR", kSumaAgr);
   suma.writeInteger(-5);
   EXPECT_EQ(dataset_.Column(kSumaAgr), " -5");
   EXPECT_EQ(suma.readInteger(), -5);
@@ -61,7 +53,7 @@ TEST_F(FieldTest, SmallintColumnOfThreeDigits) {
 
 TEST_F(FieldTest, IntegerColumnOfFiveDigits) {
   TIntegerField spr;
-  Bind(spr, "POC_SPR", kPocSpr);
+  dataset_.Bind(spr, "POC_SPR", kPocSpr);
   spr.writeInteger(-1234);
   EXPECT_EQ(dataset_.Column(kPocSpr), "-1234");
   EXPECT_EQ(MessageOf([&] { spr.writeInteger(123456); }),
@@ -72,7 +64,7 @@ TEST_F(FieldTest, IntegerColumnOfFiveDigits) {
 
 TEST_F(FieldTest, IntegerFieldTakesTypedText) {
   TIntegerField spr;
-  Bind(spr, "POC_SPR", kPocSpr);
+  dataset_.Bind(spr, "POC_SPR", kPocSpr);
   EXPECT_EQ(MessageOf([&] { spr.writeString("abc"); }),
             "'abc' is not a valid integer value for field 'POC_SPR'");
   for (const char* text : {"12a", "1 2", "-", "$", "0x", "99999999999"}) {
@@ -94,7 +86,7 @@ TEST_F(FieldTest, IntegerFieldTakesTypedText) {
 
 TEST_F(FieldTest, OwnRangeReplacesTheClassRangeButNeverWidensIt) {
   TSmallintField suma;
-  Bind(suma, "SUMA_AGR", kSumaAgr);
+  dataset_.Bind(suma, "SUMA_AGR", kSumaAgr);
   suma.SetMinValue(0);
   suma.SetMaxValue(30);
   suma.SetDisplayLabel("Suma AGR");
@@ -108,14 +100,14 @@ TEST_F(FieldTest, OwnRangeReplacesTheClassRangeButNeverWidensIt) {
             "40000 is not a valid value for field 'Suma AGR'. The allowed range is 0 to 32767");
 
   TIntegerField spr;
-  Bind(spr, "POC_SPR", kPocSpr);
+  dataset_.Bind(spr, "POC_SPR", kPocSpr);
   EXPECT_EQ(MessageOf([&] { spr.writeString("2147483648"); }),
             "'2147483648' is not a valid integer value for field 'POC_SPR'");
 }
 
 TEST_F(FieldTest, StringFieldCutsToItsSizeInCharacters) {
   TStringField surname;
-  Bind(surname, "PRIJMENI", kPrijmeni, 15);
+  dataset_.Bind(surname, "PRIJMENI", kPrijmeni, 15);
   surname.writeString("Abcdefghijklmnopqrst");
   EXPECT_EQ(dataset_.Column(kPrijmeni), "Abcdefghijklmno");
   EXPECT_EQ(surname.readString(), "Abcdefghijklmno");
@@ -129,7 +121,7 @@ TEST_F(FieldTest, StringFieldCutsToItsSizeInCharacters) {
 
 TEST_F(FieldTest, CzechSurnameIsStoredInCodePage852) {
   TStringField surname;
-  Bind(surname, "PRIJMENI", kPrijmeni, 15);
+  dataset_.Bind(surname, "PRIJMENI", kPrijmeni, 15);
   surname.writeString("Dvořák Čížková");
   EXPECT_EQ(dataset_.Column(kPrijmeni),
             "Dvo\xFD\xA0k \xAC\xA1\xA7kov\xA0 ");
@@ -142,7 +134,7 @@ TEST_F(FieldTest, CzechSurnameIsStoredInCodePage852) {
 
 TEST_F(FieldTest, ConversionsBetweenTextAndIntegerFields) {
   TStringField surname;
-  Bind(surname, "PRIJMENI", kPrijmeni, 15);
+  dataset_.Bind(surname, "PRIJMENI", kPrijmeni, 15);
   surname.writeInteger(-17);
   EXPECT_EQ(surname.readString(), "-17");
   EXPECT_EQ(surname.readInteger(), -17);
@@ -155,9 +147,9 @@ TEST_F(FieldTest, ConversionsBetweenTextAndIntegerFields) {
 
 TEST_F(FieldTest, EmptyDatasetReadsNull) {
   TStringField surname;
-  Bind(surname, "PRIJMENI", kPrijmeni, 15);
+  dataset_.Bind(surname, "PRIJMENI", kPrijmeni, 15);
   TIntegerField spr;
-  Bind(spr, "POC_SPR", kPocSpr);
+  dataset_.Bind(spr, "POC_SPR", kPocSpr);
   surname.writeString("Novák");
   dataset_.empty = true;
   EXPECT_TRUE(surname.isNull());
@@ -183,7 +175,7 @@ TEST_F(FieldTest, DefaultsAndPresentation) {
   EXPECT_TRUE(text.Visible());
 
   TStringField surname;
-  Bind(surname, "PRIJMENI", kPrijmeni, 15);
+  dataset_.Bind(surname, "PRIJMENI", kPrijmeni, 15);
   EXPECT_EQ(surname.DisplayName(), "PRIJMENI");
   surname.SetDisplayLabel("Příjmení");
   surname.SetVisible(false);

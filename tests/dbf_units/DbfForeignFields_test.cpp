@@ -43,19 +43,13 @@ TDbfFieldDefs ForeignDefs() {
 
 class ForeignFieldTest : public ::testing::Test {
  protected:
-  void Bind(TField& field, const char* name, int field_no) {
-    field.SetFieldName(name);
-    field.SetFieldNo(field_no);
-    field.SetDataSet(&dataset_);
-  }
-
   TScratchFolder folder_;
   TFakeDataSet dataset_{folder_ / "FOREIGN.DBF", ForeignDefs()};
 };
 
 TEST_F(ForeignFieldTest, FloatTextIsLocaleFree) {
   TFloatField amount;
-  Bind(amount, "AMOUNT", kAmount);
+  dataset_.Bind(amount, "AMOUNT", kAmount);
   // A decimal comma locale must not leak into the texts.
   const char* comma_locale = std::setlocale(LC_NUMERIC, "cs_CZ.UTF-8");
   dataset_.SetColumn(kAmount, "        3.50");
@@ -78,7 +72,7 @@ TEST_F(ForeignFieldTest, FloatTextIsLocaleFree) {
 
 TEST_F(ForeignFieldTest, FloatTextUsesAnExponentOnlyWhenNeeded) {
   TFloatField amount;
-  Bind(amount, "AMOUNT", kAmount);
+  dataset_.Bind(amount, "AMOUNT", kAmount);
   dataset_.SetColumn(kAmount, "  0.00000001");
   EXPECT_EQ(amount.readString(), "0.00000001");
   dataset_.SetColumn(kAmount, "1.5e+30     ");
@@ -87,7 +81,7 @@ TEST_F(ForeignFieldTest, FloatTextUsesAnExponentOnlyWhenNeeded) {
 
 TEST_F(ForeignFieldTest, DatesReadAndWriteAsIsoText) {
   TDateField born;
-  Bind(born, "BORN", kBorn);
+  dataset_.Bind(born, "BORN", kBorn);
   dataset_.SetColumn(kBorn, "20240229");
   EXPECT_EQ(born.readString(), "2024-02-29");
   dataset_.SetColumn(kBorn, "20230229");
@@ -107,7 +101,7 @@ TEST_F(ForeignFieldTest, DatesReadAndWriteAsIsoText) {
 
 TEST_F(ForeignFieldTest, DateTimesKeepMillisecondsFromDayOne) {
   TDateTimeField stamp;
-  Bind(stamp, "STAMP", kStamp);
+  dataset_.Bind(stamp, "STAMP", kStamp);
   dataset_.SetColumn(kStamp, std::string(8, '\0'));
   EXPECT_TRUE(stamp.isNull());
   EXPECT_EQ(stamp.readString(), "");
@@ -121,7 +115,7 @@ TEST_F(ForeignFieldTest, DateTimesKeepMillisecondsFromDayOne) {
 
 TEST_F(ForeignFieldTest, BooleansAreTOrF) {
   TBooleanField active;
-  Bind(active, "ACTIVE", kActive);
+  dataset_.Bind(active, "ACTIVE", kActive);
   const std::pair<const char*, const char*> stored_and_read[] = {
       {"t", "T"}, {"T", "T"}, {"Y", "F"}, {"N", "F"}, {"?", "F"}, {" ", ""}};
   for (const auto& [stored, read] : stored_and_read) {
@@ -137,7 +131,7 @@ TEST_F(ForeignFieldTest, BooleansAreTOrF) {
 
 TEST_F(ForeignFieldTest, LargeintsBeyondThirtyTwoBits) {
   TLargeintField big;
-  Bind(big, "BIG", kBig);
+  dataset_.Bind(big, "BIG", kBig);
   big.writeString("-98765432109");
   EXPECT_EQ(dataset_.Column(kBig), "-98765432109");
   EXPECT_EQ(big.readLargeint(), -98765432109);
@@ -149,7 +143,7 @@ TEST_F(ForeignFieldTest, LargeintsBeyondThirtyTwoBits) {
 
 TEST_F(ForeignFieldTest, MemoColumnsShowOnlyWhetherTheyHoldSomething) {
   TMemoField notes;
-  Bind(notes, "NOTES", kNotes);
+  dataset_.Bind(notes, "NOTES", kNotes);
   EXPECT_EQ(notes.displayText(), "(memo)");
   dataset_.SetColumn(kNotes, "        12");
   EXPECT_EQ(notes.displayText(), "(MEMO)");

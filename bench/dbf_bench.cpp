@@ -1,0 +1,287 @@
+// Benchmarks of the table dataset TDbf on results-schema tables of several sizes, each
+// beside a raw baseline of one pread or pwrite per record: the most a design without a
+// cache, with one positioned transfer per record access, can reach.
+//
+// Own options (before the Google Benchmark ones):
+//   --sizes=10000,100000,1000000   record counts of the tables
+//   --append-records=100000        records appended per append iteration
+//   --peak-rss-scan=PATH           (internal) the scan probe run in a child process
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "BenchTables.h"
+#include "PeakMemory.h"
+#include "SummaryReporter.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct TOptions {
+  std::vector<int32_t> sizes = {10000, 100000, 1000000};
+  int32_t append_records = 100000;
+  std::string probe_path;
+};
+
+struct TTable {
+  int32_t records;
+  std::string path;
+};
+
+// Random record numbers are drawn once, so that drawing them costs neither variant.
+constexpr size_t kRandomNumbers = 1 << 14;
+
+std::vector<int32_t> ParseSizes(const std::string& list) {
+  std::vector<int32_t> sizes;
+  for (size_t begin = 0; begin <= list.size();) {
+    const size_t end = std::min(list.find(',', begin), list.size());
+    sizes.push_back(static_cast<int32_t>(std::stol(list.substr(begin, end - begin))));
+    begin = end + 1;
+  }
+  std::sort(sizes.begin(), sizes.end());
+  return sizes;
+}
+
+bool TakeOption(const std::string& argument, const char* flag, std::string& value) {
+  if (argument.rfind(flag, 0) != 0) return false;
+  value = argument.substr(std::strlen(flag));
+  return true;
+}
+
+// Takes this program's own options out of argv, leaving Google Benchmark's.
+TOptions TakeOwnOptions(int& argc, char** argv) {
+  TOptions options;
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    std::string value;
+    if (TakeOption(argv[i], "--sizes=", value)) {
+      options.sizes = ParseSizes(value);
+    } else if (TakeOption(argv[i], "--append-records=", value)) {
+      options.append_records = static_cast<int32_t>(std::stol(value));
+    } else if (TakeOption(argv[i], bench::kScanProbeFlag, value)) {
+      options.probe_path = value;
+    } else {
+      argv[kept++] = argv[i];
+    }
+  }
+  argc = kept;
+  return options;
+}
+
+double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
+
+void CountRecords(benchmark::State& state, int64_t records) {
+  state.counters[bench::kRecordsCounter] = benchmark::Counter(static_cast<double>(records), benchmark::Counter::kIsRate);
+}
+
+std::vector<int32_t> RandomRecordNumbers(int32_t count) {
+  std::mt19937 generator(20240601);
+  std::uniform_int_distribution<int32_t> number(1, count);
+  std::vector<int32_t> numbers(kRandomNumbers);
+  for (int32_t& n : numbers) n = number(generator);
+  return numbers;
+}
+
+// Open and close are timed apart: the manual time of an iteration is the one step.
+void OpenOrClose(benchmark::State& state, const TTable& table, bool time_close) {
+  for (auto _ : state) {
+    std::unique_ptr<dbf::TDbf> dataset = bench::TableOn(table.path);
+    const Clock::time_point start = Clock::now();
+    dataset->open();
+    const Clock::time_point opened = Clock::now();
+    dataset->close();
+    const Clock::time_point closed = Clock::now();
+    state.SetIterationTime(Seconds(time_close ? closed - opened : opened - start));
+  }
+}
+
+void MoveLast(benchmark::State& state, const TTable& table) {
+  std::unique_ptr<dbf::TDbf> dataset = bench::TableOn(table.path);
+  dataset->open();
+  for (auto _ : state) dataset->moveLast();
+  dataset->close();
+}
+
+void ScanRaw(benchmark::State& state, const TTable& table) {
+  const bench::TTableLayout layout = bench::ReadTableLayout(table.path);
+  const bench::TRawFile file(table.path, O_RDONLY);
+  std::vector<uint8_t> record(static_cast<size_t>(layout.record_length));
+  int64_t records = 0;
+  for (auto _ : state) {
+    for (int32_t n = 1; n <= layout.record_count; ++n) {
+      file.ReadAt(layout.RecordPosition(n), record.data(), record.size());
+      benchmark::DoNotOptimize(record.data());
+    }
+    records += layout.record_count;
+  }
+  CountRecords(state, records);
+}
+
+void ScanDataset(benchmark::State& state, const TTable& table) {
+  std::unique_ptr<dbf::TDbf> dataset = bench::TableOn(table.path);
+  dataset->open();
+  size_t sink = 0;
+  int64_t records = 0;
+  for (auto _ : state) records += bench::ScanAllFields(*dataset, sink);
+  benchmark::DoNotOptimize(sink);
+  dataset->close();
+  CountRecords(state, records);
+}
+
+void RandomRaw(benchmark::State& state, const TTable& table) {
+  const bench::TTableLayout layout = bench::ReadTableLayout(table.path);
+  const bench::TRawFile file(table.path, O_RDONLY);
+  const std::vector<int32_t> numbers = RandomRecordNumbers(table.records);
+  std::vector<uint8_t> record(static_cast<size_t>(layout.record_length));
+  size_t next = 0;
+  for (auto _ : state) {
+    file.ReadAt(layout.RecordPosition(numbers[next++ % numbers.size()]), record.data(), record.size());
+    benchmark::DoNotOptimize(record.data());
+  }
+  CountRecords(state, state.iterations());
+}
+
+void RandomDataset(benchmark::State& state, const TTable& table) {
+  std::unique_ptr<dbf::TDbf> dataset = bench::TableOn(table.path);
+  dataset->open();
+  const std::vector<int32_t> numbers = RandomRecordNumbers(table.records);
+  size_t next = 0;
+  for (auto _ : state) dataset->setRecordNumber(numbers[next++ % numbers.size()]);
+  dataset->close();
+  CountRecords(state, state.iterations());
+}
+
+// Each iteration appends to the table as generated; the file is brought back between
+// iterations, untimed.
+void AppendRaw(benchmark::State& state, const TTable& table, int32_t append_records) {
+  const bench::TTableSnapshot snapshot(table.path);
+  const bench::TTableLayout layout = bench::ReadTableLayout(table.path);
+  const std::vector<uint8_t> samples = bench::ReadRawRecords(table.path, static_cast<int32_t>(bench::SampleRecords().size()));
+  const auto record_length = static_cast<size_t>(layout.record_length);
+  const size_t sample_count = samples.size() / record_length;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto file = std::make_unique<bench::TRawFile>(table.path, O_RDWR);
+    state.ResumeTiming();
+    for (int32_t i = 0; i < append_records; ++i) {
+      const uint8_t* sample = samples.data() + static_cast<size_t>(i) % sample_count * record_length;
+      file->WriteAt(layout.RecordPosition(layout.record_count + i + 1), sample, record_length);
+    }
+    file.reset();
+    state.PauseTiming();
+    snapshot.Restore();
+    state.ResumeTiming();
+  }
+  CountRecords(state, state.iterations() * append_records);
+}
+
+void AppendDataset(benchmark::State& state, const TTable& table, int32_t append_records) {
+  const bench::TTableSnapshot snapshot(table.path);
+  const std::vector<bench::TRecordTexts>& samples = bench::SampleRecords();
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::unique_ptr<dbf::TDbf> dataset = bench::TableOn(table.path);
+    dataset->open();
+    state.ResumeTiming();
+    for (int32_t i = 0; i < append_records; ++i) {
+      dataset->startAppend();
+      bench::WriteRecordTexts(*dataset, samples[static_cast<size_t>(i) % samples.size()]);
+      dataset->post();
+    }
+    dataset->close();
+    state.PauseTiming();
+    snapshot.Restore();
+    state.ResumeTiming();
+  }
+  CountRecords(state, state.iterations() * append_records);
+}
+
+std::string BenchmarkName(const char* operation, const char* variant, const TTable& table) {
+  return std::string(operation) + "/" + variant + "/" + std::to_string(table.records);
+}
+
+// Operations run one after the other over all sizes; at each size the raw baseline runs
+// right before the dataset, so their ratio compares the same moment of the machine.
+void RegisterBenchmarks(const std::vector<TTable>& tables, int32_t append_records) {
+  for (const TTable& table : tables) {
+    benchmark::RegisterBenchmark(BenchmarkName("open", bench::kDatasetVariant, table).c_str(), OpenOrClose, table, false)
+        ->UseManualTime()->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(BenchmarkName("close", bench::kDatasetVariant, table).c_str(), OpenOrClose, table, true)
+        ->UseManualTime()->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(BenchmarkName("move_last", bench::kDatasetVariant, table).c_str(), MoveLast, table)
+        ->UseRealTime()->Unit(benchmark::kMicrosecond);
+  }
+  for (const TTable& table : tables) {
+    benchmark::RegisterBenchmark(BenchmarkName("scan", bench::kRawVariant, table).c_str(), ScanRaw, table)
+        ->UseRealTime()->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(BenchmarkName("scan", bench::kDatasetVariant, table).c_str(), ScanDataset, table)
+        ->UseRealTime()->Unit(benchmark::kMillisecond);
+  }
+  for (const TTable& table : tables) {
+    benchmark::RegisterBenchmark(BenchmarkName("random", bench::kRawVariant, table).c_str(), RandomRaw, table)->UseRealTime();
+    benchmark::RegisterBenchmark(BenchmarkName("random", bench::kDatasetVariant, table).c_str(), RandomDataset, table)->UseRealTime();
+  }
+  for (const TTable& table : tables) {
+    benchmark::RegisterBenchmark(BenchmarkName("append", bench::kRawVariant, table).c_str(), AppendRaw, table,
+                                 append_records)
+        ->UseRealTime()->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(BenchmarkName("append", bench::kDatasetVariant, table).c_str(), AppendDataset,
+                                 table, append_records)
+        ->UseRealTime()->Unit(benchmark::kMillisecond);
+  }
+}
+
+std::vector<TTable> MakeTables(const bench::TTempFolder& folder, const std::vector<int32_t>& sizes) {
+  std::vector<TTable> tables;
+  for (const int32_t records : sizes) {
+    TTable table{records, folder / ("RESULTS_" + std::to_string(records) + ".DBF")};
+    std::fprintf(stderr, "making a table of %d records\n", records);
+    bench::MakeResultsTable(table.path, records);
+    tables.push_back(table);
+  }
+  return tables;
+}
+
+std::vector<std::pair<int32_t, int64_t>> MeasurePeakRss(const std::vector<TTable>& tables) {
+  std::vector<std::pair<int32_t, int64_t>> peaks;
+  for (const TTable& table : tables) peaks.emplace_back(table.records, bench::PeakRssOfScan(table.path));
+  return peaks;
+}
+
+int RunBenchmarks(int argc, char** argv, const TOptions& options) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  const bench::TTempFolder folder;
+  const std::vector<TTable> tables = MakeTables(folder, options.sizes);
+  bench::TSummaryReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_Color
+                                                         : benchmark::ConsoleReporter::OO_None);
+  reporter.SetPeakRss(MeasurePeakRss(tables));
+  RegisterBenchmarks(tables, options.append_records);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    const TOptions options = TakeOwnOptions(argc, argv);
+    if (!options.probe_path.empty()) return bench::RunScanProbe(options.probe_path);
+    return RunBenchmarks(argc, argv, options);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "dbf_bench: %s\n", error.what());
+    return 1;
+  }
+}

@@ -1,0 +1,225 @@
+// Making the benchmark tables and the raw file access of the baselines.
+#include "BenchTables.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+#include "DbfErrors.h"
+#include "DbfFields.h"
+
+namespace bench {
+
+namespace {
+
+constexpr int kSampleCount = 64;
+// Records per raw write while a table is filled: large writes make a million-record
+// table in well under a second, with a buffer of about a megabyte.
+constexpr int32_t kRecordsPerFillWrite = 4096;
+constexpr size_t kHeaderLengthAt = 8;
+constexpr size_t kRecordLengthAt = 10;
+constexpr size_t kRecordCountAt = 4;
+constexpr size_t kPrefixLength = 32;
+
+[[noreturn]] void SystemError(const std::string& what) {
+  throw std::system_error(errno, std::generic_category(), what);
+}
+
+uint32_t LittleEndian(const uint8_t* bytes, size_t width) {
+  uint32_t value = 0;
+  for (size_t i = width; i-- > 0;) value = (value << 8) | bytes[i];
+  return value;
+}
+
+// "|9|21|0...": `items` answers as the answer list writes them.
+std::string AnswerString(int seed, int items) {
+  std::string text;
+  for (int k = 0; k < items; ++k) {
+    text += '|';
+    text += std::to_string((seed * 7 + k * 13) % 31);
+  }
+  return text;
+}
+
+TRecordTexts SampleRecord(int i) {
+  static const char* const kSurnames[] = {"Novák",   "Dvořáková", "Černý",  "Procházka",
+                                          "Kučera",  "Veselý",    "Horák",  "Němcová",
+                                          "Marek",   "Pokorná",   "Růžička", "Šťastný",
+                                          "Žáková",  "Beneš",     "Fiala",  "Sedláček"};
+  static const char* const kFirstNames[] = {"Jan",   "Petra", "Jiří",  "Eva",
+                                            "Tomáš", "Lucie", "Pavel", "Žofie"};
+  const int correct = 10 + i % 21;
+  return {kSurnames[i % 16],
+          kFirstNames[i % 8],
+          std::to_string(450101 + i * 1013 % 500000),
+          std::to_string(1000 + i * 37 % 9000),
+          std::to_string(correct),
+          std::to_string(30 - correct),
+          std::to_string(i * 3 % 60),
+          std::to_string(i * 5 % 60),
+          std::to_string(i % 3) + "." + std::to_string(10 + i % 90),
+          std::to_string(i % 2) + "." + std::to_string(10 + i * 7 % 90),
+          AnswerString(i, 10 + i % 21)};
+}
+
+void AppendSampleRecords(const std::string& path) {
+  std::unique_ptr<dbf::TDbf> table = TableOn(path);
+  AddResultsColumns(table->FieldDefs());
+  table->createTable();
+  table->open();
+  for (const TRecordTexts& texts : SampleRecords()) {
+    table->startAppend();
+    WriteRecordTexts(*table, texts);
+    table->post();
+  }
+  table->close();
+}
+
+// Copies the sample records over and over from the end of the header on, replacing them
+// and the end marker, until the file holds `count` records.
+void FillWithCopies(const std::string& path, int32_t count) {
+  const TTableLayout layout = ReadTableLayout(path);
+  const std::vector<uint8_t> samples = ReadRawRecords(path, layout.record_count);
+  const auto record_length = static_cast<size_t>(layout.record_length);
+  std::vector<uint8_t> chunk(record_length * kRecordsPerFillWrite);
+  for (size_t i = 0; i < kRecordsPerFillWrite; ++i) {
+    const size_t sample = i % static_cast<size_t>(layout.record_count);
+    std::memcpy(chunk.data() + i * record_length, samples.data() + sample * record_length, record_length);
+  }
+  if (::truncate(path.c_str(), layout.header_length) != 0) SystemError("truncate " + path);
+  const TRawFile file(path, O_WRONLY);
+  for (int32_t written = 0; written < count; written += kRecordsPerFillWrite) {
+    const int32_t records = std::min(kRecordsPerFillWrite, count - written);
+    file.WriteAt(layout.RecordPosition(written + 1), chunk.data(), record_length * static_cast<size_t>(records));
+  }
+}
+
+// Opening and closing through the library writes the header's record count and the end
+// marker; its notice about the stale count is expected here and kept quiet.
+void StoreHeaderThroughLibrary(const std::string& path) {
+  dbf::TDbfNoticeHandler previous = dbf::SetDbfNoticeHandler([](const std::string&) {});
+  try {
+    std::unique_ptr<dbf::TDbf> table = TableOn(path);
+    table->open();
+    table->close();
+  } catch (...) {
+    dbf::SetDbfNoticeHandler(std::move(previous));
+    throw;
+  }
+  dbf::SetDbfNoticeHandler(std::move(previous));
+}
+
+}  // namespace
+
+TTempFolder::TTempFolder() {
+  const char* tmpdir = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp") + "/dbf_bench_XXXXXX";
+  if (::mkdtemp(pattern.data()) == nullptr) SystemError("mkdtemp " + pattern);
+  folder_ = pattern;
+}
+
+TTempFolder::~TTempFolder() {
+  std::error_code error;
+  std::filesystem::remove_all(folder_, error);
+}
+
+TRawFile::TRawFile(const std::string& path, int flags) : fd_(::open(path.c_str(), flags | O_CLOEXEC)) {
+  if (fd_ < 0) SystemError("open " + path);
+}
+
+TRawFile::~TRawFile() { ::close(fd_); }
+
+void TRawFile::ReadAt(int64_t offset, void* buffer, size_t count) const {
+  if (::pread(fd_, buffer, count, offset) != static_cast<ssize_t>(count)) SystemError("pread");
+}
+
+void TRawFile::WriteAt(int64_t offset, const void* buffer, size_t count) const {
+  if (::pwrite(fd_, buffer, count, offset) != static_cast<ssize_t>(count)) SystemError("pwrite");
+}
+
+void AddResultsColumns(dbf::TDbfFieldDefs& defs) {
+  using dbf::TFieldType;
+  defs.Clear();
+  defs.Add("PRIJMENI", TFieldType::ftString, 15, false);
+  defs.Add("JMENO", TFieldType::ftString, 15, false);
+  defs.Add("RC1", TFieldType::ftString, 6, false);
+  defs.Add("RC2", TFieldType::ftString, 4, false);
+  defs.Add("POC_SPR", TFieldType::ftInteger, 5, false);
+  defs.Add("POC_CHYB", TFieldType::ftInteger, 5, false);
+  defs.Add("SUMA_AGR", TFieldType::ftSmallint, 3, false);
+  defs.Add("SUMA_SM", TFieldType::ftSmallint, 3, false);
+  defs.Add("POM_A_S", TFieldType::ftString, 5, false);
+  defs.Add("POM_S_S", TFieldType::ftString, 5, false);
+  defs.Add("ODPOVEDI", TFieldType::ftString, 254, false);
+}
+
+const std::vector<TRecordTexts>& SampleRecords() {
+  static const std::vector<TRecordTexts> samples = [] {
+    std::vector<TRecordTexts> records;
+    for (int i = 0; i < kSampleCount; ++i) records.push_back(SampleRecord(i));
+    return records;
+  }();
+  return samples;
+}
+
+void WriteRecordTexts(dbf::TDbf& table, const TRecordTexts& texts) {
+  for (size_t i = 0; i < texts.size(); ++i) table.fieldAt(static_cast<int>(i)).writeString(texts[i]);
+}
+
+void MakeResultsTable(const std::string& path, int32_t count) {
+  AppendSampleRecords(path);
+  FillWithCopies(path, count);
+  StoreHeaderThroughLibrary(path);
+}
+
+std::unique_ptr<dbf::TDbf> TableOn(const std::string& path) {
+  const std::filesystem::path file(path);
+  auto table = std::make_unique<dbf::TDbf>();
+  table->SetFilePath(file.parent_path().string() + "/");
+  table->SetTableName(file.filename().string());
+  return table;
+}
+
+TTableLayout ReadTableLayout(const std::string& path) {
+  uint8_t prefix[kPrefixLength];
+  TRawFile(path, O_RDONLY).ReadAt(0, prefix, sizeof prefix);
+  return {LittleEndian(prefix + kHeaderLengthAt, 2), LittleEndian(prefix + kRecordLengthAt, 2),
+          static_cast<int32_t>(LittleEndian(prefix + kRecordCountAt, 4))};
+}
+
+std::vector<uint8_t> ReadRawRecords(const std::string& path, int32_t count) {
+  const TTableLayout layout = ReadTableLayout(path);
+  std::vector<uint8_t> records(static_cast<size_t>(layout.record_length * count));
+  TRawFile(path, O_RDONLY).ReadAt(layout.header_length, records.data(), records.size());
+  return records;
+}
+
+TTableSnapshot::TTableSnapshot(const std::string& path)
+    : path_(path),
+      length_(static_cast<int64_t>(std::filesystem::file_size(path))),
+      header_(static_cast<size_t>(ReadTableLayout(path).header_length)) {
+  TRawFile(path, O_RDONLY).ReadAt(0, header_.data(), header_.size());
+}
+
+void TTableSnapshot::Restore() const {
+  if (::truncate(path_.c_str(), length_) != 0) SystemError("truncate " + path_);
+  TRawFile(path_, O_WRONLY).WriteAt(0, header_.data(), header_.size());
+}
+
+int64_t ScanAllFields(dbf::TDbf& table, size_t& sink) {
+  const int field_count = table.fieldCount();
+  int64_t records = 0;
+  for (table.moveFirst(); !table.atEof(); table.moveNext()) {
+    for (int i = 0; i < field_count; ++i) sink += table.fieldAt(i).readString().size();
+    ++records;
+  }
+  return records;
+}
+
+}  // namespace bench

@@ -1,0 +1,98 @@
+// The tables the benchmarks run against: results-schema tables of any size, made quickly
+// (header and sample records written by the library, the bulk copied with large raw
+// writes) in a private temporary folder, plus the raw file access the baselines use.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "UDbfFieldDef.h"
+#include "dbf.h"
+
+namespace bench {
+
+// A fresh folder under $TMPDIR (else /tmp), removed with its contents afterwards.
+class TTempFolder {
+ public:
+  TTempFolder();
+  ~TTempFolder();
+  TTempFolder(const TTempFolder&) = delete;
+  TTempFolder& operator=(const TTempFolder&) = delete;
+
+  std::string operator/(const std::string& name) const { return folder_ + "/" + name; }
+
+ private:
+  std::string folder_;
+};
+
+// An open file descriptor; every transfer must move all its bytes or it throws.
+class TRawFile {
+ public:
+  TRawFile(const std::string& path, int flags);
+  ~TRawFile();
+  TRawFile(const TRawFile&) = delete;
+  TRawFile& operator=(const TRawFile&) = delete;
+
+  void ReadAt(int64_t offset, void* buffer, size_t count) const;
+  void WriteAt(int64_t offset, const void* buffer, size_t count) const;
+
+ private:
+  int fd_;
+};
+
+// The results table's eleven columns: PRIJMENI C15, JMENO C15, RC1 C6, RC2 C4,
+// POC_SPR N5, POC_CHYB N5, SUMA_AGR N3, SUMA_SM N3, POM_A_S C5, POM_S_S C5, ODPOVEDI C254.
+void AddResultsColumns(dbf::TDbfFieldDefs& defs);
+
+// One results record as the texts written into its fields, in column order.
+using TRecordTexts = std::vector<std::string>;
+
+// A few dozen varied records: Czech names, birth numbers, results, answer strings.
+const std::vector<TRecordTexts>& SampleRecords();
+
+// Writes `texts` into the fields of the current record with writeString.
+// REQUIRES: `table` is in StateInsert or StateEdit, with the results columns.
+void WriteRecordTexts(dbf::TDbf& table, const TRecordTexts& texts);
+
+// Creates `path` as a results table holding `count` records (SampleRecords over and over).
+void MakeResultsTable(const std::string& path, int32_t count);
+
+// A dataset on `path` with default fields, not yet opened.
+std::unique_ptr<dbf::TDbf> TableOn(const std::string& path);
+
+// The header figures of a table file that the raw baselines need.
+struct TTableLayout {
+  int64_t header_length;
+  int64_t record_length;
+  int32_t record_count;
+
+  int64_t RecordPosition(int32_t record_number) const {
+    return header_length + int64_t{record_number - 1} * record_length;
+  }
+};
+TTableLayout ReadTableLayout(const std::string& path);
+
+// The first `count` records of the table at `path`, as raw bytes one after the other.
+std::vector<uint8_t> ReadRawRecords(const std::string& path, int32_t count);
+
+// Remembers a table file's length and header, so that appends can be undone between
+// benchmark iterations.
+class TTableSnapshot {
+ public:
+  explicit TTableSnapshot(const std::string& path);
+  void Restore() const;
+
+ private:
+  std::string path_;
+  int64_t length_;
+  std::vector<uint8_t> header_;
+};
+
+// Reads every field of every visible record as text, from moveFirst to EOF. Returns the
+// number of records read; `sink` takes the text lengths so nothing is optimised away.
+int64_t ScanAllFields(dbf::TDbf& table, size_t& sink);
+
+}  // namespace bench

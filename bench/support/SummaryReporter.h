@@ -1,0 +1,63 @@
+// The console report of the table benchmarks. Benchmarks are named
+// "<operation>/<variant>/<records>", the variant being "tdbf" (through the dataset) or
+// "raw" (one pread or pwrite per record); rates are in the counter "records". Every
+// dataset run gets the ratio of its rate to the raw run of the same operation and table
+// size measured just before it, and the end of the run prints a summary table with the
+// targets.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+namespace bench {
+
+inline constexpr const char* kRecordsCounter = "records";
+inline constexpr const char* kDatasetVariant = "tdbf";
+inline constexpr const char* kRawVariant = "raw";
+
+class TSummaryReporter : public benchmark::ConsoleReporter {
+ public:
+  explicit TSummaryReporter(OutputOptions options) : benchmark::ConsoleReporter(options) {}
+
+  // Peak resident memory of a full scan, per table size, measured in separate processes.
+  void SetPeakRss(std::vector<std::pair<int32_t, int64_t>> peak_rss_kb) { peak_rss_kb_ = std::move(peak_rss_kb); }
+
+  void ReportRuns(const std::vector<Run>& runs) override;
+  void Finalize() override;
+
+ private:
+  struct TKey {
+    std::string operation;
+    int32_t records;
+    auto operator<=>(const TKey&) const = default;
+  };
+  // What one variant measured: records per second, or microseconds per operation.
+  struct TFigure {
+    double rate = 0;
+    double micros = 0;
+  };
+  struct TRow {
+    std::map<std::string, TFigure> variants;
+
+    // The variant's records per second; 0 when it was not run or counts no records.
+    double RateOf(const std::string& variant) const;
+    bool HasRate() const { return RateOf(kDatasetVariant) > 0 || RateOf(kRawVariant) > 0; }
+  };
+
+  void Remember(const Run& run);
+  void AddRatio(Run& run) const;
+  void PrintSummary(std::ostream& out) const;
+  void PrintRateRow(std::ostream& out, const TKey& key, const TRow& row) const;
+  void PrintTimeRow(std::ostream& out, const TKey& key, const TRow& row) const;
+  void PrintPeakRss(std::ostream& out) const;
+
+  std::map<TKey, TRow> rows_;
+  std::vector<std::pair<int32_t, int64_t>> peak_rss_kb_;
+};
+
+}  // namespace bench

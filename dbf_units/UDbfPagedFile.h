@@ -54,7 +54,11 @@ class TPagedFile {
   // Writes the header buffer at offset 0.
   virtual void StoreHeader();
 
-  // The registry. FindOpenFile compares full paths exactly.
+  // The registry. FindOpenFile compares canonical full paths exactly, letter case
+  // included: symbolic links and '.'/'..' are resolved, and a missing name stands for the
+  // existing file that differs from it only in letter case (see MatchExistingCase), as
+  // the constructor opens that file. A file this process created stays closed to other
+  // file objects until its creator is destroyed.
   static TPagedFile* FindOpenFile(const std::string& file_name);
   void AddRef() { ++ref_count_; }
   // Drops one reference; the last one destroys the object (and closes the file).

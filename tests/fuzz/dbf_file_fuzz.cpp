@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -36,12 +37,16 @@ struct TValue {
   void* For(TFieldType type) { return type == TFieldType::ftString ? static_cast<void*>(&text) : bytes; }
 };
 
+char g_folder[] = "/tmp/dbf_file_fuzz.XXXXXX";
+
+void RemoveFolder() { std::filesystem::remove_all(g_folder); }
+
 const std::string& TableFileName() {
   static const std::string name = [] {
-    char folder[] = "/tmp/dbf_file_fuzz.XXXXXX";
-    if (mkdtemp(folder) == nullptr) abort();
+    if (mkdtemp(g_folder) == nullptr) abort();
+    std::atexit(RemoveFolder);
     dbf::SetDbfNoticeHandler([](const std::string&) {});
-    return std::string(folder) + "/TABLE.DBF";
+    return std::string(g_folder) + "/TABLE.DBF";
   }();
   return name;
 }

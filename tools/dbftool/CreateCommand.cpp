@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
-#include <iostream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "DbfToolCommands.h"
@@ -19,7 +19,7 @@ namespace {
 
 // The letters whose columns the table library reads and writes in full and that need no
 // companion file; memo letters would leave a table other programs cannot open.
-const std::string kCreatableLetters = "CNFLD";
+constexpr std::string_view kCreatableLetters = "CNFLD";
 // A field descriptor holds a name of at most this many characters.
 constexpr size_t kLongestFieldName = 10;
 
@@ -61,7 +61,7 @@ std::string FieldName(const std::string& name, const std::string& spec) {
 }
 
 char FieldLetter(const std::string& letter, const std::string& spec) {
-  if (letter.size() != 1 || kCreatableLetters.find(UpperAscii(letter[0])) == std::string::npos) {
+  if (letter.size() != 1 || kCreatableLetters.find(UpperAscii(letter[0])) == std::string_view::npos) {
     throw TUsageError("Bad --field " + spec + ": the letter is one of C, N, F, L, D");
   }
   return UpperAscii(letter[0]);
@@ -88,9 +88,10 @@ void AddFieldSpec(dbf::TDbfFieldDefs& defs, const std::string& spec) {
   def.SetPrec(decimals);
   def.SetNativeFieldType(letter);
   if (def.Size() != length || def.Prec() != decimals) {
+    const std::string nearest = std::to_string(def.Size()) + ", " + std::to_string(def.Prec()) + " decimals";
     throw TUsageError("Bad --field " + spec + ": a field of letter " + std::string(1, letter) + " cannot have length " +
                       std::to_string(length) + " with " + std::to_string(decimals) + " decimals (nearest: length " +
-                      std::to_string(def.Size()) + ", " + std::to_string(def.Prec()) + " decimals)");
+                      nearest + ")");
   }
 }
 

@@ -26,10 +26,6 @@ struct TCsvSource {
   std::string name;  // for messages: the CSV argument, or "standard input"
 };
 
-std::runtime_error ErrorAtLine(const TCsvSource& source, int line, const std::string& message) {
-  return std::runtime_error(source.name + ", line " + std::to_string(line) + ": " + message);
-}
-
 std::string Trimmed(const std::string& text) { return std::string(dbf::TrimControlCharacters(text)); }
 
 // The header row's fields, found by name without regard to letter case.
@@ -103,36 +99,60 @@ std::string AppendedBefore(size_t count) {
                     : " (the " + std::to_string(count) + " rows before it were appended)";
 }
 
-// Returns the number of rows appended.
-size_t ImportRows(dbf::TDbf& table, TCsvSource source) {
-  TCsvReader reader(source.input);
-  std::vector<std::string> row;
-  size_t appended = 0;
-  try {
-    if (!reader.ReadRecord(row)) throw std::runtime_error(source.name + ": no header row");
-    const int header_line = reader.RecordLine();
-    std::vector<dbf::TField*> fields;
-    try {
-      fields = HeaderFields(table, row);
-    } catch (const std::exception& error) {
-      throw ErrorAtLine(source, header_line, error.what());
-    }
-    while (reader.ReadRecord(row)) {
-      try {
-        for (const std::string& note : AppendRow(table, fields, row)) {
-          std::cerr << source.name << ", line " << reader.RecordLine() << ": " << note << '\n';
-        }
-      } catch (const std::exception& error) {
-        throw ErrorAtLine(source, reader.RecordLine(), error.what() + AppendedBefore(appended));
-      }
-      ++appended;
-    }
-  } catch (const TCsvError& error) {
-    throw ErrorAtLine(source, error.line(), error.what() + AppendedBefore(appended));
+// One import: the rows of a CSV source read one by one, each appended to the table.
+class TCsvImport {
+ public:
+  TCsvImport(dbf::TDbf& table, const TCsvSource& source) : table_(table), source_(source), reader_(source.input) {}
+
+  // Returns the number of rows appended. Every error names the CSV line it comes from.
+  size_t Run() {
+    const std::vector<dbf::TField*> fields = ReadHeader();
+    while (ReadRow()) AppendAtLine(fields);
+    if (source_.input.bad()) throw std::runtime_error("Cannot read " + source_.name + AppendedBefore(appended_));
+    return appended_;
   }
-  if (source.input.bad()) throw std::runtime_error("Cannot read " + source.name + AppendedBefore(appended));
-  return appended;
-}
+
+ private:
+  std::runtime_error ErrorAtLine(int line, const std::string& message) const {
+    return std::runtime_error(source_.name + ", line " + std::to_string(line) + ": " + message);
+  }
+
+  bool ReadRow() {
+    try {
+      return reader_.ReadRecord(row_);
+    } catch (const TCsvError& error) {
+      throw ErrorAtLine(error.line(), error.what() + AppendedBefore(appended_));
+    }
+  }
+
+  std::vector<dbf::TField*> ReadHeader() {
+    if (!ReadRow()) throw std::runtime_error(source_.name + ": no header row");
+    try {
+      return HeaderFields(table_, row_);
+    } catch (const std::exception& error) {
+      throw ErrorAtLine(reader_.RecordLine(), error.what());
+    }
+  }
+
+  void AppendAtLine(const std::vector<dbf::TField*>& fields) {
+    std::vector<std::string> notes;
+    try {
+      notes = AppendRow(table_, fields, row_);
+    } catch (const std::exception& error) {
+      throw ErrorAtLine(reader_.RecordLine(), error.what() + AppendedBefore(appended_));
+    }
+    for (const std::string& note : notes) {
+      std::cerr << source_.name << ", line " << reader_.RecordLine() << ": " << note << '\n';
+    }
+    ++appended_;
+  }
+
+  dbf::TDbf& table_;
+  const TCsvSource& source_;
+  TCsvReader reader_;
+  std::vector<std::string> row_;
+  size_t appended_ = 0;
+};
 
 int RunImport(const std::vector<std::string>& arguments) {
   const TCommandLine line = ParseCommandLine(arguments, {}, 2);
@@ -150,7 +170,7 @@ int RunImport(const std::vector<std::string>& arguments) {
   dbf::TDbf table;
   PointAtFile(table, file);
   table.open();
-  const size_t appended = ImportRows(table, source);
+  const size_t appended = TCsvImport(table, source).Run();
   table.close();
   std::cout << appended << (appended == 1 ? " record" : " records") << " appended to " << table.FullName()
             << '\n';

@@ -163,9 +163,11 @@ void TIntegerField::writeString(const std::string& text) {
   writeInteger(static_cast<int32_t>(IntegerOfText(text, INT32_MIN, INT32_MAX)));
 }
 
+// Small and autoincrement fields may be bound to any integer column, text or binary; the
+// 32-bit layout is the one every integer letter decodes and encodes.
 int32_t TIntegerField::readInteger() const {
-  if (DataType() == TFieldType::ftSmallint) return GetValue<int16_t>(TFieldType::ftSmallint);
-  return GetValue<int32_t>(DataType());
+  const auto value = GetValue<int32_t>(TFieldType::ftInteger);
+  return DataType() == TFieldType::ftSmallint ? static_cast<int16_t>(value) : value;
 }
 
 void TIntegerField::writeInteger(int32_t value) {
@@ -174,12 +176,7 @@ void TIntegerField::writeInteger(int32_t value) {
   const int32_t low = own_range ? std::max(min_value_, ClassMin()) : ClassMin();
   const int32_t high = own_range ? std::min(max_value_, ClassMax()) : ClassMax();
   if (value < low || value > high) RangeError(value, low, high, DisplayName());
-  if (DataType() == TFieldType::ftSmallint) {
-    const int16_t narrow = static_cast<int16_t>(value);
-    SetData(TFieldType::ftSmallint, &narrow);
-  } else {
-    SetData(DataType(), &value);
-  }
+  SetData(TFieldType::ftInteger, &value);
 }
 
 int64_t TLargeintField::readLargeint() const { return GetValue<int64_t>(TFieldType::ftLargeint); }

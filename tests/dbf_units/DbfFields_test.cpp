@@ -62,6 +62,14 @@ TEST_F(FieldTest, IntegerColumnOfFiveDigits) {
   EXPECT_EQ(spr.Alignment(), TAlignment::taRightJustify);
 }
 
+TEST_F(FieldTest, AutoIncrementFieldOnATextColumnKeepsItsValue) {
+  TAutoIncField counter;
+  dataset_.Bind(counter, "POC_SPR", kPocSpr);
+  counter.writeInteger(12);
+  EXPECT_EQ(dataset_.Column(kPocSpr), "   12");
+  EXPECT_EQ(counter.readInteger(), 12);
+}
+
 TEST_F(FieldTest, IntegerFieldTakesTypedText) {
   TIntegerField spr;
   dataset_.Bind(spr, "POC_SPR", kPocSpr);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <memory>
 #include <string>
 
 #include "DatasetTestSupport.h"
@@ -22,6 +23,7 @@ constexpr int kActive = 3;  // L
 constexpr int kNotes = 4;   // M
 constexpr int kBig = 5;     // N 12
 constexpr int kStamp = 6;   // @
+constexpr int kId = 7;      // I
 
 TDbfFieldDefs ForeignDefs() {
   TDbfFieldDefs defs;
@@ -38,6 +40,7 @@ TDbfFieldDefs ForeignDefs() {
   column("NOTES", 'M', 10, 0);
   column("BIG", 'N', 12, 0);
   column("STAMP", '@', 8, 0);
+  column("ID", 'I', 4, 0);
   return defs;
 }
 
@@ -139,6 +142,19 @@ TEST_F(ForeignFieldTest, LargeintsBeyondThirtyTwoBits) {
   EXPECT_THROW(big.readInteger(), EDatabaseError);
   big.writeInteger(12);
   EXPECT_EQ(big.readInteger(), 12);
+}
+
+TEST_F(ForeignFieldTest, IntegerFieldsOfEveryKindOnABinaryColumn) {
+  std::unique_ptr<TIntegerField> fields[] = {std::make_unique<TIntegerField>(),
+                                             std::make_unique<TSmallintField>(),
+                                             std::make_unique<TAutoIncField>()};
+  for (const auto& field : fields) {
+    dataset_.Bind(*field, "ID", kId);
+    field->writeInteger(-3);
+    EXPECT_EQ(dataset_.Column(kId), std::string("\x7F\xFF\xFF\xFD", 4));
+    EXPECT_EQ(field->readInteger(), -3);
+    EXPECT_EQ(field->readString(), "-3");
+  }
 }
 
 TEST_F(ForeignFieldTest, MemoColumnsShowOnlyWhetherTheyHoldSomething) {

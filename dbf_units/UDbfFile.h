@@ -34,7 +34,9 @@ class TDbfFile : public TPagedFile {
   const TDbfFieldDefs& FieldDefs() const { return field_defs_; }
 
   void LoadFieldDefs();
-  // Turns the file into an empty level-3 table with these fields.
+  // Turns the file into an empty level-3 table with these fields. A table whose header
+  // or record length would not fit the header's 16-bit words (more than 2046 fields,
+  // records over 65535 bytes) is refused with EDbfFileError before the file is touched.
   void FormatTable(const TDbfFieldDefs& defs);
   // Clears `dest` and fills it with copies of the own definitions (reading them first
   // when the own list is empty). A copy gets name, length, decimals and then the letter,

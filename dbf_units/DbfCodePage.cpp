@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace dbf {
 
@@ -136,9 +137,25 @@ char32_t LowerCaseLatin(char32_t code) {
   return code;
 }
 
+// Eight bytes at a time, without an early exit: field texts are short and mostly ASCII.
+bool IsAscii(std::string_view text) {
+  constexpr uint64_t kHighBits = 0x8080808080808080;
+  uint64_t bits = 0;
+  size_t pos = 0;
+  for (uint64_t word = 0; pos + sizeof word <= text.size(); pos += sizeof word) {
+    std::memcpy(&word, text.data() + pos, sizeof word);
+    bits |= word;
+  }
+  for (; pos < text.size(); ++pos) bits |= static_cast<unsigned char>(text[pos]);
+  return (bits & kHighBits) == 0;
+}
+
 }  // namespace
 
 std::string OemToUtf8(std::string_view oem) {
+  // Most stored texts are plain ASCII, which reads the same in both encodings; converting
+  // them character by character would cost more than reading the record itself.
+  if (IsAscii(oem)) return std::string(oem);
   std::string out;
   out.reserve(oem.size() * 2);
   for (const char c : oem) {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace dbf {
@@ -135,6 +136,15 @@ std::string_view Characters(std::string_view text, size_t first, size_t count) {
 }  // namespace
 
 std::string_view TrimControlCharacters(std::string_view text) {
+  // Text fields mostly end in long runs of blanks; trimmed byte by byte, they cost a full
+  // scan more than reading its records.
+  constexpr uint64_t kEightBlanks = 0x2020202020202020;
+  uint64_t tail = 0;
+  while (text.size() >= sizeof tail) {
+    std::memcpy(&tail, text.data() + text.size() - sizeof tail, sizeof tail);
+    if (tail != kEightBlanks) break;
+    text.remove_suffix(sizeof tail);
+  }
   while (!text.empty() && IsControlOrSpace(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsControlOrSpace(text.back())) text.remove_suffix(1);
   return text;

@@ -28,6 +28,10 @@ struct TFieldBytes {
 };
 
 TFieldBytes BytesInsideRecord(const TDbfFieldDef& def, int32_t record_size) {
+  // Every field of a sound header: no clamping needed.
+  if (def.Offset() >= 0 && def.Size() >= 0 && int64_t{def.Offset()} + def.Size() <= record_size) {
+    return {static_cast<size_t>(def.Offset()), static_cast<size_t>(def.Size()), true};
+  }
   const int64_t record_end = std::max(record_size, 0);
   const int64_t begin = std::clamp<int64_t>(def.Offset(), 0, record_end);
   const int64_t end = std::clamp<int64_t>(int64_t{def.Offset()} + std::max(def.Size(), 0), begin, record_end);
@@ -156,6 +160,13 @@ std::string TextOfValue(const TDbfFieldDef& def, TFieldType type, const void* so
   }
 }
 
+// Out of line, so that the lookup it guards stays small enough to be inlined into every
+// field access.
+[[noreturn]] void InvalidFieldIndex(int field_index, int field_count) {
+  throw EDbfFileError("Invalid field index : " + std::to_string(field_index) + " (the table has " +
+                      std::to_string(field_count) + " fields)");
+}
+
 EDbfFileError FieldDataTooLong(size_t length, int32_t size) {
   return EDbfFileError("Field data too long :" + std::to_string(length) + " (must be between 1 and " +
                        std::to_string(size) + ").");
@@ -164,10 +175,7 @@ EDbfFileError FieldDataTooLong(size_t length, int32_t size) {
 }  // namespace
 
 const TDbfFieldDef& TDbfFile::FieldAt(int field_index) const {
-  if (field_index < 0 || field_index >= FieldDefs().Count()) {
-    throw EDbfFileError("Invalid field index : " + std::to_string(field_index) + " (the table has " +
-                        std::to_string(FieldDefs().Count()) + " fields)");
-  }
+  if (field_index < 0 || field_index >= FieldDefs().Count()) InvalidFieldIndex(field_index, FieldDefs().Count());
   return FieldDefs().Items(field_index);
 }
 

@@ -1,0 +1,303 @@
+// What a crash or a refusing file system leaves of a results table. A posted record is in
+// the file at once, so a process killed before closing loses nothing it posted; an
+// append the file system refuses raises instead of passing for success, and every
+// record posted before it survives. The child processes that crash or hit the limit
+// report through pipes and exit codes; nothing waits on time.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "DatasetTestSupport.h"
+#include "DbfErrors.h"
+#include "dbf.h"
+
+namespace dbf {
+namespace {
+
+using filetest::ReadFileBytes;
+using filetest::TBytes;
+using filetest::TNoticeCapture;
+using testing::ResultsTable;
+using testing::TScratchFolder;
+
+constexpr int64_t kHeaderLength = 385;  // 32-byte prefix, 11 descriptors, terminator
+constexpr int64_t kRecordLength = 321;
+constexpr uint8_t kEndMarker = 0x1A;
+
+// One subject's identity and results as the examiner enters them.
+struct TSubject {
+  std::string surname;
+  std::string first_name;
+  int32_t correct;
+  std::string answers;
+};
+
+TSubject SubjectNumber(int i) {
+  static const char* const kSurnames[] = {"Novák", "Dvořáková", "Černý", "Šťastná", "Kučera", "Růžička"};
+  return {kSurnames[i % 6] + std::to_string(i), "Žofie", 10 + i, "|" + std::to_string(i) + "|21|0"};
+}
+
+void WriteSubject(TDbf& table, const TSubject& subject) {
+  table.fieldNamed("PRIJMENI").writeString(subject.surname);
+  table.fieldNamed("JMENO").writeString(subject.first_name);
+  table.fieldNamed("POC_SPR").writeInteger(subject.correct);
+  table.fieldNamed("ODPOVEDI").writeString(subject.answers);
+}
+
+// Posts subject `i`, appended at the end or inserted before the current record.
+void PostSubject(TDbf& table, int i) {
+  if (i % 2 == 0) {
+    table.startAppend();
+  } else {
+    table.startInsert();
+  }
+  WriteSubject(table, SubjectNumber(i));
+  table.post();
+}
+
+// The subjects of the table's records, in physical order.
+std::vector<TSubject> StoredSubjects(TDbf& table) {
+  std::vector<TSubject> subjects;
+  for (int32_t n = 1; n <= table.recordCount(); ++n) {
+    table.setRecordNumber(n);
+    subjects.push_back({table.fieldNamed("PRIJMENI").readString(), table.fieldNamed("JMENO").readString(),
+                        table.fieldNamed("POC_SPR").readInteger(), table.fieldNamed("ODPOVEDI").readString()});
+  }
+  return subjects;
+}
+
+void ExpectSubjects(const std::vector<TSubject>& stored, int count) {
+  ASSERT_EQ(stored.size(), static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const TSubject expected = SubjectNumber(i);
+    EXPECT_EQ(stored[static_cast<size_t>(i)].surname, expected.surname) << "record " << i + 1;
+    EXPECT_EQ(stored[static_cast<size_t>(i)].first_name, expected.first_name) << "record " << i + 1;
+    EXPECT_EQ(stored[static_cast<size_t>(i)].correct, expected.correct) << "record " << i + 1;
+    EXPECT_EQ(stored[static_cast<size_t>(i)].answers, expected.answers) << "record " << i + 1;
+  }
+}
+
+uint32_t HeaderRecordCount(const TBytes& bytes) {
+  return bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<uint32_t>(bytes[7]) << 24;
+}
+
+std::string InvalidRecordCountNotice(int header_count, int expected) {
+  return "Invalid Record Count,\rRecordCount in Hdr : " + std::to_string(header_count) +
+         "\rexpected : " + std::to_string(expected);
+}
+
+// Closing writes the record count into the header and one end marker right after the
+// last record. The file is never shortened: it is `file_length` bytes long afterwards.
+void ExpectClosedTable(const std::string& path, int count, int64_t file_length) {
+  const TBytes bytes = ReadFileBytes(path);
+  const int64_t end = kHeaderLength + count * kRecordLength;
+  ASSERT_EQ(static_cast<int64_t>(bytes.size()), file_length);
+  EXPECT_EQ(HeaderRecordCount(bytes), static_cast<uint32_t>(count));
+  EXPECT_EQ(bytes[static_cast<size_t>(end)], kEndMarker);
+}
+
+int64_t TableEnd(int count) { return kHeaderLength + count * kRecordLength; }
+
+// A pipe whose ends close when it goes.
+class TPipe {
+ public:
+  TPipe() {
+    if (::pipe(ends_) != 0) throw std::runtime_error("pipe failed");
+  }
+  ~TPipe() {
+    CloseRead();
+    CloseWrite();
+  }
+  TPipe(const TPipe&) = delete;
+  TPipe& operator=(const TPipe&) = delete;
+
+  bool Write(const std::string& text) const {
+    return ::write(ends_[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  }
+  // Everything written until the write end closes everywhere.
+  std::string ReadAll() {
+    CloseWrite();
+    std::string text;
+    char chunk[256];
+    for (ssize_t got; (got = ::read(ends_[0], chunk, sizeof chunk)) > 0;) text.append(chunk, static_cast<size_t>(got));
+    return text;
+  }
+  // Blocks until one byte arrives (true) or every write end is closed (false).
+  bool AwaitByte() const {
+    char byte;
+    return ::read(ends_[0], &byte, 1) == 1;
+  }
+  void CloseRead() { Close(ends_[0]); }
+  void CloseWrite() { Close(ends_[1]); }
+
+ private:
+  static void Close(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+  int ends_[2];
+};
+
+// Runs `body` in a forked child, which never returns into the test framework: it exits
+// with the body's status, or 125 when the body throws.
+pid_t RunChild(const std::function<int()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    int status = 125;
+    try {
+      status = body();
+    } catch (...) {
+    }
+    ::_exit(status);
+  }
+  return child;
+}
+
+// The child's wait status; -1 when there is no such child.
+int WaitFor(pid_t child) {
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return status;
+}
+
+class DurabilityTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResultsTable(folder_)->createTable(); }
+
+  std::string TablePath() const { return folder_ / "TARNI.DBF"; }
+
+  TScratchFolder folder_;
+};
+
+// The child posts `count` subjects, starts one more that it never posts, tells the parent
+// and waits; the parent kills it there, before anything is closed.
+TEST_F(DurabilityTest, KilledProcessLosesNoPostedRecord) {
+  constexpr int kPosted = 5;
+  TPipe ready;
+  TPipe never;
+  const pid_t child = RunChild([&] {
+    auto table = ResultsTable(folder_);
+    table->open();
+    for (int i = 0; i < kPosted; ++i) PostSubject(*table, i);
+    table->startAppend();
+    WriteSubject(*table, SubjectNumber(kPosted));
+    if (!ready.Write("x")) return 123;
+    never.AwaitByte();
+    return 0;
+  });
+  ready.CloseWrite();
+  const bool posted = ready.AwaitByte();
+  ASSERT_EQ(::kill(child, SIGKILL), 0);
+  const int status = WaitFor(child);
+  ASSERT_TRUE(posted && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "status " << status;
+
+  const TBytes crashed = ReadFileBytes(TablePath());
+  EXPECT_EQ(static_cast<int64_t>(crashed.size()), TableEnd(kPosted))
+      << "every posted record is in the file, the unposted one is not, no end marker yet";
+  EXPECT_EQ(HeaderRecordCount(crashed), 0u) << "the header waits for a close";
+
+  TNoticeCapture notices;
+  auto table = ResultsTable(folder_);
+  table->open();
+  EXPECT_EQ(notices.Notices(), std::vector<std::string>{InvalidRecordCountNotice(0, kPosted)});
+  EXPECT_EQ(table->recordCount(), kPosted);
+  ExpectSubjects(StoredSubjects(*table), kPosted);
+  table->close();
+  ExpectClosedTable(TablePath(), kPosted, TableEnd(kPosted) + 1);
+}
+
+// What the child saw when the file system refused an append.
+struct TRefusal {
+  int posted = 0;
+  std::string error_class;
+  std::string message;
+  bool still_inserting = false;
+  int32_t record_count = -1;
+};
+
+// In a child whose file size limit is `file_size_limit`, opens the results table and
+// posts subjects until a post raises, reports, and ends without closing anything, as a
+// program stopped after the error would. Returns the child's report.
+TRefusal PostUntilRefused(const TScratchFolder& folder, int64_t file_size_limit) {
+  TPipe report;
+  const pid_t child = RunChild([&] {
+    ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+    const auto limit = static_cast<rlim_t>(file_size_limit);
+    const rlimit file_size{limit, limit};
+    if (::setrlimit(RLIMIT_FSIZE, &file_size) != 0) return 122;
+    auto table = ResultsTable(folder);
+    table->open();
+    int posted = 0;
+    std::string error_class = "none";
+    std::string message;
+    try {
+      for (; posted < 100; ++posted) PostSubject(*table, posted);
+    } catch (const EDbfFileError& error) {
+      error_class = "EDbfFileError";
+      message = error.what();
+    } catch (const EDatabaseError& error) {
+      error_class = "EDatabaseError";
+      message = error.what();
+    }
+    const bool inserting = table->state() == TDataSetState::StateInsert;
+    const bool reported = report.Write(std::to_string(posted) + "\n" + error_class + "\n" + message + "\n" + (inserting ? "1" : "0") +
+                 "\n" + std::to_string(table->recordCount()) + "\n");
+    ::_exit(reported ? 0 : 123);
+  });
+  const std::string text = report.ReadAll();
+  const int status = WaitFor(child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  std::vector<std::string> lines;
+  for (size_t begin = 0, end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
+    lines.push_back(text.substr(begin, end - begin));
+  }
+  if (lines.size() != 5) {
+    ADD_FAILURE() << "child report: " << text;
+    return {};
+  }
+  return {std::stoi(lines[0]), lines[1], lines[2], lines[3] == "1", std::stoi(lines[4])};
+}
+
+// A limit on a record boundary refuses the next record outright; one inside a record lets
+// its write fall short, leaving part of it behind the last whole record. Either way the
+// post raises, counts nothing, and the part is not taken for a record.
+TEST_F(DurabilityTest, RefusedAppendRaisesAndKeepsEveryEarlierRecord) {
+  constexpr int kFitting = 3;
+  for (const int64_t part : {int64_t{0}, kRecordLength / 2}) {
+    SCOPED_TRACE(std::to_string(part) + " bytes of the refused record fit");
+    ResultsTable(folder_)->createTable();
+    const TRefusal refusal = PostUntilRefused(folder_, TableEnd(kFitting) + part);
+    EXPECT_EQ(refusal.posted, kFitting);
+    EXPECT_EQ(refusal.error_class, "EDbfFileError");
+    EXPECT_EQ(refusal.message, "Cannot write file " + TablePath());
+    EXPECT_TRUE(refusal.still_inserting) << "the entered record stays in the dataset";
+    EXPECT_EQ(refusal.record_count, kFitting);
+    EXPECT_EQ(static_cast<int64_t>(std::filesystem::file_size(TablePath())), TableEnd(kFitting) + part);
+
+    TNoticeCapture notices;
+    auto table = ResultsTable(folder_);
+    table->open();
+    EXPECT_EQ(notices.Notices(), std::vector<std::string>{InvalidRecordCountNotice(0, kFitting)});
+    EXPECT_EQ(table->recordCount(), kFitting);
+    ExpectSubjects(StoredSubjects(*table), kFitting);
+    table->close();
+    ExpectClosedTable(TablePath(), kFitting, std::max(TableEnd(kFitting) + 1, TableEnd(kFitting) + part));
+  }
+}
+
+}  // namespace
+}  // namespace dbf

@@ -137,6 +137,8 @@ char32_t LowerCaseLatin(char32_t code) {
   return code;
 }
 
+}  // namespace
+
 // Eight bytes at a time, without an early exit: field texts are short and mostly ASCII.
 bool IsAscii(std::string_view text) {
   constexpr uint64_t kHighBits = 0x8080808080808080;
@@ -149,8 +151,6 @@ bool IsAscii(std::string_view text) {
   for (; pos < text.size(); ++pos) bits |= static_cast<unsigned char>(text[pos]);
   return (bits & kHighBits) == 0;
 }
-
-}  // namespace
 
 std::string OemToUtf8(std::string_view oem) {
   // Most stored texts are plain ASCII, which reads the same in both encodings; converting

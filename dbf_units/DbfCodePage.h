@@ -8,6 +8,9 @@
 
 namespace dbf {
 
+// True when every byte is below 0x80: such a text is the same in code page 852 and UTF-8.
+bool IsAscii(std::string_view text);
+
 std::string OemToUtf8(std::string_view oem);
 std::string Utf8ToOem(std::string_view utf8);
 

@@ -136,7 +136,9 @@ bool TField::ClearIfBlank(const std::string& trimmed_text) {
 std::string TStringField::readString() const {
   std::string text;
   if (!GetData(TFieldType::ftString, &text)) return "";
-  return transliterate_ ? OemToUtf8(text) : text;
+  // ASCII reads the same in code page 852: the text read is the result, not copied again.
+  if (!transliterate_ || IsAscii(text)) return text;
+  return OemToUtf8(text);
 }
 
 void TStringField::writeString(const std::string& text) {
@@ -154,8 +156,9 @@ int32_t TStringField::readInteger() const {
 void TStringField::writeInteger(int32_t value) { writeString(std::to_string(value)); }
 
 std::string TIntegerField::readString() const {
-  if (isNull()) return "";
-  return std::to_string(readInteger());
+  int32_t value = 0;
+  if (!ReadValue(value)) return "";
+  return std::to_string(value);
 }
 
 void TIntegerField::writeString(const std::string& text) {
@@ -163,11 +166,19 @@ void TIntegerField::writeString(const std::string& text) {
   writeInteger(static_cast<int32_t>(IntegerOfText(text, INT32_MIN, INT32_MAX)));
 }
 
+int32_t TIntegerField::readInteger() const {
+  int32_t value = 0;
+  ReadValue(value);
+  return value;
+}
+
 // Small and autoincrement fields may be bound to any integer column, text or binary; the
 // 32-bit layout is the one every integer letter decodes and encodes.
-int32_t TIntegerField::readInteger() const {
-  const auto value = GetValue<int32_t>(TFieldType::ftInteger);
-  return DataType() == TFieldType::ftSmallint ? static_cast<int16_t>(value) : value;
+bool TIntegerField::ReadValue(int32_t& value) const {
+  int32_t wide = 0;
+  const bool present = GetData(TFieldType::ftInteger, &wide);
+  value = DataType() == TFieldType::ftSmallint ? static_cast<int16_t>(wide) : wide;
+  return present;
 }
 
 void TIntegerField::writeInteger(int32_t value) {

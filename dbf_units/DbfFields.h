@@ -178,6 +178,9 @@ class TIntegerField : public TField {
   virtual int32_t ClassMax() const { return INT32_MAX; }
 
  private:
+  // Decodes the column once for both the null test and the value (0 when null).
+  bool ReadValue(int32_t& value) const;
+
   int32_t min_value_ = 0;
   int32_t max_value_ = 0;
 };

@@ -43,12 +43,6 @@ void TRecordWindow::Resize(int size) {
   ForgetCursorBufferOutsideWindow();
 }
 
-TRecordBuffer* TRecordWindow::Active() { return Empty() ? nullptr : buffers_[active_].get(); }
-
-const TRecordBuffer* TRecordWindow::Active() const {
-  return Empty() ? nullptr : buffers_[active_].get();
-}
-
 void TRecordWindow::Clear() {
   count_ = 0;
   active_ = 0;

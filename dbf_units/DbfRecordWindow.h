@@ -40,8 +40,8 @@ class TRecordWindow {
   TRecordBuffer& At(int index) { return *buffers_[index]; }
   const TRecordBuffer& At(int index) const { return *buffers_[index]; }
   // The active record; null in an empty window.
-  TRecordBuffer* Active();
-  const TRecordBuffer* Active() const;
+  TRecordBuffer* Active() { return Empty() ? nullptr : buffers_[active_].get(); }
+  const TRecordBuffer* Active() const { return Empty() ? nullptr : buffers_[active_].get(); }
   TRecordBuffer& Spare() { return *buffers_[size_]; }
 
   // No valid buffer; the cursor stands on none of them.

@@ -101,16 +101,6 @@ void TDbfFieldDef::SetPrec(int32_t prec) {
   Normalise();
 }
 
-bool TDbfFieldDef::IsBinary() const {
-  switch (native_field_type_) {
-    case 'I':
-    case '+':
-    case 'O':
-    case '@': return true;
-    default: return false;
-  }
-}
-
 void TDbfFieldDef::Normalise() {
   switch (native_field_type_) {
     case '\0':

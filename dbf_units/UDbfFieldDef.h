@@ -45,7 +45,10 @@ class TDbfFieldDef {
   void SetRequired(bool required) { required_ = required; }
 
   // True for the letters stored as big-endian binary (I, +, O, @) rather than as text.
-  bool IsBinary() const;
+  bool IsBinary() const {
+    const char letter = native_field_type_;
+    return letter == 'I' || letter == '+' || letter == 'O' || letter == '@';
+  }
 
  private:
   void Normalise();

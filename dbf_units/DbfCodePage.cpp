@@ -166,6 +166,8 @@ std::string OemToUtf8(std::string_view oem) {
 }
 
 std::string Utf8ToOem(std::string_view utf8) {
+  // As in OemToUtf8: an ASCII text is its own conversion.
+  if (IsAscii(utf8)) return std::string(utf8);
   std::string out;
   out.reserve(utf8.size());
   for (size_t pos = 0; pos < utf8.size();) {
@@ -182,6 +184,8 @@ size_t Utf8Length(std::string_view utf8) {
 }
 
 std::string Utf8Left(std::string_view utf8, size_t count) {
+  // No text has more characters than bytes: a short one needs no counting.
+  if (utf8.size() <= count) return std::string(utf8);
   size_t characters = 0;
   for (size_t pos = 0; pos < utf8.size(); ++pos) {
     if (IsContinuation(static_cast<unsigned char>(utf8[pos]))) continue;

@@ -206,11 +206,13 @@ void TDbfFile::SetFieldValue(int field_index, TFieldType type, uint8_t* record, 
     std::copy_n(encoded.begin(), std::min(width, bytes.length), record + bytes.offset);
     return;
   }
-  std::string text = TextOfValue(def, type, source);
+  const std::string text = TextOfValue(def, type, source);
   const size_t size = static_cast<size_t>(std::max(def.Size(), 0));
   if (text.size() > size && type != TFieldType::ftString) throw FieldDataTooLong(text.size(), def.Size());
-  text.resize(size, ' ');
-  std::copy_n(text.begin(), bytes.length, record + bytes.offset);
+  // The text cut or padded with blanks to the field, as far as the field lies in the record.
+  const size_t copied = std::min(text.size(), bytes.length);
+  std::memcpy(record + bytes.offset, text.data(), copied);
+  std::memset(record + bytes.offset + copied, ' ', bytes.length - copied);
 }
 
 void TDbfFile::FillAutoIncValues(uint8_t* record) const {

@@ -79,22 +79,22 @@ char32_t DecodeUtf8(std::string_view text, size_t& pos) {
   return code;
 }
 
-void AppendUtf8(std::string& out, char32_t code) {
+// Every character of code page 852 lies below U+10000: one to three UTF-8 bytes.
+size_t Utf8Width(char16_t code) { return code < 0x80 ? 1 : code < 0x800 ? 2 : 3; }
+
+// Writes the UTF-8 bytes of `code` at `at`; returns the position after them.
+char* PutUtf8(char* at, char16_t code) {
   if (code < 0x80) {
-    out += static_cast<char>(code);
+    *at++ = static_cast<char>(code);
   } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    *at++ = static_cast<char>(0xC0 | (code >> 6));
+    *at++ = static_cast<char>(0x80 | (code & 0x3F));
   } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    *at++ = static_cast<char>(0xE0 | (code >> 12));
+    *at++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *at++ = static_cast<char>(0x80 | (code & 0x3F));
   }
+  return at;
 }
 
 struct TCp852Entry {
@@ -140,28 +140,38 @@ char32_t LowerCaseLatin(char32_t code) {
 }  // namespace
 
 // Eight bytes at a time, without an early exit: field texts are short and mostly ASCII.
+// A text of eight bytes or more ends with a last word that may overlap the one before.
 bool IsAscii(std::string_view text) {
   constexpr uint64_t kHighBits = 0x8080808080808080;
   uint64_t bits = 0;
-  size_t pos = 0;
-  for (uint64_t word = 0; pos + sizeof word <= text.size(); pos += sizeof word) {
+  uint64_t word = 0;
+  if (text.size() < sizeof word) {
+    for (const char c : text) bits |= static_cast<unsigned char>(c);
+    return (bits & kHighBits) == 0;
+  }
+  for (size_t pos = 0; pos + sizeof word < text.size(); pos += sizeof word) {
     std::memcpy(&word, text.data() + pos, sizeof word);
     bits |= word;
   }
-  for (; pos < text.size(); ++pos) bits |= static_cast<unsigned char>(text[pos]);
-  return (bits & kHighBits) == 0;
+  std::memcpy(&word, text.data() + text.size() - sizeof word, sizeof word);
+  return ((bits | word) & kHighBits) == 0;
 }
 
 std::string OemToUtf8(std::string_view oem) {
   // Most stored texts are plain ASCII, which reads the same in both encodings; converting
   // them character by character would cost more than reading the record itself.
   if (IsAscii(oem)) return std::string(oem);
-  std::string out;
-  out.reserve(oem.size() * 2);
-  for (const char c : oem) {
+  const auto code_of = [](char c) -> char16_t {
     const auto byte = static_cast<unsigned char>(c);
-    AppendUtf8(out, byte < 0x80 ? byte : kCp852HighHalf[byte - 0x80]);
-  }
+    return byte < 0x80 ? byte : kCp852HighHalf[byte - 0x80];
+  };
+  // Sized first, so that a short name stays in the string's own buffer instead of a
+  // heap block reserved for the longest possible result.
+  size_t length = 0;
+  for (const char c : oem) length += Utf8Width(code_of(c));
+  std::string out(length, '\0');
+  char* at = out.data();
+  for (const char c : oem) at = PutUtf8(at, code_of(c));
   return out;
 }
 

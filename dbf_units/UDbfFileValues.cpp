@@ -27,16 +27,21 @@ struct TFieldBytes {
   bool complete;  // the whole field lies inside the record
 };
 
-TFieldBytes BytesInsideRecord(const TDbfFieldDef& def, int32_t record_size) {
-  // Every field of a sound header: no clamping needed.
-  if (def.Offset() >= 0 && def.Size() >= 0 && int64_t{def.Offset()} + def.Size() <= record_size) {
-    return {static_cast<size_t>(def.Offset()), static_cast<size_t>(def.Size()), true};
-  }
+TFieldBytes ClampedBytes(const TDbfFieldDef& def, int32_t record_size) {
   const int64_t record_end = std::max(record_size, 0);
   const int64_t begin = std::clamp<int64_t>(def.Offset(), 0, record_end);
   const int64_t end = std::clamp<int64_t>(int64_t{def.Offset()} + std::max(def.Size(), 0), begin, record_end);
   return {static_cast<size_t>(begin), static_cast<size_t>(end - begin),
           end - begin == std::max(def.Size(), 0) && def.Offset() >= 0};
+}
+
+// Every field of a sound header lies wholly inside the record; this test is small enough
+// to be inlined into each field access, the clamping is not.
+TFieldBytes BytesInsideRecord(const TDbfFieldDef& def, int32_t record_size) {
+  if (def.Offset() >= 0 && def.Size() >= 0 && int64_t{def.Offset()} + def.Size() <= record_size) {
+    return {static_cast<size_t>(def.Offset()), static_cast<size_t>(def.Size()), true};
+  }
+  return ClampedBytes(def, record_size);
 }
 
 uint64_t ReadBigEndian(const uint8_t* bytes, size_t width) {
@@ -102,7 +107,7 @@ uint64_t BinaryPattern(char letter, const void* source) {
 void ConvertText(std::string_view text, TFieldType type, void* dest) {
   switch (type) {
     case TFieldType::ftString:
-      *static_cast<std::string*>(dest) = std::string(text);
+      static_cast<std::string*>(dest)->assign(text);
       return;
     case TFieldType::ftSmallint:
       Store(dest, static_cast<int16_t>(IntegerOr(text, INT16_MIN, INT16_MAX, 0)));

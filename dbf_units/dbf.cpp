@@ -304,6 +304,12 @@ void TDbf::setState(TDataSetState state) {
 }
 
 void TDbf::dataEvent(TDataEvent event, intptr_t argument) {
+  // Every move sends events. With one source (or none) there is nothing left to visit
+  // after it, so the copy below, a heap allocation per event, is not needed.
+  if (data_sources_.size() <= 1) {
+    if (!data_sources_.empty()) data_sources_.front()->dataEvent(event, argument);
+    return;
+  }
   // A source may detach while the event is being passed on.
   const std::vector<TDataSource*> sources = data_sources_;
   for (TDataSource* source : sources) {

@@ -113,8 +113,25 @@ std::array<TCp852Entry, 128> SortedCp852Entries() {
   return entries;
 }
 
+// Below U+0300 lie Latin-1 and Latin Extended-A, and with them every letter of code page
+// 852: those characters of a name are looked up directly instead of by a search.
+constexpr char32_t kDirectLookupEnd = 0x300;
+
+// The byte of each character below kDirectLookupEnd; 0 where the code page lacks it.
+std::array<unsigned char, kDirectLookupEnd> LatinCp852Bytes() {
+  std::array<unsigned char, kDirectLookupEnd> bytes{};
+  for (size_t i = 0; i < kCp852HighHalf.size(); ++i) {
+    if (kCp852HighHalf[i] < kDirectLookupEnd) bytes[kCp852HighHalf[i]] = static_cast<unsigned char>(0x80 + i);
+  }
+  return bytes;
+}
+
 char Cp852ByteOf(char32_t code) {
   if (code < 0x80) return static_cast<char>(code);
+  if (code < kDirectLookupEnd) {
+    static const std::array<unsigned char, kDirectLookupEnd> latin = LatinCp852Bytes();
+    return latin[code] != 0 ? static_cast<char>(latin[code]) : '?';
+  }
   static const std::array<TCp852Entry, 128> entries = SortedCp852Entries();
   const auto found = std::lower_bound(
       entries.begin(), entries.end(), code,

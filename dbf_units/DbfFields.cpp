@@ -142,7 +142,13 @@ std::string TStringField::readString() const {
 }
 
 void TStringField::writeString(const std::string& text) {
-  const std::string cut = Utf8Left(text, static_cast<size_t>(std::max<int32_t>(Size(), 0)));
+  const auto size = static_cast<size_t>(std::max<int32_t>(Size(), 0));
+  // An ASCII text that fits needs neither cutting nor conversion: stored without a copy.
+  if (text.size() <= size && IsAscii(text)) {
+    SetData(TFieldType::ftString, &text);
+    return;
+  }
+  const std::string cut = Utf8Left(text, size);
   const std::string stored = transliterate_ ? Utf8ToOem(cut) : cut;
   SetData(TFieldType::ftString, &stored);
 }

@@ -138,15 +138,17 @@ std::string RightJustified(std::string text, int32_t width) {
   return text;
 }
 
-// The text a field of a text letter gets for a value of the requested type, before it is
-// fitted to the field; numbers come right-justified.
+// The part of a string value that a text field stores: up to its first zero byte.
+std::string_view TextBeforeZero(const void* source) {
+  const std::string_view text = *static_cast<const std::string*>(source);
+  return text.substr(0, text.find('\0'));
+}
+
+// The text a field of a text letter gets for a value of a requested type other than
+// ftString, before it is fitted to the field; numbers come right-justified.
 std::string TextOfValue(const TDbfFieldDef& def, TFieldType type, const void* source) {
   if (source == nullptr) return {};
   switch (type) {
-    case TFieldType::ftString: {
-      const auto& text = *static_cast<const std::string*>(source);
-      return text.substr(0, text.find('\0'));
-    }
     case TFieldType::ftSmallint:
       return RightJustified(std::to_string(Load<int16_t>(source)), def.Size());
     case TFieldType::ftInteger:
@@ -170,6 +172,13 @@ std::string TextOfValue(const TDbfFieldDef& def, TFieldType type, const void* so
 [[noreturn]] void InvalidFieldIndex(int field_index, int field_count) {
   throw EDbfFileError("Invalid field index : " + std::to_string(field_index) + " (the table has " +
                       std::to_string(field_count) + " fields)");
+}
+
+// The text cut or padded with blanks to the field, as far as the field lies in the record.
+void StoreText(std::string_view text, const TFieldBytes& bytes, uint8_t* record) {
+  const size_t copied = std::min(text.size(), bytes.length);
+  if (copied > 0) std::memcpy(record + bytes.offset, text.data(), copied);
+  std::memset(record + bytes.offset + copied, ' ', bytes.length - copied);
 }
 
 EDbfFileError FieldDataTooLong(size_t length, int32_t size) {
@@ -211,13 +220,14 @@ void TDbfFile::SetFieldValue(int field_index, TFieldType type, uint8_t* record, 
     std::copy_n(encoded.begin(), std::min(width, bytes.length), record + bytes.offset);
     return;
   }
+  if (type == TFieldType::ftString) {
+    // A text is cut to the field, never refused, and goes in without a copy.
+    StoreText(source == nullptr ? std::string_view() : TextBeforeZero(source), bytes, record);
+    return;
+  }
   const std::string text = TextOfValue(def, type, source);
-  const size_t size = static_cast<size_t>(std::max(def.Size(), 0));
-  if (text.size() > size && type != TFieldType::ftString) throw FieldDataTooLong(text.size(), def.Size());
-  // The text cut or padded with blanks to the field, as far as the field lies in the record.
-  const size_t copied = std::min(text.size(), bytes.length);
-  std::memcpy(record + bytes.offset, text.data(), copied);
-  std::memset(record + bytes.offset + copied, ' ', bytes.length - copied);
+  if (text.size() > static_cast<size_t>(std::max(def.Size(), 0))) throw FieldDataTooLong(text.size(), def.Size());
+  StoreText(text, bytes, record);
 }
 
 void TDbfFile::FillAutoIncValues(uint8_t* record) const {

@@ -304,12 +304,17 @@ void TDbf::setState(TDataSetState state) {
 }
 
 void TDbf::dataEvent(TDataEvent event, intptr_t argument) {
-  // Every move sends events. With one source (or none) there is nothing left to visit
-  // after it, so the copy below, a heap allocation per event, is not needed.
-  if (data_sources_.size() <= 1) {
-    if (!data_sources_.empty()) data_sources_.front()->dataEvent(event, argument);
-    return;
+  // Every move and every field assignment sends an event. With one source (or none)
+  // there is nothing left to visit after it, so the copy of the list, a heap allocation
+  // per event, is not needed.
+  if (data_sources_.size() > 1) {
+    dataEventToSources(event, argument);
+  } else if (!data_sources_.empty()) {
+    data_sources_.front()->dataEvent(event, argument);
   }
+}
+
+void TDbf::dataEventToSources(TDataEvent event, intptr_t argument) {
   // A source may detach while the event is being passed on.
   const std::vector<TDataSource*> sources = data_sources_;
   for (TDataSource* source : sources) {

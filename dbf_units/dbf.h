@@ -156,6 +156,7 @@ class TDbf : public TFieldDataSet {
   bool editing() const;
   void setState(TDataSetState state);
   void dataEvent(TDataEvent event, intptr_t argument = 0);
+  void dataEventToSources(TDataEvent event, intptr_t argument);
 
   // Opening and closing (dbf.cpp).
   void openTable();

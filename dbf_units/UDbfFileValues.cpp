@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -138,6 +139,17 @@ std::string RightJustified(std::string text, int32_t width) {
   return text;
 }
 
+// The decimal digits of `value` at the end of `width` blanks (or alone when wider): built
+// in place, as every numeric field of every appended record needs one.
+std::string RightJustifiedInteger(int64_t value, int32_t width) {
+  std::array<char, 24> digits;
+  const char* const end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+  const auto length = static_cast<size_t>(end - digits.data());
+  std::string text(std::max(length, static_cast<size_t>(std::max(width, 0))), ' ');
+  std::memcpy(text.data() + text.size() - length, digits.data(), length);
+  return text;
+}
+
 // The part of a string value that a text field stores: up to its first zero byte.
 std::string_view TextBeforeZero(const void* source) {
   const std::string_view text = *static_cast<const std::string*>(source);
@@ -150,11 +162,11 @@ std::string TextOfValue(const TDbfFieldDef& def, TFieldType type, const void* so
   if (source == nullptr) return {};
   switch (type) {
     case TFieldType::ftSmallint:
-      return RightJustified(std::to_string(Load<int16_t>(source)), def.Size());
+      return RightJustifiedInteger(Load<int16_t>(source), def.Size());
     case TFieldType::ftInteger:
-      return RightJustified(std::to_string(Load<int32_t>(source)), def.Size());
+      return RightJustifiedInteger(Load<int32_t>(source), def.Size());
     case TFieldType::ftLargeint:
-      return RightJustified(std::to_string(Load<int64_t>(source)), def.Size());
+      return RightJustifiedInteger(Load<int64_t>(source), def.Size());
     case TFieldType::ftBoolean:
       return Load<int16_t>(source) == 1 ? "T" : "F";
     case TFieldType::ftFloat:

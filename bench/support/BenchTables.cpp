@@ -143,6 +143,10 @@ void TRawFile::WriteAt(int64_t offset, const void* buffer, size_t count) const {
   if (::pwrite(fd_, buffer, count, offset) != static_cast<ssize_t>(count)) SystemError("pwrite");
 }
 
+void TRawFile::Sync() const {
+  if (::fsync(fd_) != 0) SystemError("fsync");
+}
+
 void AddResultsColumns(dbf::TDbfFieldDefs& defs) {
   using dbf::TFieldType;
   defs.Clear();
@@ -176,6 +180,7 @@ void MakeResultsTable(const std::string& path, int32_t count) {
   AppendSampleRecords(path);
   FillWithCopies(path, count);
   StoreHeaderThroughLibrary(path);
+  TRawFile(path, O_RDONLY).Sync();
 }
 
 std::unique_ptr<dbf::TDbf> TableOn(const std::string& path) {
@@ -209,7 +214,9 @@ TTableSnapshot::TTableSnapshot(const std::string& path)
 
 void TTableSnapshot::Restore() const {
   if (::truncate(path_.c_str(), length_) != 0) SystemError("truncate " + path_);
-  TRawFile(path_, O_WRONLY).WriteAt(0, header_.data(), header_.size());
+  const TRawFile file(path_, O_WRONLY);
+  file.WriteAt(0, header_.data(), header_.size());
+  file.Sync();
 }
 
 int64_t ScanAllFields(dbf::TDbf& table, size_t& sink) {

@@ -38,6 +38,8 @@ class TRawFile {
 
   void ReadAt(int64_t offset, void* buffer, size_t count) const;
   void WriteAt(int64_t offset, const void* buffer, size_t count) const;
+  // Waits until the file's data is on disk.
+  void Sync() const;
 
  private:
   int fd_;
@@ -57,7 +59,8 @@ const std::vector<TRecordTexts>& SampleRecords();
 // REQUIRES: `table` is in StateInsert or StateEdit, with the results columns.
 void WriteRecordTexts(dbf::TDbf& table, const TRecordTexts& texts);
 
-// Creates `path` as a results table holding `count` records (SampleRecords over and over).
+// Creates `path` as a results table holding `count` records (SampleRecords over and over),
+// written out to disk so that its write-back does not run during the measurements.
 void MakeResultsTable(const std::string& path, int32_t count);
 
 // A dataset on `path` with default fields, not yet opened.
@@ -79,7 +82,8 @@ TTableLayout ReadTableLayout(const std::string& path);
 std::vector<uint8_t> ReadRawRecords(const std::string& path, int32_t count);
 
 // Remembers a table file's length and header, so that appends can be undone between
-// benchmark iterations.
+// benchmark iterations. Restore also writes the file out, so that the next measurement
+// does not compete with the write-back of the appends undone.
 class TTableSnapshot {
  public:
   explicit TTableSnapshot(const std::string& path);

@@ -1,7 +1,9 @@
 // Ratios and the summary table of the table benchmarks.
 #include "SummaryReporter.h"
 
+#include <algorithm>
 #include <iomanip>
+#include <iterator>
 #include <ostream>
 #include <sstream>
 
@@ -21,15 +23,11 @@ constexpr int64_t kPeakRssGrowthKb = 2048;
 bool HasRateTarget(const std::string& operation) { return operation == "scan" || operation == "append"; }
 bool HasTimeTarget(const std::string& operation) { return operation == "open" || operation == "move_last"; }
 
-// "scan/tdbf/10000" as its three parts; false for a name of another shape.
-bool SplitName(const std::string& name, std::string& operation, std::string& variant, int32_t& records) {
-  const size_t first = name.find('/');
-  const size_t second = name.find('/', first + 1);
-  if (first == std::string::npos || second == std::string::npos) return false;
-  operation = name.substr(0, first);
-  variant = name.substr(first + 1, second - first - 1);
-  records = static_cast<int32_t>(std::stol(name.substr(second + 1)));
-  return true;
+// The operations in the order the summary lists them; others come last.
+int OperationRank(const std::string& operation) {
+  static const char* const kOrder[] = {"open", "close", "move_last", "scan", "random", "append"};
+  const auto found = std::find(std::begin(kOrder), std::end(kOrder), operation);
+  return static_cast<int>(found - std::begin(kOrder));
 }
 
 std::string Rate(double records_per_second) {
@@ -63,13 +61,26 @@ void TSummaryReporter::ReportRuns(const std::vector<Run>& runs) {
   benchmark::ConsoleReporter::ReportRuns(reported);
 }
 
+// "scan/tdbf/10000" as its key and variant; false for a name of another shape.
+bool TSummaryReporter::KeyOf(const Run& run, TKey& key, std::string& variant) {
+  const std::string& name = run.run_name.function_name;
+  const size_t first = name.find('/');
+  const size_t second = name.find('/', first + 1);
+  if (first == std::string::npos || second == std::string::npos) return false;
+  key.operation = name.substr(0, first);
+  key.rank = OperationRank(key.operation);
+  variant = name.substr(first + 1, second - first - 1);
+  key.records = static_cast<int32_t>(std::stol(name.substr(second + 1)));
+  return true;
+}
+
 // With repetitions the median stands for the benchmark; otherwise its (last) run does.
 void TSummaryReporter::Remember(const Run& run) {
   const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
   if (run.run_type == Run::RT_Aggregate && !median) return;
   TKey key;
   std::string variant;
-  if (!SplitName(run.run_name.function_name, key.operation, variant, key.records)) return;
+  if (!KeyOf(run, key, variant)) return;
   TFigure& figure = rows_[key].variants[variant];
   const auto rate = run.counters.find(kRecordsCounter);
   figure.rate = rate == run.counters.end() ? 0 : rate->second.value;
@@ -79,7 +90,7 @@ void TSummaryReporter::Remember(const Run& run) {
 void TSummaryReporter::AddRatio(Run& run) const {
   TKey key;
   std::string variant;
-  if (!SplitName(run.run_name.function_name, key.operation, variant, key.records) || variant != kDatasetVariant) return;
+  if (!KeyOf(run, key, variant) || variant != kDatasetVariant) return;
   const auto row = rows_.find(key);
   const auto rate = run.counters.find(kRecordsCounter);
   if (row == rows_.end() || rate == run.counters.end()) return;
@@ -100,6 +111,7 @@ void TSummaryReporter::PrintSummary(std::ostream& out) const {
   for (const auto& [key, row] : rows_) {
     if (row.HasRate()) {
       PrintRateRow(out, key, row);
+      PrintRereadRow(out, row);
     } else {
       PrintTimeRow(out, key, row);
     }
@@ -125,6 +137,14 @@ void TSummaryReporter::PrintRateRow(std::ostream& out, const TKey& key, const TR
     out << "  -";
   }
   out << '\n';
+}
+
+void TSummaryReporter::PrintRereadRow(std::ostream& out, const TRow& row) const {
+  const double reread = row.RateOf(kRawRereadVariant);
+  const double rate = row.RateOf(kDatasetVariant);
+  if (reread <= 0 || rate <= 0) return;
+  out << std::left << std::setw(20) << "  vs write+re-read" << std::right << std::setw(16) << "" << std::setw(16)
+      << Rate(reread) << std::setw(10) << std::fixed << std::setprecision(2) << rate / reread << "  -\n";
 }
 
 void TSummaryReporter::PrintTimeRow(std::ostream& out, const TKey& key, const TRow& row) const {

@@ -1,9 +1,9 @@
 // The console report of the table benchmarks. Benchmarks are named
 // "<operation>/<variant>/<records>", the variant being "tdbf" (through the dataset) or
 // "raw" (one pread or pwrite per record); rates are in the counter "records". Every
-// dataset run gets the ratio of its rate to the raw run of the same operation and table
-// size measured just before it, and the end of the run prints a summary table with the
-// targets.
+// dataset result gets the ratio of its rate to the latest raw result of the same
+// operation and table size, and the end of the run prints a summary table with the
+// targets. With repetitions, the medians stand for the benchmarks.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +19,8 @@ namespace bench {
 inline constexpr const char* kRecordsCounter = "records";
 inline constexpr const char* kDatasetVariant = "tdbf";
 inline constexpr const char* kRawVariant = "raw";
+// For appends: one pwrite and one pread of each record, the transfers of a post.
+inline constexpr const char* kRawRereadVariant = "raw_reread";
 
 class TSummaryReporter : public benchmark::ConsoleReporter {
  public:
@@ -31,7 +33,9 @@ class TSummaryReporter : public benchmark::ConsoleReporter {
   void Finalize() override;
 
  private:
+  // Rows come in the order of the operations' targets, then by table size.
   struct TKey {
+    int rank;
     std::string operation;
     int32_t records;
     auto operator<=>(const TKey&) const = default;
@@ -49,10 +53,12 @@ class TSummaryReporter : public benchmark::ConsoleReporter {
     bool HasRate() const { return RateOf(kDatasetVariant) > 0 || RateOf(kRawVariant) > 0; }
   };
 
+  static bool KeyOf(const Run& run, TKey& key, std::string& variant);
   void Remember(const Run& run);
   void AddRatio(Run& run) const;
   void PrintSummary(std::ostream& out) const;
   void PrintRateRow(std::ostream& out, const TKey& key, const TRow& row) const;
+  void PrintRereadRow(std::ostream& out, const TRow& row) const;
   void PrintTimeRow(std::ostream& out, const TKey& key, const TRow& row) const;
   void PrintPeakRss(std::ostream& out) const;
 

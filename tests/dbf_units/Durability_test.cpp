@@ -180,6 +180,20 @@ class DurabilityTest : public ::testing::Test {
 
   std::string TablePath() const { return folder_ / "TARNI.DBF"; }
 
+  // Reopening a table whose writer never closed it: the stale header count is noticed,
+  // the `count` posted subjects read back, and closing puts count and end marker right;
+  // the file is `closed_length` bytes long afterwards.
+  void ExpectRecovered(int count, int64_t closed_length) {
+    TNoticeCapture notices;
+    auto table = ResultsTable(folder_);
+    table->open();
+    EXPECT_EQ(notices.Notices(), std::vector<std::string>{InvalidRecordCountNotice(0, count)});
+    EXPECT_EQ(table->recordCount(), count);
+    ExpectSubjects(StoredSubjects(*table), count);
+    table->close();
+    ExpectClosedTable(TablePath(), count, closed_length);
+  }
+
   TScratchFolder folder_;
 };
 
@@ -210,14 +224,7 @@ TEST_F(DurabilityTest, KilledProcessLosesNoPostedRecord) {
       << "every posted record is in the file, the unposted one is not, no end marker yet";
   EXPECT_EQ(HeaderRecordCount(crashed), 0u) << "the header waits for a close";
 
-  TNoticeCapture notices;
-  auto table = ResultsTable(folder_);
-  table->open();
-  EXPECT_EQ(notices.Notices(), std::vector<std::string>{InvalidRecordCountNotice(0, kPosted)});
-  EXPECT_EQ(table->recordCount(), kPosted);
-  ExpectSubjects(StoredSubjects(*table), kPosted);
-  table->close();
-  ExpectClosedTable(TablePath(), kPosted, TableEnd(kPosted) + 1);
+  ExpectRecovered(kPosted, TableEnd(kPosted) + 1);
 }
 
 // What the child saw when the file system refused an append.
@@ -288,14 +295,7 @@ TEST_F(DurabilityTest, RefusedAppendRaisesAndKeepsEveryEarlierRecord) {
     EXPECT_EQ(refusal.record_count, kFitting);
     EXPECT_EQ(static_cast<int64_t>(std::filesystem::file_size(TablePath())), TableEnd(kFitting) + part);
 
-    TNoticeCapture notices;
-    auto table = ResultsTable(folder_);
-    table->open();
-    EXPECT_EQ(notices.Notices(), std::vector<std::string>{InvalidRecordCountNotice(0, kFitting)});
-    EXPECT_EQ(table->recordCount(), kFitting);
-    ExpectSubjects(StoredSubjects(*table), kFitting);
-    table->close();
-    ExpectClosedTable(TablePath(), kFitting, std::max(TableEnd(kFitting) + 1, TableEnd(kFitting) + part));
+    ExpectRecovered(kFitting, std::max(TableEnd(kFitting) + 1, TableEnd(kFitting) + part));
   }
 }
 

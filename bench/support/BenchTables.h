@@ -66,7 +66,8 @@ void MakeResultsTable(const std::string& path, int32_t count);
 // A dataset on `path` with default fields, not yet opened.
 std::unique_ptr<dbf::TDbf> TableOn(const std::string& path);
 
-// The header figures of a table file that the raw baselines need.
+// The figures of a table file that the raw baselines need; the count is the one the file
+// size gives.
 struct TTableLayout {
   int64_t header_length;
   int64_t record_length;

@@ -39,9 +39,8 @@ struct TTable {
   std::string path;
 };
 
-// The raw baselines read through a descriptor opened as the dataset opens a table that is
-// not read-only. On this kind of system a pread through a read-write descriptor costs
-// measurably more than through a read-only one, and that is no overhead of the dataset.
+// The raw baselines use a descriptor opened as the dataset opens a table that is not
+// read-only, so that the two differ only in the dataset's own work.
 constexpr int kAsTheDatasetOpensIt = O_RDWR;
 
 // Random record numbers are drawn once, so that drawing them costs neither variant.

@@ -2,7 +2,7 @@
 // beside a raw baseline of one pread or pwrite per record: the most a design without a
 // cache, with one positioned transfer per record access, can reach.
 //
-// Own options (before the Google Benchmark ones):
+// Own options, taken out before Google Benchmark reads the rest:
 //   --sizes=10000,100000,1000000   record counts of the tables
 //   --append-records=100000        records appended per append iteration
 //   --peak-rss-scan=PATH           (internal) the scan probe run in a child process
@@ -221,7 +221,8 @@ std::string BenchmarkName(const char* operation, const char* variant, const TTab
 }
 
 // Operations run one after the other over all sizes; at each size the raw baseline runs
-// right before the dataset, so their ratio compares the same moment of the machine.
+// right before the dataset, so that their ratio compares the same moment of the machine.
+// (run_bench.sh interleaves repetitions at random instead and compares medians.)
 void RegisterBenchmarks(const std::vector<TTable>& tables, int32_t append_records) {
   for (const TTable& table : tables) {
     benchmark::RegisterBenchmark(BenchmarkName("open", bench::kDatasetVariant, table).c_str(), OpenOrClose, table, false)

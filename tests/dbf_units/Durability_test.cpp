@@ -36,6 +36,9 @@ constexpr int64_t kHeaderLength = 385;  // 32-byte prefix, 11 descriptors, termi
 constexpr int64_t kRecordLength = 321;
 constexpr uint8_t kEndMarker = 0x1A;
 
+// Where the records of a table holding `count` of them end.
+int64_t TableEnd(int count) { return kHeaderLength + count * kRecordLength; }
+
 // One subject's identity and results as the examiner enters them.
 struct TSubject {
   std::string surname;
@@ -102,13 +105,10 @@ std::string InvalidRecordCountNotice(int header_count, int expected) {
 // last record. The file is never shortened: it is `file_length` bytes long afterwards.
 void ExpectClosedTable(const std::string& path, int count, int64_t file_length) {
   const TBytes bytes = ReadFileBytes(path);
-  const int64_t end = kHeaderLength + count * kRecordLength;
   ASSERT_EQ(static_cast<int64_t>(bytes.size()), file_length);
   EXPECT_EQ(HeaderRecordCount(bytes), static_cast<uint32_t>(count));
-  EXPECT_EQ(bytes[static_cast<size_t>(end)], kEndMarker);
+  EXPECT_EQ(bytes[static_cast<size_t>(TableEnd(count))], kEndMarker);
 }
-
-int64_t TableEnd(int count) { return kHeaderLength + count * kRecordLength; }
 
 // A pipe whose ends close when it goes.
 class TPipe {

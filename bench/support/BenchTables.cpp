@@ -13,6 +13,7 @@
 
 #include "DbfErrors.h"
 #include "DbfFields.h"
+#include "ResultsTable.h"
 #include "UDbfFile.h"
 
 namespace bench {
@@ -61,7 +62,7 @@ TRecordTexts SampleRecord(int i) {
 
 void AppendSampleRecords(const std::string& path) {
   std::unique_ptr<dbf::TDbf> table = TableOn(path);
-  AddResultsColumns(table->FieldDefs());
+  tarni::declare_results_field_defs(table->FieldDefs());
   table->createTable();
   table->open();
   for (const TRecordTexts& texts : SampleRecords()) {
@@ -136,22 +137,6 @@ void TRawFile::WriteAt(int64_t offset, const void* buffer, size_t count) const {
 
 void TRawFile::Sync() const {
   if (::fsync(fd_) != 0) SystemError("fsync");
-}
-
-void AddResultsColumns(dbf::TDbfFieldDefs& defs) {
-  using dbf::TFieldType;
-  defs.Clear();
-  defs.Add("PRIJMENI", TFieldType::ftString, 15, false);
-  defs.Add("JMENO", TFieldType::ftString, 15, false);
-  defs.Add("RC1", TFieldType::ftString, 6, false);
-  defs.Add("RC2", TFieldType::ftString, 4, false);
-  defs.Add("POC_SPR", TFieldType::ftInteger, 5, false);
-  defs.Add("POC_CHYB", TFieldType::ftInteger, 5, false);
-  defs.Add("SUMA_AGR", TFieldType::ftSmallint, 3, false);
-  defs.Add("SUMA_SM", TFieldType::ftSmallint, 3, false);
-  defs.Add("POM_A_S", TFieldType::ftString, 5, false);
-  defs.Add("POM_S_S", TFieldType::ftString, 5, false);
-  defs.Add("ODPOVEDI", TFieldType::ftString, 254, false);
 }
 
 const std::vector<TRecordTexts>& SampleRecords() {

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "UDbfFieldDef.h"
 #include "dbf.h"
 
 namespace bench {
@@ -44,10 +43,6 @@ class TRawFile {
  private:
   int fd_;
 };
-
-// The results table's eleven columns: PRIJMENI C15, JMENO C15, RC1 C6, RC2 C4,
-// POC_SPR N5, POC_CHYB N5, SUMA_AGR N3, SUMA_SM N3, POM_A_S C5, POM_S_S C5, ODPOVEDI C254.
-void AddResultsColumns(dbf::TDbfFieldDefs& defs);
 
 // One results record as the texts written into its fields, in column order.
 using TRecordTexts = std::vector<std::string>;

@@ -20,10 +20,9 @@ constexpr uint8_t kDeletedRecordFlag = '*';
 
 void TDbf::blankSpare(TRecordFlag flag) {
   TRecordBuffer& spare = window_.Spare();
-  std::fill(spare.record.begin(), spare.record.end(), kValidRecordFlag);
+  engine_.File().BlankRecord(spare.record.data());
   spare.record_number = -1;
   spare.flag = flag;
-  if (engine_.File().LongLayout()) engine_.File().FillAutoIncValues(spare.record.data());
 }
 
 void TDbf::startInsert() {

@@ -66,6 +66,11 @@ class TDbfFile : public TPagedFile {
   // "Field data too long :%d (must be between 1 and %d)." leaving the record unchanged.
   void SetFieldValue(int field_index, TFieldType type, uint8_t* record, const void* source) const;
 
+  // A new record: present, every text column blank and every binary column empty (four
+  // or eight spaces would decode as a number nobody stored); in the long layout its '+'
+  // columns take the current autoincrement values.
+  // REQUIRES: `record` holds RecordSize bytes.
+  void BlankRecord(uint8_t* record) const;
   // Long layout: a new record takes the current autoincrement values of its '+' fields,
   // and every append advances them by one.
   void FillAutoIncValues(uint8_t* record) const;

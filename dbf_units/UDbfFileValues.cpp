@@ -242,6 +242,15 @@ void TDbfFile::SetFieldValue(int field_index, TFieldType type, uint8_t* record, 
   StoreText(text, bytes, record);
 }
 
+void TDbfFile::BlankRecord(uint8_t* record) const {
+  std::fill_n(record, std::max(RecordSize(), 0), static_cast<uint8_t>(' '));
+  for (int i = 0; i < FieldDefs().Count(); ++i) {
+    const TDbfFieldDef& def = FieldDefs().Items(i);
+    if (def.IsBinary()) SetFieldValue(i, def.FieldType(), record, nullptr);
+  }
+  FillAutoIncValues(record);
+}
+
 void TDbfFile::FillAutoIncValues(uint8_t* record) const {
   if (!LongLayout()) return;
   for (int i = 0; i < FieldDefs().Count(); ++i) {

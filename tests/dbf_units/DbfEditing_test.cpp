@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -253,6 +254,30 @@ TEST_F(EditingTest, FailedWritesOfEditAndDeleteLeaveTheRecordAsItWas) {
   dbf_->post();
   dbf_->close();
   EXPECT_EQ(StoredRecords(), (std::vector<std::string>{" Anna", " Bob"}));
+}
+
+TEST_F(EditingTest, UnassignedBinaryColumnsOfANewRecordAreEmpty) {
+  TDbf table;
+  table.SetTableName(folder_.Folder() + "/BINARY.DBF");
+  for (const auto& [name, letter] : {std::pair{"NAME", 'C'}, {"COUNT", 'I'}, {"WEIGHT", 'O'}}) {
+    TDbfFieldDef& def = table.FieldDefs().Add();
+    def.SetName(name);
+    def.SetNativeFieldType(letter);
+    def.SetSize(10);
+  }
+  table.open();
+  table.startAppend();
+  table.fieldNamed("NAME").writeString("Ann");
+  table.post();
+
+  EXPECT_TRUE(table.fieldNamed("COUNT").isNull());
+  EXPECT_TRUE(table.fieldNamed("WEIGHT").isNull());
+  table.close();
+  const filetest::TBytes bytes = filetest::ReadFileBytes(folder_ / "BINARY.DBF");
+  const size_t header_length = bytes[8] | bytes[9] << 8;
+  const filetest::TBytes record(bytes.begin() + static_cast<long>(header_length),
+                                bytes.begin() + static_cast<long>(header_length + 23));
+  EXPECT_EQ(record, filetest::BytesOf(" Ann       " + std::string(12, '\0')));
 }
 
 TEST_F(EditingTest, ResultsRecordIsStoredThenEditedWithItsResults) {

@@ -167,16 +167,13 @@ void RandomDataset(benchmark::State& state, const TTable& table) {
 }
 
 // Each iteration appends to the table as generated; the file is brought back between
-// iterations, untimed. With `reread`, every written record is read back as well: the two
-// transfers a post through the dataset makes, as it reads the stored record back into its
-// window.
-void AppendRaw(benchmark::State& state, const TTable& table, int32_t append_records, bool reread) {
+// iterations, untimed.
+void AppendRaw(benchmark::State& state, const TTable& table, int32_t append_records) {
   const bench::TTableSnapshot snapshot(table.path);
   const bench::TTableLayout layout = bench::ReadTableLayout(table.path);
   const std::vector<uint8_t> samples = bench::ReadRawRecords(table.path, static_cast<int32_t>(bench::SampleRecords().size()));
   const auto record_length = static_cast<size_t>(layout.record_length);
   const size_t sample_count = samples.size() / record_length;
-  std::vector<uint8_t> read_back(record_length);
   for (auto _ : state) {
     state.PauseTiming();
     auto file = std::make_unique<bench::TRawFile>(table.path, kAsTheDatasetOpensIt);
@@ -185,7 +182,6 @@ void AppendRaw(benchmark::State& state, const TTable& table, int32_t append_reco
       const uint8_t* sample = samples.data() + static_cast<size_t>(i) % sample_count * record_length;
       const int64_t position = layout.RecordPosition(layout.record_count + i + 1);
       file->WriteAt(position, sample, record_length);
-      if (reread) file->ReadAt(position, read_back.data(), record_length);
     }
     file.reset();
     state.PauseTiming();
@@ -244,10 +240,7 @@ void RegisterBenchmarks(const std::vector<TTable>& tables, int32_t append_record
   }
   for (const TTable& table : tables) {
     benchmark::RegisterBenchmark(BenchmarkName("append", bench::kRawVariant, table).c_str(), AppendRaw, table,
-                                 append_records, false)
-        ->UseRealTime()->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(BenchmarkName("append", bench::kRawRereadVariant, table).c_str(), AppendRaw, table,
-                                 append_records, true)
+                                 append_records)
         ->UseRealTime()->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(BenchmarkName("append", bench::kDatasetVariant, table).c_str(), AppendDataset,
                                  table, append_records)

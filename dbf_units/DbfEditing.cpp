@@ -75,7 +75,7 @@ void TDbf::post() {
   syncCursorToActive();
   storeActiveRecord();
   setState(TDataSetState::StateBrowse);
-  rereadWindow();
+  rereadWindowAfterWrite();
 }
 
 void TDbf::storeActiveRecord() {

@@ -84,6 +84,20 @@ void TDbf::rereadWindow() {
     dataEvent(TDataEvent::EventDataSetChanged);
     return;
   }
+  rebuildWindowAroundSpare(former_active);
+}
+
+void TDbf::rereadWindowAfterWrite() {
+  const int former_active = window_.ActiveIndex();
+  window_.ForgetCursorBuffer();
+  TRecordBuffer& spare = window_.Spare();
+  spare.record = window_.Active()->record;
+  spare.record_number = engine_.CurrentCursor().PhysicalRecordNumber();
+  spare.flag = TRecordFlag::FlagCurrent;
+  rebuildWindowAroundSpare(former_active);
+}
+
+void TDbf::rebuildWindowAroundSpare(int former_active) {
   window_.PlaceSpareAlone();
   window_.SetCursorBuffer(0);
   bof_ = eof_ = false;

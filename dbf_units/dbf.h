@@ -177,6 +177,11 @@ class TDbf : public TFieldDataSet {
   void syncCursorToActive();
   void clearWindow();
   void rereadWindow();
+  // The record just written, still in the active buffer, becomes the current record
+  // without being read back: its bytes on disk are those of the buffer.
+  // REQUIRES: the cursor stands on the written record.
+  void rereadWindowAfterWrite();
+  void rebuildWindowAroundSpare(int former_active);
   bool stepForward(int& shift);
   bool stepBackward(int& shift);
 

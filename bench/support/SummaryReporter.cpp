@@ -111,7 +111,6 @@ void TSummaryReporter::PrintSummary(std::ostream& out) const {
   for (const auto& [key, row] : rows_) {
     if (row.HasRate()) {
       PrintRateRow(out, key, row);
-      PrintRereadRow(out, row);
     } else {
       PrintTimeRow(out, key, row);
     }
@@ -137,14 +136,6 @@ void TSummaryReporter::PrintRateRow(std::ostream& out, const TKey& key, const TR
     out << "  -";
   }
   out << '\n';
-}
-
-void TSummaryReporter::PrintRereadRow(std::ostream& out, const TRow& row) const {
-  const double reread = row.RateOf(kRawRereadVariant);
-  const double rate = row.RateOf(kDatasetVariant);
-  if (reread <= 0 || rate <= 0) return;
-  out << std::left << std::setw(20) << "  vs write+re-read" << std::right << std::setw(16) << "" << std::setw(16)
-      << Rate(reread) << std::setw(10) << std::fixed << std::setprecision(2) << rate / reread << "  -\n";
 }
 
 void TSummaryReporter::PrintTimeRow(std::ostream& out, const TKey& key, const TRow& row) const {

@@ -19,8 +19,6 @@ namespace bench {
 inline constexpr const char* kRecordsCounter = "records";
 inline constexpr const char* kDatasetVariant = "tdbf";
 inline constexpr const char* kRawVariant = "raw";
-// For appends: one pwrite and one pread of each record, the transfers of a post.
-inline constexpr const char* kRawRereadVariant = "raw_reread";
 
 class TSummaryReporter : public benchmark::ConsoleReporter {
  public:
@@ -58,7 +56,6 @@ class TSummaryReporter : public benchmark::ConsoleReporter {
   void AddRatio(Run& run) const;
   void PrintSummary(std::ostream& out) const;
   void PrintRateRow(std::ostream& out, const TKey& key, const TRow& row) const;
-  void PrintRereadRow(std::ostream& out, const TRow& row) const;
   void PrintTimeRow(std::ostream& out, const TKey& key, const TRow& row) const;
   void PrintPeakRss(std::ostream& out) const;
 

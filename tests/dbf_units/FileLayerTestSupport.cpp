@@ -50,6 +50,7 @@ class TFaultyFileIO final : public TFileIO {
   TFaultyFileIO(std::unique_ptr<TFileIO> real, TFaults& faults) : real_(std::move(real)), faults_(faults) {}
 
   int64_t ReadAt(int64_t offset, void* buffer, size_t count) override {
+    ++faults_.reads;
     return real_->ReadAt(offset, buffer, count);
   }
 

@@ -85,6 +85,7 @@ struct TFaults {
   int short_write = 0;    // the n-th write moves only half its bytes; 0 never
   int64_t extra_size = 0; // added to the size the file reports
   int writes = 0;         // writes seen so far
+  int reads = 0;          // reads seen so far
   int64_t last_write_offset = -1;
 };
 

@@ -136,10 +136,6 @@ void TPagedFile::Release() {
   if (--ref_count_ <= 0) delete this;
 }
 
-void TPagedFile::ReadExact(int64_t offset, void* buffer, size_t count) {
-  if (!ReadAvailable(offset, buffer, count)) throw EDbfFileError("Cannot read file " + file_name_);
-}
-
 void TPagedFile::WriteExact(int64_t offset, const void* buffer, size_t count) {
   if (count == 0) return;
   if (io_->WriteAt(offset, buffer, count) != static_cast<int64_t>(count)) {

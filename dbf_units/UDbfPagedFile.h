@@ -66,10 +66,9 @@ class TPagedFile {
   int32_t RefCount() const { return ref_count_; }
 
  protected:
-  // Positioned transfers for subclasses. ReadExact and WriteExact throw EDbfFileError
-  // ("Cannot read file %s", "Cannot write file %s") unless all `count` bytes move;
-  // ReadAvailable reports a short or failed read as false, leaving the rest of the buffer.
-  void ReadExact(int64_t offset, void* buffer, size_t count);
+  // Positioned transfers for subclasses. WriteExact throws EDbfFileError ("Cannot write
+  // file %s") unless all `count` bytes move; ReadAvailable reports a short or failed read
+  // as false, leaving the rest of the buffer.
   void WriteExact(int64_t offset, const void* buffer, size_t count);
   bool ReadAvailable(int64_t offset, void* buffer, size_t count);
   // Throws EDbfFileError "Cannot read file %s" when the platform cannot tell the size.

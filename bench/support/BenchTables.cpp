@@ -30,11 +30,11 @@ constexpr int32_t kRecordsPerFillWrite = 4096;
 }
 
 // "|9|21|0...": `items` answers as the answer list writes them.
-std::string AnswerString(int seed, int items) {
+std::string AnswerString(int variant, int items) {
   std::string text;
   for (int k = 0; k < items; ++k) {
     text += '|';
-    text += std::to_string((seed * 7 + k * 13) % 31);
+    text += std::to_string((variant * 7 + k * 13) % 31);
   }
   return text;
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the seed tables of the table-file fuzz target into corpus/: a few small valid
+"""Writes the starting tables of the table-file fuzz target into corpus/: a few small valid
 tables of both header layouts and a few damaged ones. Run it again after changing it."""
 import os
 import struct
@@ -66,5 +66,5 @@ SEEDS = {
 }
 
 for name, content in SEEDS.items():
-    with open(os.path.join(HERE, "corpus", name), "wb") as seed:
-        seed.write(content)
+    with open(os.path.join(HERE, "corpus", name), "wb") as table_file:
+        table_file.write(content)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the table-file fuzz target with clang++ (libFuzzer, ASan, UBSan) into the build
-# folder and runs it over the seed corpus for a bounded time.
+# folder and runs it over the starting corpus for a bounded time.
 # Usage: run_fuzz.sh SOURCE_DIR BUILD_DIR [SECONDS]
 set -euo pipefail
 source_dir=$1

@@ -261,30 +261,30 @@ void TFieldDataLink::setOwnEditing(bool editing) {
   if (own_editing_ == editing) return;
   own_editing_ = editing;
   modified_ = false;
-  if (OnEditingChange) OnEditingChange();
+  editingChange();
 }
 
 void TFieldDataLink::onActiveChanged() {
   updateField();
-  if (OnActiveChange) OnActiveChange();
+  activeChange();
 }
 
 void TFieldDataLink::onEditingChanged() { setOwnEditing(Editing() && CanModify()); }
 
 void TFieldDataLink::onRecordChanged(TField* field) {
   if (field != nullptr && field != field_) return;
-  if (OnDataChange) OnDataChange();
+  dataChange();
   modified_ = false;
 }
 
 void TFieldDataLink::onWriteBack() {
   if (!modified_) return;
-  if (field_ != nullptr && OnUpdateData) OnUpdateData();
+  if (field_ != nullptr) updateData();
   modified_ = false;
 }
 
 void TFieldDataLink::onFocusField(TField* field) {
-  if (field != nullptr && field == field_ && OnFocusRequest) OnFocusRequest();
+  if (field != nullptr && field == field_) focusControl();
 }
 
 }  // namespace dbf

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -136,8 +135,9 @@ class TDataLink {
 };
 
 // A link bound to one field of the dataset by name, for an edit box. The owning control
-// installs the callbacks; the link looks its field up whenever it becomes active, the
-// name changes or the field list changes.
+// derives its own link from this one and overrides the control hooks below, as every
+// link kind overrides the hooks of TDataLink; the link looks its field up whenever it
+// becomes active, the name changes or the field list changes.
 class TFieldDataLink : public TDataLink {
  public:
   // `control_name` prefixes the "Field '%s' not found" message.
@@ -161,16 +161,19 @@ class TFieldDataLink : public TDataLink {
   // Reloads the control from the field.
   void reset() { onRecordChanged(nullptr); }
 
-  // The control shows the field's value (display hook).
-  std::function<void()> OnDataChange;
-  std::function<void()> OnEditingChange;
-  // The control assigns its text to the field (write back).
-  std::function<void()> OnUpdateData;
-  std::function<void()> OnActiveChange;
-  // The control takes the focus because its field asked for it.
-  std::function<void()> OnFocusRequest;
-
  protected:
+  // ---- Control hooks ----
+  // The control shows the field's value; the link then clears Modified.
+  virtual void dataChange() {}
+  // OwnEditing changed: the control becomes writable or read-only.
+  virtual void editingChange() {}
+  // The control assigns its pending text to Field() (write back).
+  // REQUIRES: Field() != nullptr.
+  virtual void updateData() {}
+  virtual void activeChange() {}
+  // The control takes the focus because its field asked for it.
+  virtual void focusControl() {}
+
   void onActiveChanged() override;
   void onEditingChanged() override;
   void onRecordChanged(TField* field) override;

@@ -247,8 +247,9 @@ void TDbf::SetFieldData(TField& field, TFieldType type, const void* source) {
     databaseError("Field '" + field.DisplayName() + "' not found");
   }
   engine_.File().SetFieldValue(field.FieldNo() - 1, type, active->record.data(), source);
-  modified_ = true;
+  // A link hearing of the change still sees whether the record was modified before it.
   dataEvent(TDataEvent::EventFieldChanged, FieldEventArgument(&field));
+  modified_ = true;
 }
 
 void TDbf::FieldLayoutChanged(TField&) {

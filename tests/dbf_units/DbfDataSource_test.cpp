@@ -119,14 +119,45 @@ TEST_F(DataSourceTest, DestroyedPartsLeaveNoDanglingLinks) {
   EXPECT_FALSE(link->Active());
 }
 
+// A link reads the dataset's modified flag while it hears of a field change: the flag
+// still tells whether the record had been changed before this assignment.
+TEST_F(DataSourceTest, FieldChangeIsReportedBeforeTheRecordCountsAsModified) {
+  class TModifiedProbe : public TDataLink {
+   public:
+    std::vector<bool> seen;
+
+   protected:
+    void onRecordChanged(TField* field) override {
+      if (field != nullptr) seen.push_back(DataSet()->modified());
+    }
+  } probe;
+  probe.SetDataSource(&source_);
+  dbf_->open();
+  dbf_->startEdit();
+  dbf_->fieldNamed("NAME").writeString("Ada");
+  dbf_->fieldNamed("NAME").writeString("Eve");
+  EXPECT_EQ(probe.seen, (std::vector<bool>{false, true}));
+  EXPECT_TRUE(dbf_->modified());
+}
+
+// The link of an edit box without the box: its text is a string.
+class TTextBoxLink : public TFieldDataLink {
+ public:
+  TTextBoxLink() : TFieldDataLink("DBEdit1") {}
+  std::string text_ = "untouched";
+  int editing_changes_ = 0;
+
+ protected:
+  void dataChange() override { text_ = Field() != nullptr ? Field()->displayText() : ""; }
+  void updateData() override { Field()->assignEditText(text_); }
+  void editingChange() override { ++editing_changes_; }
+};
+
 class FieldDataLinkTest : public DataSourceTest {
  protected:
   void SetUp() override {
     DataSourceTest::SetUp();
     link_.SetFieldName("NAME");
-    link_.OnDataChange = [this] { text_ = link_.Field() != nullptr ? link_.Field()->displayText() : ""; };
-    link_.OnUpdateData = [this] { link_.Field()->assignEditText(text_); };
-    link_.OnEditingChange = [this] { ++editing_changes_; };
     link_.SetDataSource(&source_);
   }
   // The examiner types into the box.
@@ -136,9 +167,9 @@ class FieldDataLinkTest : public DataSourceTest {
     link_.SetModified();
   }
 
-  TFieldDataLink link_{"DBEdit1"};
-  std::string text_ = "untouched";
-  int editing_changes_ = 0;
+  TTextBoxLink link_;
+  std::string& text_ = link_.text_;
+  int& editing_changes_ = link_.editing_changes_;
 };
 
 TEST_F(FieldDataLinkTest, ShowsItsFieldAndFollowsTheRecord) {

@@ -1,0 +1,148 @@
+#include "DbfDialogs.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+namespace dbf {
+
+namespace {
+
+TWidgetDialogs& WidgetDialogs() {
+  static TWidgetDialogs dialogs;
+  return dialogs;
+}
+
+TDialogs* installed_dialogs = nullptr;
+
+void DefaultErrorReport(const QString& message) {
+  Dialogs().error(QGuiApplication::applicationDisplayName(), WithClosingPeriod(message));
+}
+
+TErrorReport& InstalledErrorReport() {
+  static TErrorReport report = DefaultErrorReport;
+  return report;
+}
+
+bool IsWildcard(const QString& name) {
+  return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
+}
+
+// "description|pattern|description|pattern" as QFileDialog's "description (pattern)".
+QStringList NameFiltersOf(const QString& filter) {
+  QStringList filters;
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    const QString& description = parts[i];
+    const QString& pattern = parts[i + 1];
+    filters << (description.isEmpty() ? pattern
+                                      : description + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+  }
+  return filters;
+}
+
+QWidget* DialogParent() { return QApplication::activeWindow(); }
+
+}  // namespace
+
+void TWidgetDialogs::message(const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, DialogParent());
+  box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  box.exec();
+}
+
+void TWidgetDialogs::error(const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::NoButton, DialogParent());
+  box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  box.exec();
+}
+
+bool TWidgetDialogs::confirm(const QString& title, const QString& text) {
+  // The button texts are set here so that Qt's translation does not change them.
+  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, DialogParent());
+  QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+  box.setDefaultButton(ok);
+  box.setEscapeButton(cancel);
+  box.exec();
+  return box.clickedButton() == ok;
+}
+
+std::unique_ptr<QFileDialog> TWidgetDialogs::buildFileDialog(const TOpenFileRequest& request,
+                                                             QWidget* parent) {
+  auto dialog = std::make_unique<QFileDialog>(parent);
+  // Qt's own dialog: it matches name patterns regardless of letter case, as the systems
+  // the tables come from do, and it looks the same on every desktop.
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  dialog->setFileMode(request.must_exist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dialog->setDirectory(QFileInfo(request.initial_dir).absoluteFilePath());
+  QStringList filters = NameFiltersOf(request.filter);
+  if (IsWildcard(request.file_name)) {
+    filters.removeAll(request.file_name);
+    filters.prepend(request.file_name);
+  } else if (!request.file_name.isEmpty()) {
+    dialog->selectFile(request.file_name);
+  }
+  if (!filters.isEmpty()) dialog->setNameFilters(filters);
+  return dialog;
+}
+
+std::optional<QString> TWidgetDialogs::chooseFile(const TOpenFileRequest& request) {
+  const std::unique_ptr<QFileDialog> dialog = buildFileDialog(request, DialogParent());
+  if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+  return QFileInfo(dialog->selectedFiles().constFirst()).absoluteFilePath();
+}
+
+TDialogs& Dialogs() {
+  return installed_dialogs != nullptr ? *installed_dialogs : WidgetDialogs();
+}
+
+TDialogs* SetDialogs(TDialogs* dialogs) {
+  TDialogs* previous = &Dialogs();
+  installed_dialogs = dialogs;
+  return previous;
+}
+
+std::optional<QString> OpenFileDialog(const TOpenFileRequest& request) {
+  std::optional<QString> chosen = Dialogs().chooseFile(request);
+  if (!chosen) return chosen;
+  const QString folder = QFileInfo(*chosen).absolutePath();
+  if (::chdir(QFile::encodeName(folder).constData()) != 0) {
+    throw std::runtime_error("Cannot change to folder " + folder.toStdString() + ": " +
+                             std::strerror(errno));
+  }
+  return chosen;
+}
+
+TErrorReport SetErrorReport(TErrorReport report) {
+  TErrorReport previous = InstalledErrorReport();
+  InstalledErrorReport() = report ? std::move(report) : TErrorReport(DefaultErrorReport);
+  return previous;
+}
+
+void ReportError(const QString& message) { InstalledErrorReport()(message); }
+
+bool RunReported(const std::function<void()>& action) {
+  try {
+    action();
+    return true;
+  } catch (const std::exception& error) {
+    ReportError(QString::fromUtf8(error.what()));
+  }
+  return false;
+}
+
+QString WithClosingPeriod(const QString& message) {
+  if (message.isEmpty() || message.back() <= QLatin1Char('.')) return message;
+  return message + QLatin1Char('.');
+}
+
+}  // namespace dbf

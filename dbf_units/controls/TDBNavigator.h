@@ -1,0 +1,136 @@
+// The record navigator bar: ten tool buttons that move through a table, insert, delete,
+// edit, post, cancel and refresh, enabled as the bound dataset's state allows. A click
+// performs the dataset action first and then calls OnClick with the button's number.
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+
+#include "DbfDataSource.h"
+
+class QToolButton;
+
+namespace dbf {
+
+// The buttons in their fixed order; the number is the one OnClick carries.
+enum class TNavigateBtn {
+  nbFirst,
+  nbPrior,
+  nbNext,
+  nbLast,
+  nbInsert,
+  nbDelete,
+  nbEdit,
+  nbPost,
+  nbCancel,
+  nbRefresh
+};
+inline constexpr int kNavButtonCount = 10;
+
+// A set of navigator buttons.
+class TButtonSet {
+ public:
+  constexpr TButtonSet() = default;
+  constexpr TButtonSet(std::initializer_list<TNavigateBtn> buttons) {
+    for (TNavigateBtn button : buttons) bits_ |= Bit(button);
+  }
+  static constexpr TButtonSet All() {
+    TButtonSet set;
+    set.bits_ = (1u << kNavButtonCount) - 1;
+    return set;
+  }
+  constexpr bool contains(TNavigateBtn button) const { return (bits_ & Bit(button)) != 0; }
+  constexpr bool operator==(const TButtonSet&) const = default;
+
+ private:
+  static constexpr uint16_t Bit(TNavigateBtn button) {
+    return static_cast<uint16_t>(1u << static_cast<int>(button));
+  }
+  uint16_t bits_ = 0;
+};
+
+class TDBNavigator;
+
+// The navigator's link: dataset changes, editing changes and activation re-evaluate the
+// buttons.
+class TNavDataLink : public TDataLink {
+ public:
+  explicit TNavDataLink(TDBNavigator& navigator);
+
+ protected:
+  void onDataSetChanged() override;
+  void onEditingChanged() override;
+  void onActiveChanged() override;
+
+ private:
+  TDBNavigator& navigator_;
+};
+
+class TDBNavigator : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TDBNavigator(QWidget* parent = nullptr);
+  ~TDBNavigator() override;
+
+  TDataSource* DataSource() const;
+  void SetDataSource(TDataSource* source);
+
+  // Default: all ten. Changing the set lays the buttons out again (see resizeEvent).
+  TButtonSet VisibleButtons() const { return visible_buttons_; }
+  void SetVisibleButtons(TButtonSet buttons);
+
+  // Default true: "Delete record?" is asked before nbDelete deletes.
+  bool ConfirmDelete() const { return confirm_delete_; }
+  void SetConfirmDelete(bool confirm) { confirm_delete_ = confirm; }
+
+  // Line i, when not empty, replaces the default hint of button i (at most ten lines).
+  const QStringList& Hints() const { return hints_; }
+  void SetHints(const QStringList& hints);
+  // Whether the window pops hints up as tool tips. Either way each button keeps its hint
+  // as its tool tip, which accessibility reads.
+  bool ShowHint() const { return show_hint_; }
+  void SetShowHint(bool show) { show_hint_ = show; }
+
+  bool Flat() const { return flat_; }
+  void SetFlat(bool flat);
+
+  // Called after a button's action, also when the source is inactive and when a deletion
+  // was declined; never after a failed action.
+  std::function<void(TDBNavigator& sender, TNavigateBtn button)> OnClick;
+
+  // What a click on `button` does; an error of the action goes to the error report.
+  void BtnClick(TNavigateBtn button);
+
+  QToolButton* Button(TNavigateBtn button) const;
+
+ protected:
+  // Applies the layout rule: width at least n × 20 and a multiple of n, height at least 18.
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  friend class TNavDataLink;
+
+  enum class TButtonGroup { Moves, Edits, All };
+  // The enabling table, for one group of buttons or for all of them.
+  void updateButtons(TButtonGroup group);
+  void layoutButtons();
+  void performAction(TNavigateBtn button);
+  QString defaultHint(TNavigateBtn button) const;
+
+  TNavDataLink link_;
+  std::array<QToolButton*, kNavButtonCount> buttons_{};
+  TButtonSet visible_buttons_ = TButtonSet::All();
+  bool confirm_delete_ = true;
+  QStringList hints_;
+  bool show_hint_ = false;
+  bool flat_ = false;
+};
+
+}  // namespace dbf

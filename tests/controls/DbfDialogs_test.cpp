@@ -1,0 +1,88 @@
+// The dialog layer: the real file dialog's patterns ignore letter case and take names of
+// missing files where allowed; a chosen file's folder becomes the current folder; errors
+// of actions reach the report with the closing period.
+#include "DbfDialogs.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QListView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <stdexcept>
+
+#include "ScriptedDialogs.h"
+
+namespace dbf {
+namespace {
+
+void Touch(const QString& path) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+}
+
+// The names the dialog lists in its folder, once its folder has been read.
+QStringList ListedNames(QFileDialog& dialog) {
+  auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
+  QStringList names;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) > 0; }, 5000));
+  for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row) {
+    names << list->model()->index(row, 0, list->rootIndex()).data().toString();
+  }
+  names.sort();
+  return names;
+}
+
+TEST(DbfDialogsTest, FileDialogPatternsIgnoreLetterCase) {
+  QTemporaryDir folder;
+  for (const char* name : {"SK_00123.dbf", "RESULTS.DBF", "prikl1.ini", "TEST.INI", "notes.txt"}) {
+    Touch(folder.filePath(QString::fromLatin1(name)));
+  }
+  struct Case {
+    TOpenFileRequest request;
+    QStringList listed;
+  };
+  const Case cases[] = {
+      {{QStringLiteral("*.DBF"), QString(), folder.path()}, {"RESULTS.DBF", "SK_00123.dbf"}},
+      {{QStringLiteral("*.ini"), QStringLiteral("|*.ini"), folder.path()}, {"TEST.INI", "prikl1.ini"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.request.file_name.toStdString());
+    std::unique_ptr<QFileDialog> dialog = TWidgetDialogs::buildFileDialog(c.request);
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::AnyFile) << "a typed name of a new file is taken";
+    EXPECT_EQ(ListedNames(*dialog), c.listed);
+  }
+  TOpenFileRequest existing{QStringLiteral("*.DBF"), QString(), folder.path(), true};
+  EXPECT_EQ(TWidgetDialogs::buildFileDialog(existing)->fileMode(), QFileDialog::ExistingFile);
+}
+
+TEST(DbfDialogsTest, ChosenFileMakesItsFolderCurrent) {
+  const QString before = QDir::currentPath();
+  QTemporaryDir folder;
+  testing::TScriptedDialogs dialogs;
+  dialogs.file_answers = {folder.filePath(QStringLiteral("new.ini")), std::nullopt};
+  EXPECT_EQ(OpenFileDialog({QStringLiteral("*.ini"), QString()}), folder.filePath(QStringLiteral("new.ini")));
+  EXPECT_EQ(QDir::currentPath(), QDir(folder.path()).canonicalPath());
+  EXPECT_EQ(OpenFileDialog({QStringLiteral("*.ini"), QString()}), std::nullopt);
+  EXPECT_EQ(QDir::currentPath(), QDir(folder.path()).canonicalPath()) << "a cancel leaves it";
+  ASSERT_TRUE(QDir::setCurrent(before));
+}
+
+TEST(DbfDialogsTest, ErrorsOfActionsReachTheReportWithAClosingPeriod) {
+  testing::TScriptedDialogs dialogs;
+  EXPECT_FALSE(RunReported([] { throw std::runtime_error("Dbf1: Field 'X' not found"); }));
+  EXPECT_FALSE(RunReported([] { throw std::runtime_error("Hotovo."); }));
+  EXPECT_FALSE(RunReported([] { throw std::runtime_error("Soubor chybí!"); }));
+  EXPECT_FALSE(RunReported([] { throw std::runtime_error("Chyba č"); }));
+  EXPECT_TRUE(RunReported([] {}));
+  EXPECT_EQ(dialogs.Errors(), (std::vector<QString>{"Dbf1: Field 'X' not found.", "Hotovo.",
+                                                    "Soubor chybí!", QString::fromUtf8("Chyba č.")}));
+  EXPECT_EQ(WithClosingPeriod(QString()), QString());
+}
+
+}  // namespace
+}  // namespace dbf

@@ -161,6 +161,16 @@ int32_t TStringField::readInteger() const {
 
 void TStringField::writeInteger(int32_t value) { writeString(std::to_string(value)); }
 
+namespace {
+
+bool IsSignOrDigit(char32_t character) {
+  return character == '+' || character == '-' || (character >= '0' && character <= '9');
+}
+
+}  // namespace
+
+bool TIntegerField::IsValidChar(char32_t character) const { return IsSignOrDigit(character); }
+
 std::string TIntegerField::readString() const {
   int32_t value = 0;
   if (!ReadValue(value)) return "";
@@ -199,6 +209,8 @@ void TIntegerField::writeInteger(int32_t value) {
 int64_t TLargeintField::readLargeint() const { return GetValue<int64_t>(TFieldType::ftLargeint); }
 
 void TLargeintField::writeLargeint(int64_t value) { SetData(TFieldType::ftLargeint, &value); }
+
+bool TLargeintField::IsValidChar(char32_t character) const { return IsSignOrDigit(character); }
 
 std::string TLargeintField::readString() const {
   if (isNull()) return "";

@@ -72,6 +72,10 @@ class TField {
   // Width in characters that a grid column gives the field.
   virtual int DisplayWidth() const { return 10; }
 
+  // Whether a typed character can be part of the field's text; an edit box discards
+  // the others. Every character for text fields.
+  virtual bool IsValidChar(char32_t) const { return true; }
+
   TFieldDataSet* DataSet() const { return dataset_; }
   void SetDataSet(TFieldDataSet* dataset) { dataset_ = dataset; }
 
@@ -162,6 +166,7 @@ class TIntegerField : public TField {
   void SetMaxValue(int32_t value) { max_value_ = value; }
 
   int DisplayWidth() const override { return 11; }
+  bool IsValidChar(char32_t character) const override;
 
   // Decimal text without leading blanks; the empty text when null.
   std::string readString() const override;
@@ -208,6 +213,7 @@ class TLargeintField : public TField {
   TLargeintField() : TField(TFieldType::ftLargeint, 0, TAlignment::taRightJustify) {}
 
   int DisplayWidth() const override { return 15; }
+  bool IsValidChar(char32_t character) const override;
 
   int64_t readLargeint() const;
   void writeLargeint(int64_t value);

@@ -90,6 +90,11 @@ std::string DateText(int32_t day_number) {
 
 }  // namespace
 
+bool TFloatField::IsValidChar(char32_t character) const {
+  return character == '+' || character == '-' || character == '.' || character == 'e' ||
+         character == 'E' || (character >= '0' && character <= '9');
+}
+
 double TFloatField::readFloat() const { return GetValue<double>(TFieldType::ftFloat); }
 
 void TFloatField::writeFloat(double value) { SetData(TFieldType::ftFloat, &value); }

@@ -16,6 +16,8 @@ class TFloatField : public TField {
  public:
   TFloatField() : TField(TFieldType::ftFloat, 0, TAlignment::taRightJustify) {}
 
+  bool IsValidChar(char32_t character) const override;
+
   double readFloat() const;
   void writeFloat(double value);
 

@@ -101,6 +101,10 @@ std::optional<QString> TWidgetDialogs::chooseFile(const TOpenFileRequest& reques
   return QFileInfo(dialog->selectedFiles().constFirst()).absoluteFilePath();
 }
 
+bool ConfirmRecordDeletion() {
+  return Dialogs().confirm(QStringLiteral("Confirm"), QStringLiteral("Delete record?"));
+}
+
 TDialogs& Dialogs() {
   return installed_dialogs != nullptr ? *installed_dialogs : WidgetDialogs();
 }

@@ -56,6 +56,10 @@ class TWidgetDialogs : public TDialogs {
                                                       QWidget* parent = nullptr);
 };
 
+// The question the navigator bar and the grid ask before they delete a record: "Delete
+// record?" titled "Confirm". True for "OK".
+bool ConfirmRecordDeletion();
+
 // The installed dialogs: TWidgetDialogs until another is installed.
 TDialogs& Dialogs();
 // Installs `dialogs` (not owned; null restores TWidgetDialogs) and returns the one it replaces.

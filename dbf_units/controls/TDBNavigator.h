@@ -80,7 +80,8 @@ class TDBNavigator : public QWidget {
   TDataSource* DataSource() const;
   void SetDataSource(TDataSource* source);
 
-  // Default: all ten. Changing the set lays the buttons out again (see resizeEvent).
+  // Default: all ten. Changing the set lays the buttons out again (see resizeEvent). Set
+  // it before the bar's geometry: a bar is never narrower than 20 pixels a visible button.
   TButtonSet VisibleButtons() const { return visible_buttons_; }
   void SetVisibleButtons(TButtonSet buttons);
 
@@ -108,6 +109,9 @@ class TDBNavigator : public QWidget {
 
   QToolButton* Button(TNavigateBtn button) const;
 
+  // The default size, 241 × 25.
+  QSize sizeHint() const override;
+
  protected:
   // Applies the layout rule: width at least n × 20 and a multiple of n, height at least 18.
   void resizeEvent(QResizeEvent* event) override;
@@ -121,8 +125,12 @@ class TDBNavigator : public QWidget {
   // The enabling table, for one group of buttons or for all of them.
   void updateButtons(TButtonGroup group);
   void layoutButtons();
+  // Whether a layout of the parent sets the bar's geometry, which then is not rounded.
+  bool laidOutByParent() const;
   void performAction(TNavigateBtn button);
-  QString defaultHint(TNavigateBtn button) const;
+  // The line of Hints for `button` when it is not empty, else the default hint.
+  QString hintOf(TNavigateBtn button) const;
+  void applyHints();
 
   TNavDataLink link_;
   std::array<QToolButton*, kNavButtonCount> buttons_{};

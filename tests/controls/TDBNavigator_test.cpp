@@ -1,0 +1,206 @@
+// The navigator bar: the enabling table through a table's life, clicks and OnClick, the
+// layout rule, hints, and the auto-repeat of the next button.
+#include "TDBNavigator.h"
+
+#include <gtest/gtest.h>
+
+#include <QHelpEvent>
+#include <QTest>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include "DatasetTestSupport.h"
+#include "ScriptedDialogs.h"
+
+namespace dbf {
+namespace {
+
+using B = TNavigateBtn;
+using testing::CurrentName;
+using testing::TScratchFolder;
+
+// The identifiers of the enabled buttons, in order.
+std::string EnabledButtons(const TDBNavigator& bar) {
+  std::string enabled;
+  for (int i = 0; i < kNavButtonCount; ++i) {
+    const QToolButton* button = bar.Button(static_cast<B>(i));
+    if (button->isEnabled()) enabled += (enabled.empty() ? "" : " ") + button->objectName().toStdString();
+  }
+  return enabled;
+}
+
+void Click(TDBNavigator& bar, B button) { QTest::mouseClick(bar.Button(button), Qt::LeftButton); }
+
+TEST(TDBNavigatorTest, EnablingTableFollowsTheTable) {
+  TScratchFolder folder;
+  testing::TScriptedDialogs dialogs;
+  std::unique_ptr<TDbf> results = testing::ResultsTable(folder);
+  std::unique_ptr<TDbf> names = testing::NamesTable(folder, {"A", "B", "C"});
+  names->SetReadOnly(true);
+  TDataSource source;
+  source.SetDataSet(results.get());
+  TDBNavigator bar;
+  bar.SetDataSource(&source);
+  bar.show();
+  const char* const editing = "nbFirst nbPrior nbInsert nbDelete nbPost nbCancel nbRefresh";
+  const struct {
+    const char* what;
+    std::function<void()> action;
+    const char* enabled;
+  } steps[] = {
+      {"before the table is open", [] {}, ""},
+      {"open and empty", [&] { results->open(); }, "nbInsert nbEdit nbRefresh"},
+      {"after insert", [&] { Click(bar, B::nbInsert); }, "nbInsert nbPost nbCancel nbRefresh"},
+      {"after post", [&] { Click(bar, B::nbPost); },
+       "nbFirst nbPrior nbNext nbLast nbInsert nbDelete nbEdit nbRefresh"},
+      {"a move that finds no further record", [&] { Click(bar, B::nbNext); },
+       "nbFirst nbPrior nbInsert nbDelete nbEdit nbRefresh"},
+      {"editing", [&] { Click(bar, B::nbEdit); }, editing},
+      {"the bar disabled", [&] { bar.setEnabled(false); }, ""},
+      {"the bar enabled again", [&] { bar.setEnabled(true); }, editing},
+      {"closed", [&] { results->close(); }, ""},
+      {"a read-only table", [&] {
+         source.SetDataSet(names.get());
+         names->open();
+       }, "nbNext nbLast"},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.action();
+    EXPECT_EQ(EnabledButtons(bar), step.enabled);
+  }
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST(TDBNavigatorTest, OnClickFollowsTheActionUnlessTheActionFailed) {
+  TScratchFolder folder;
+  testing::TScriptedDialogs dialogs;
+  std::unique_ptr<TDbf> dbf = testing::NamesTable(folder, {"A", "B"});
+  TDataSource source;
+  source.SetDataSet(dbf.get());
+  TDBNavigator bar;
+  bar.SetDataSource(&source);
+  bar.show();
+  std::vector<std::string> heard;  // each OnClick: the button and the record it found current
+  bar.OnClick = [&](TDBNavigator& sender, B button) {
+    EXPECT_EQ(&sender, &bar);
+    heard.push_back(bar.Button(button)->objectName().toStdString() + " " +
+                    (dbf->Active() ? CurrentName(*dbf) : "-"));
+  };
+  bar.BtnClick(B::nbNext);
+  dbf->open();
+  Click(bar, B::nbNext);
+  dialogs.confirm_answers = {false, true};
+  Click(bar, B::nbDelete);
+  Click(bar, B::nbDelete);
+  bar.SetConfirmDelete(false);
+  Click(bar, B::nbDelete);
+  dbf->fieldNamed("NAME").SetRequired(true);
+  Click(bar, B::nbInsert);
+  Click(bar, B::nbPost);
+  EXPECT_EQ(heard, (std::vector<std::string>{"nbNext -", "nbNext B", "nbDelete B", "nbDelete A",
+                                             "nbDelete ", "nbInsert "}));
+  const testing::TScriptedDialogs::TShown question{"confirm", "Confirm", "Delete record?"};
+  EXPECT_EQ(dialogs.shown.front(), question);
+  EXPECT_EQ(dialogs.shown.size(), 3u) << "two questions and the error";
+  EXPECT_EQ(dialogs.Errors(), std::vector<QString>{"Field 'NAME' must have a value."});
+  EXPECT_EQ(dbf->state(), TDataSetState::StateInsert);
+}
+
+TEST(TDBNavigatorTest, VisibleButtonsShareTheBarsWidthEqually) {
+  TDBNavigator bar;
+  bar.SetVisibleButtons({B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel});
+  bar.setGeometry(416, 56, 184, 25);
+  const struct {
+    TButtonSet visible;
+    int bar_width;
+    int button_width;
+  } cases[] = {
+      {{B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel}, 184, 46},
+      {{B::nbDelete, B::nbPost, B::nbCancel}, 183, 61},
+      {{B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel}, 180, 45},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bar_width);
+    bar.SetVisibleButtons(c.visible);
+    EXPECT_EQ(bar.size(), QSize(c.bar_width, 25));
+    int left = 0;
+    for (int i = 0; i < kNavButtonCount; ++i) {
+      const QToolButton* button = bar.Button(static_cast<B>(i));
+      EXPECT_EQ(button->isVisibleTo(&bar), c.visible.contains(static_cast<B>(i))) << i;
+      if (!button->isVisibleTo(&bar)) continue;
+      EXPECT_EQ(button->geometry(), QRect(left, 0, c.button_width, 25)) << i;
+      left += c.button_width;
+    }
+  }
+  bar.resize(30, 10);
+  EXPECT_EQ(bar.size(), QSize(80, 18)) << "at least 20 × 18 for each of the four buttons";
+
+  QWidget window;  // a layout sets the width, which is not rounded then
+  auto* layout = new QVBoxLayout(&window);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* laid_out = new TDBNavigator;
+  layout->addWidget(laid_out);
+  window.resize(253, 100);
+  window.show();
+  EXPECT_EQ(laid_out->width(), 253);
+  EXPECT_EQ(laid_out->Button(B::nbRefresh)->geometry().right(), 252);
+}
+
+TEST(TDBNavigatorTest, HintsAreToolTipsThatPopUpOnlyWithShowHint) {
+  TDBNavigator bar;
+  bar.SetHints({"", "", "", "", "Nový záznam", "Zrušit záznam", "", "potvrdit + vyhodnotit",
+                "zrušit povel"});
+  const QStringList expected = {"First record",  "Prior record",  "Next record",
+                                "Last record",   "Nový záznam",   "Zrušit záznam",
+                                "Edit record",   "potvrdit + vyhodnotit", "zrušit povel",
+                                "Refresh data"};
+  const QStringList identifiers = {"nbFirst", "nbPrior", "nbNext",   "nbLast",   "nbInsert",
+                                   "nbDelete", "nbEdit", "nbPost", "nbCancel", "nbRefresh"};
+  for (int i = 0; i < kNavButtonCount; ++i) {
+    const QToolButton* button = bar.Button(static_cast<B>(i));
+    EXPECT_EQ(button->toolTip(), expected[i]);
+    EXPECT_EQ(button->accessibleName(), identifiers[i]);
+    EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
+  }
+  bar.show();
+  QToolButton* insert = bar.Button(B::nbInsert);
+  for (const bool show_hint : {false, true}) {
+    SCOPED_TRACE(show_hint);
+    bar.SetShowHint(show_hint);
+    QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), insert->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(insert, &help);
+    EXPECT_EQ(QToolTip::isVisible(), show_hint);
+    QToolTip::hideText();
+  }
+}
+
+TEST(TDBNavigatorTest, HoldingNextRepeatsTheClickUntilNoFurtherRecordIsFound) {
+  TScratchFolder folder;
+  testing::TScriptedDialogs dialogs;
+  std::unique_ptr<TDbf> dbf = testing::NamesTable(folder, {"A", "B", "C", "D", "E"});
+  dbf->open();
+  TDataSource source;
+  source.SetDataSet(dbf.get());
+  TDBNavigator bar;
+  bar.SetDataSource(&source);
+  bar.show();
+  int clicks = 0;
+  bar.OnClick = [&](TDBNavigator&, B button) { clicks += button == B::nbNext; };
+  QToolButton* next = bar.Button(B::nbNext);
+  for (const B repeating : {B::nbPrior, B::nbNext}) {
+    EXPECT_EQ(bar.Button(repeating)->autoRepeatDelay(), 400);
+    EXPECT_EQ(bar.Button(repeating)->autoRepeatInterval(), 100);
+  }
+  next->setAutoRepeatDelay(20);
+  next->setAutoRepeatInterval(5);
+  QTest::mousePress(next, Qt::LeftButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !next->isEnabled(); }, 5000));
+  QTest::mouseRelease(next, Qt::LeftButton);
+  EXPECT_EQ(clicks, 5) << "four moves and the one that found no further record";
+  EXPECT_EQ(CurrentName(*dbf), "E");
+}
+
+}  // namespace
+}  // namespace dbf

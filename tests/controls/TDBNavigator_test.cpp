@@ -30,33 +30,37 @@ std::string EnabledButtons(const TDBNavigator& bar) {
   return enabled;
 }
 
-void Click(TDBNavigator& bar, B button) { QTest::mouseClick(bar.Button(button), Qt::LeftButton); }
+class TDBNavigatorTest : public ::testing::Test {
+ protected:
+  // Shows the bar over `table`.
+  void Bind(TDbf& table) {
+    source.SetDataSet(&table);
+    bar.SetDataSource(&source);
+    bar.show();
+  }
+  void Click(B button) { QTest::mouseClick(bar.Button(button), Qt::LeftButton); }
 
-TEST(TDBNavigatorTest, EnablingTableFollowsTheTable) {
   TScratchFolder folder;
   testing::TScriptedDialogs dialogs;
+  TDataSource source;
+  TDBNavigator bar;
+};
+
+TEST_F(TDBNavigatorTest, EnablingTableFollowsTheTable) {
   std::unique_ptr<TDbf> results = testing::ResultsTable(folder);
   std::unique_ptr<TDbf> names = testing::NamesTable(folder, {"A", "B", "C"});
   names->SetReadOnly(true);
-  TDataSource source;
-  source.SetDataSet(results.get());
-  TDBNavigator bar;
-  bar.SetDataSource(&source);
-  bar.show();
+  Bind(*results);
   const char* const editing = "nbFirst nbPrior nbInsert nbDelete nbPost nbCancel nbRefresh";
-  const struct {
-    const char* what;
-    std::function<void()> action;
-    const char* enabled;
-  } steps[] = {
+  const struct { const char* what; std::function<void()> action; const char* enabled; } steps[] = {
       {"before the table is open", [] {}, ""},
       {"open and empty", [&] { results->open(); }, "nbInsert nbEdit nbRefresh"},
-      {"after insert", [&] { Click(bar, B::nbInsert); }, "nbInsert nbPost nbCancel nbRefresh"},
-      {"after post", [&] { Click(bar, B::nbPost); },
+      {"after insert", [&] { Click(B::nbInsert); }, "nbInsert nbPost nbCancel nbRefresh"},
+      {"after post", [&] { Click(B::nbPost); },
        "nbFirst nbPrior nbNext nbLast nbInsert nbDelete nbEdit nbRefresh"},
-      {"a move that finds no further record", [&] { Click(bar, B::nbNext); },
+      {"a move that finds no further record", [&] { Click(B::nbNext); },
        "nbFirst nbPrior nbInsert nbDelete nbEdit nbRefresh"},
-      {"editing", [&] { Click(bar, B::nbEdit); }, editing},
+      {"editing", [&] { Click(B::nbEdit); }, editing},
       {"the bar disabled", [&] { bar.setEnabled(false); }, ""},
       {"the bar enabled again", [&] { bar.setEnabled(true); }, editing},
       {"closed", [&] { results->close(); }, ""},
@@ -73,50 +77,37 @@ TEST(TDBNavigatorTest, EnablingTableFollowsTheTable) {
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST(TDBNavigatorTest, OnClickFollowsTheActionUnlessTheActionFailed) {
-  TScratchFolder folder;
-  testing::TScriptedDialogs dialogs;
+TEST_F(TDBNavigatorTest, OnClickFollowsTheActionUnlessTheActionFailed) {
   std::unique_ptr<TDbf> dbf = testing::NamesTable(folder, {"A", "B"});
-  TDataSource source;
-  source.SetDataSet(dbf.get());
-  TDBNavigator bar;
-  bar.SetDataSource(&source);
-  bar.show();
+  Bind(*dbf);
   std::vector<std::string> heard;  // each OnClick: the button and the record it found current
-  bar.OnClick = [&](TDBNavigator& sender, B button) {
-    EXPECT_EQ(&sender, &bar);
+  bar.OnClick = [&](TDBNavigator&, B button) {
     heard.push_back(bar.Button(button)->objectName().toStdString() + " " +
                     (dbf->Active() ? CurrentName(*dbf) : "-"));
   };
   bar.BtnClick(B::nbNext);
   dbf->open();
-  Click(bar, B::nbNext);
+  Click(B::nbNext);
   dialogs.confirm_answers = {false, true};
-  Click(bar, B::nbDelete);
-  Click(bar, B::nbDelete);
+  Click(B::nbDelete);
+  Click(B::nbDelete);
   bar.SetConfirmDelete(false);
-  Click(bar, B::nbDelete);
+  Click(B::nbDelete);
   dbf->fieldNamed("NAME").SetRequired(true);
-  Click(bar, B::nbInsert);
-  Click(bar, B::nbPost);
+  Click(B::nbInsert);
+  Click(B::nbPost);
   EXPECT_EQ(heard, (std::vector<std::string>{"nbNext -", "nbNext B", "nbDelete B", "nbDelete A",
                                              "nbDelete ", "nbInsert "}));
-  const testing::TScriptedDialogs::TShown question{"confirm", "Confirm", "Delete record?"};
-  EXPECT_EQ(dialogs.shown.front(), question);
   EXPECT_EQ(dialogs.shown.size(), 3u) << "two questions and the error";
+  EXPECT_EQ(dialogs.shown.front(), (testing::TScriptedDialogs::TShown{"confirm", "Confirm", "Delete record?"}));
   EXPECT_EQ(dialogs.Errors(), std::vector<QString>{"Field 'NAME' must have a value."});
   EXPECT_EQ(dbf->state(), TDataSetState::StateInsert);
 }
 
-TEST(TDBNavigatorTest, VisibleButtonsShareTheBarsWidthEqually) {
-  TDBNavigator bar;
+TEST_F(TDBNavigatorTest, VisibleButtonsShareTheBarsWidthEqually) {
   bar.SetVisibleButtons({B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel});
   bar.setGeometry(416, 56, 184, 25);
-  const struct {
-    TButtonSet visible;
-    int bar_width;
-    int button_width;
-  } cases[] = {
+  const struct { TButtonSet visible; int bar_width, button_width; } cases[] = {
       {{B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel}, 184, 46},
       {{B::nbDelete, B::nbPost, B::nbCancel}, 183, 61},
       {{B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel}, 180, 45},
@@ -125,8 +116,7 @@ TEST(TDBNavigatorTest, VisibleButtonsShareTheBarsWidthEqually) {
     SCOPED_TRACE(c.bar_width);
     bar.SetVisibleButtons(c.visible);
     EXPECT_EQ(bar.size(), QSize(c.bar_width, 25));
-    int left = 0;
-    for (int i = 0; i < kNavButtonCount; ++i) {
+    for (int i = 0, left = 0; i < kNavButtonCount; ++i) {
       const QToolButton* button = bar.Button(static_cast<B>(i));
       EXPECT_EQ(button->isVisibleTo(&bar), c.visible.contains(static_cast<B>(i))) << i;
       if (!button->isVisibleTo(&bar)) continue;
@@ -148,26 +138,16 @@ TEST(TDBNavigatorTest, VisibleButtonsShareTheBarsWidthEqually) {
   EXPECT_EQ(laid_out->Button(B::nbRefresh)->geometry().right(), 252);
 }
 
-TEST(TDBNavigatorTest, HintsAreToolTipsThatPopUpOnlyWithShowHint) {
-  TDBNavigator bar;
-  bar.SetHints({"", "", "", "", "Nový záznam", "Zrušit záznam", "", "potvrdit + vyhodnotit",
-                "zrušit povel"});
-  const QStringList expected = {"First record",  "Prior record",  "Next record",
-                                "Last record",   "Nový záznam",   "Zrušit záznam",
-                                "Edit record",   "potvrdit + vyhodnotit", "zrušit povel",
-                                "Refresh data"};
-  const QStringList identifiers = {"nbFirst", "nbPrior", "nbNext",   "nbLast",   "nbInsert",
-                                   "nbDelete", "nbEdit", "nbPost", "nbCancel", "nbRefresh"};
-  for (int i = 0; i < kNavButtonCount; ++i) {
-    const QToolButton* button = bar.Button(static_cast<B>(i));
-    EXPECT_EQ(button->toolTip(), expected[i]);
-    EXPECT_EQ(button->accessibleName(), identifiers[i]);
-    EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
-  }
-  bar.show();
+TEST_F(TDBNavigatorTest, HintsAreToolTipsThatPopUpOnlyWithShowHint) {
+  bar.SetHints({"", "", "", "", "Nový záznam"});
   QToolButton* insert = bar.Button(B::nbInsert);
+  EXPECT_EQ(insert->toolTip(), "Nový záznam");
+  EXPECT_EQ(bar.Button(B::nbLast)->toolTip(), "Last record") << "an empty line keeps the default";
+  EXPECT_EQ(bar.Button(B::nbPost)->toolTip(), "Post edit") << "so does a missing one";
+  EXPECT_EQ(insert->accessibleName(), "nbInsert");
+  EXPECT_EQ(insert->focusPolicy(), Qt::NoFocus);
+  bar.show();
   for (const bool show_hint : {false, true}) {
-    SCOPED_TRACE(show_hint);
     bar.SetShowHint(show_hint);
     QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), insert->mapToGlobal(QPoint(4, 4)));
     QApplication::sendEvent(insert, &help);
@@ -176,24 +156,15 @@ TEST(TDBNavigatorTest, HintsAreToolTipsThatPopUpOnlyWithShowHint) {
   }
 }
 
-TEST(TDBNavigatorTest, HoldingNextRepeatsTheClickUntilNoFurtherRecordIsFound) {
-  TScratchFolder folder;
-  testing::TScriptedDialogs dialogs;
+TEST_F(TDBNavigatorTest, HoldingNextRepeatsTheClickUntilNoFurtherRecordIsFound) {
   std::unique_ptr<TDbf> dbf = testing::NamesTable(folder, {"A", "B", "C", "D", "E"});
   dbf->open();
-  TDataSource source;
-  source.SetDataSet(dbf.get());
-  TDBNavigator bar;
-  bar.SetDataSource(&source);
-  bar.show();
+  Bind(*dbf);
   int clicks = 0;
   bar.OnClick = [&](TDBNavigator&, B button) { clicks += button == B::nbNext; };
   QToolButton* next = bar.Button(B::nbNext);
-  for (const B repeating : {B::nbPrior, B::nbNext}) {
-    EXPECT_EQ(bar.Button(repeating)->autoRepeatDelay(), 400);
-    EXPECT_EQ(bar.Button(repeating)->autoRepeatInterval(), 100);
-  }
-  next->setAutoRepeatDelay(20);
+  EXPECT_EQ(QPoint(next->autoRepeatDelay(), next->autoRepeatInterval()), QPoint(400, 100));
+  next->setAutoRepeatDelay(20);  // short, so the test does not wait long
   next->setAutoRepeatInterval(5);
   QTest::mousePress(next, Qt::LeftButton);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !next->isEnabled(); }, 5000));

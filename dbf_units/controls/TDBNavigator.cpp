@@ -98,6 +98,7 @@ void TDBNavigator::SetDataSource(TDataSource* source) { link_.SetDataSource(sour
 void TDBNavigator::SetVisibleButtons(TButtonSet buttons) {
   visible_buttons_ = buttons;
   layoutButtons();
+  updateGeometry();
 }
 
 void TDBNavigator::SetHints(const QStringList& hints) {
@@ -120,6 +121,10 @@ void TDBNavigator::BtnClick(TNavigateBtn button) {
 QToolButton* TDBNavigator::Button(TNavigateBtn button) const { return buttons_[IndexOf(button)]; }
 
 QSize TDBNavigator::sizeHint() const { return kDefaultSize; }
+
+QSize TDBNavigator::minimumSizeHint() const {
+  return QSize(visibleCount() * kMinButtonWidth, kMinButtonHeight);
+}
 
 void TDBNavigator::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
@@ -188,12 +193,15 @@ void TDBNavigator::layoutButtons() {
       buttons_[i]->hide();
     }
   }
-  const int count = std::max(1, static_cast<int>(shown.size()));
-  setMinimumSize(count * kMinButtonWidth, kMinButtonHeight);
-  if (!laidOutByParent() && width() % count != 0) resize(width() / count * count, height());
-  // A bar whose width a layout sets spreads the pixels left over among its buttons.
+  const int count = visibleCount();
+  if (!laidOutByParent()) {
+    const QSize ruled(std::max(width(), count * kMinButtonWidth) / count * count,
+                      std::max(height(), kMinButtonHeight));
+    if (ruled != size()) resize(ruled);
+  }
   const int side = std::clamp(std::min(width() / count, height()) - kIconMargin, kMinIconSide,
                               kMaxIconSide);
+  // A bar whose width a layout sets spreads the pixels left over among its buttons.
   for (int k = 0; k < static_cast<int>(shown.size()); ++k) {
     const int left = k * width() / count;
     const int right = (k + 1) * width() / count;
@@ -201,6 +209,12 @@ void TDBNavigator::layoutButtons() {
     shown[k]->setIconSize(QSize(side, side));
     shown[k]->show();
   }
+}
+
+int TDBNavigator::visibleCount() const {
+  int count = 0;
+  for (int i = 0; i < kNavButtonCount; ++i) count += visible_buttons_.contains(ButtonAt(i));
+  return std::max(1, count);
 }
 
 bool TDBNavigator::laidOutByParent() const {

@@ -80,8 +80,7 @@ class TDBNavigator : public QWidget {
   TDataSource* DataSource() const;
   void SetDataSource(TDataSource* source);
 
-  // Default: all ten. Changing the set lays the buttons out again (see resizeEvent). Set
-  // it before the bar's geometry: a bar is never narrower than 20 pixels a visible button.
+  // Default: all ten. Changing the set lays the buttons out again (see resizeEvent).
   TButtonSet VisibleButtons() const { return visible_buttons_; }
   void SetVisibleButtons(TButtonSet buttons);
 
@@ -111,6 +110,8 @@ class TDBNavigator : public QWidget {
 
   // The default size, 241 × 25.
   QSize sizeHint() const override;
+  // 20 × 18 for each visible button, which a layout of the parent respects.
+  QSize minimumSizeHint() const override;
 
  protected:
   // Applies the layout rule: width at least n × 20 and a multiple of n, height at least 18.
@@ -125,6 +126,8 @@ class TDBNavigator : public QWidget {
   // The enabling table, for one group of buttons or for all of them.
   void updateButtons(TButtonGroup group);
   void layoutButtons();
+  // The number of visible buttons, at least 1.
+  int visibleCount() const;
   // Whether a layout of the parent sets the bar's geometry, which then is not rounded.
   bool laidOutByParent() const;
   void performAction(TNavigateBtn button);

@@ -105,8 +105,11 @@ TEST_F(TDBNavigatorTest, OnClickFollowsTheActionUnlessTheActionFailed) {
 }
 
 TEST_F(TDBNavigatorTest, VisibleButtonsShareTheBarsWidthEqually) {
-  bar.SetVisibleButtons({B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel});
-  bar.setGeometry(416, 56, 184, 25);
+  QWidget window;
+  auto* nav = new TDBNavigator(&window);
+  nav->setGeometry(416, 56, 184, 25);  // before the visible set, which may come in either order
+  nav->SetVisibleButtons({B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel});
+  window.show();
   const struct { TButtonSet visible; int bar_width, button_width; } cases[] = {
       {{B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel}, 184, 46},
       {{B::nbDelete, B::nbPost, B::nbCancel}, 183, 61},
@@ -114,26 +117,26 @@ TEST_F(TDBNavigatorTest, VisibleButtonsShareTheBarsWidthEqually) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bar_width);
-    bar.SetVisibleButtons(c.visible);
-    EXPECT_EQ(bar.size(), QSize(c.bar_width, 25));
+    nav->SetVisibleButtons(c.visible);
+    EXPECT_EQ(nav->size(), QSize(c.bar_width, 25));
     for (int i = 0, left = 0; i < kNavButtonCount; ++i) {
-      const QToolButton* button = bar.Button(static_cast<B>(i));
-      EXPECT_EQ(button->isVisibleTo(&bar), c.visible.contains(static_cast<B>(i))) << i;
-      if (!button->isVisibleTo(&bar)) continue;
+      const QToolButton* button = nav->Button(static_cast<B>(i));
+      EXPECT_EQ(button->isVisibleTo(nav), c.visible.contains(static_cast<B>(i))) << i;
+      if (!button->isVisibleTo(nav)) continue;
       EXPECT_EQ(button->geometry(), QRect(left, 0, c.button_width, 25)) << i;
       left += c.button_width;
     }
   }
-  bar.resize(30, 10);
-  EXPECT_EQ(bar.size(), QSize(80, 18)) << "at least 20 × 18 for each of the four buttons";
+  nav->resize(30, 10);
+  EXPECT_EQ(nav->size(), QSize(80, 18)) << "at least 20 × 18 for each of the four buttons";
 
-  QWidget window;  // a layout sets the width, which is not rounded then
-  auto* layout = new QVBoxLayout(&window);
+  QWidget laid_out_window;  // a layout sets the width, which is not rounded then
+  auto* layout = new QVBoxLayout(&laid_out_window);
   layout->setContentsMargins(0, 0, 0, 0);
   auto* laid_out = new TDBNavigator;
   layout->addWidget(laid_out);
-  window.resize(253, 100);
-  window.show();
+  laid_out_window.resize(253, 100);
+  laid_out_window.show();
   EXPECT_EQ(laid_out->width(), 253);
   EXPECT_EQ(laid_out->Button(B::nbRefresh)->geometry().right(), 252);
 }

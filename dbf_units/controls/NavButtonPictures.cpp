@@ -15,6 +15,8 @@ namespace {
 
 // Every picture is drawn on a 16 × 16 grid and scaled to the button's icon size.
 constexpr qreal kGrid = 16;
+// The width of the tick and of the cross on that grid.
+constexpr qreal kLineWidth = 2.4;
 
 const QColor kInk(0x1a, 0x1a, 0x1a);
 const QColor kPostInk(0x0a, 0x7a, 0x0a);
@@ -27,6 +29,13 @@ QPainterPath Polygon(std::initializer_list<QPointF> points) {
   QPainterPath path;
   path.addPolygon(QPolygonF(points));
   path.closeSubpath();
+  return path;
+}
+
+// Open lines through the points of each polygon.
+QPainterPath Lines(std::initializer_list<QPolygonF> lines) {
+  QPainterPath path;
+  for (const QPolygonF& line : lines) path.addPolygon(line);
   return path;
 }
 
@@ -83,23 +92,13 @@ QPainterPath ShapeOf(TNavigateBtn button) {
     case TNavigateBtn::nbEdit:
       shape.addPath(Polygon({{3, 11.5}, {13, 11.5}, {8, 4.5}}));
       break;
-    case TNavigateBtn::nbPost: {
-      QPainterPath tick;
-      tick.moveTo(3, 8.5);
-      tick.lineTo(6.5, 12);
-      tick.lineTo(13, 4.5);
-      shape.addPath(Stroke(tick, 2.4));
+    case TNavigateBtn::nbPost:
+      shape.addPath(Stroke(Lines({QPolygonF{{3, 8.5}, {6.5, 12}, {13, 4.5}}}), kLineWidth));
       break;
-    }
-    case TNavigateBtn::nbCancel: {
-      QPainterPath cross;
-      cross.moveTo(4, 4);
-      cross.lineTo(12, 12);
-      cross.moveTo(12, 4);
-      cross.lineTo(4, 12);
-      shape.addPath(Stroke(cross, 2.4));
+    case TNavigateBtn::nbCancel:
+      shape.addPath(Stroke(Lines({QPolygonF{{4, 4}, {12, 12}}, QPolygonF{{12, 4}, {4, 12}}}),
+                           kLineWidth));
       break;
-    }
     case TNavigateBtn::nbRefresh:
       shape.addPath(RefreshArrow());
       break;

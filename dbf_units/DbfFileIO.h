@@ -1,6 +1,7 @@
-// The platform seam of the table files: a handful of positioned file operations. The
-// real implementation calls open/pread/pwrite/fstat/ftruncate; tests install a factory
-// whose files fail the n-th write, write short or report a full disk.
+// The platform seam of the table files: a handful of positioned file operations and the
+// append lock. The real implementation calls open/pread/pwrite/fstat/ftruncate/fcntl;
+// tests install a factory whose files fail the n-th write, write short or report a full
+// disk, and the fuzz targets one whose files live in memory.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,13 @@
 #include <string>
 
 namespace dbf {
+
+enum class TLockResult {
+  Locked,       // this handle holds the lock now
+  Busy,         // another program holds it (only when not waiting)
+  Unsupported,  // the file system refuses record locks
+  Failed        // the platform failed otherwise (errno set)
+};
 
 class TFileIO {
  public:
@@ -21,6 +29,13 @@ class TFileIO {
   virtual int64_t Size() = 0;
   // Returns false on failure.
   virtual bool Truncate(int64_t length) = 0;
+
+  // The advisory lock that serialises appends between programs: exclusive on a handle
+  // open for writing, shared on a read-only one (a reader only waits out an append in
+  // flight). With `wait` it blocks until the lock is free. A file that no other program
+  // can reach needs no lock, so the default always grants it.
+  virtual TLockResult LockAppends(bool /*wait*/) { return TLockResult::Locked; }
+  virtual void UnlockAppends() {}
 };
 
 enum class TFileOpenMode {

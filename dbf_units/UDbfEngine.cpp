@@ -70,6 +70,7 @@ void TDbfEngine::Close() {
 }
 
 void TDbfEngine::Release() {
+  UnlockAppends();
   current_cursor_ = nullptr;
   record_cursor_.reset();
   scratch_.clear();
@@ -115,8 +116,7 @@ bool TDbfEngine::Visible(bool show_deleted) const {
 }
 
 void TDbfEngine::StoreNewRecord(const uint8_t* buffer) {
-  const int32_t record_number = RecordCount() + 1;
-  file_->StoreRecord(record_number, buffer);
+  const int32_t record_number = file_->AppendRecord(buffer);
   record_cursor_->InsertKey(record_number, buffer);
   if (file_->LongLayout()) file_->AdvanceAutoIncValues();
 }
@@ -128,6 +128,20 @@ void TDbfEngine::StoreCurrentRecord(const uint8_t* buffer) {
     throw EDbfEngineError("Record number out of range : " + std::to_string(record_number));
   }
   file_->StoreRecord(record_number, buffer);
+}
+
+void TDbfEngine::RefreshRecordCount() { file_->RefreshRecordCount(); }
+
+void TDbfEngine::LockAppends() {
+  if (holds_append_lock_) return;
+  file_->LockAppends();
+  holds_append_lock_ = true;
+}
+
+void TDbfEngine::UnlockAppends() {
+  if (!holds_append_lock_) return;
+  holds_append_lock_ = false;
+  file_->UnlockAppends();
 }
 
 void TDbfEngine::FillFieldDefs(TDbfFieldDefs& defs, std::vector<TColumnDef>& columns) {

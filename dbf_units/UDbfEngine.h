@@ -56,11 +56,20 @@ class TDbfEngine {
   // `mode` asks, walking over records marked deleted unless `show_deleted`, and reads the
   // record it then stands on. On FetchOk the cursor's position is the record's number.
   TFetchResult FetchRecord(uint8_t* buffer, TFetchMode mode, bool show_deleted);
-  // REQUIRES: Active(). Appends `buffer` as record RecordCount() + 1 and places the
-  // cursor on it. A failed write throws EDbfFileError; count and cursor stay unchanged.
+  // REQUIRES: Active(). Appends `buffer` as the new last record, after those that other
+  // programs appended meanwhile (TDbfFile::AppendRecord), and places the cursor on it. A
+  // failed write throws EDbfFileError; the cursor stays unchanged.
   void StoreNewRecord(const uint8_t* buffer);
   // REQUIRES: Active(), the cursor on a record. Writes `buffer` over that record.
   void StoreCurrentRecord(const uint8_t* buffer);
+
+  // REQUIRES: Active(). Derives the record count from the file again.
+  void RefreshRecordCount();
+  // REQUIRES: Active(). Holds the table's append lock until UnlockAppends or Close, so
+  // that other programs' appends wait and this engine's appends need not take it each
+  // time. Holding it twice is holding it once.
+  void LockAppends();
+  void UnlockAppends();
 
   // REQUIRES: Active(). Replaces `defs` with copies of the table's own definitions (name,
   // length, decimals, then field type, so each letter follows from the type again) and
@@ -79,6 +88,7 @@ class TDbfEngine {
   // buffer as it was.
   std::vector<uint8_t> scratch_;
   bool read_only_ = false;
+  bool holds_append_lock_ = false;
 };
 
 }  // namespace dbf

@@ -126,7 +126,11 @@ TDbfFile::TDbfFile(const std::string& file_name, bool create, bool auto_create, 
   ReadHeader();
 }
 
+// While another program appends (it holds the append lock), the file may end inside the
+// record it is writing and the header count lags it by one: the header count then bounds
+// the count, and the two are not compared.
 void TDbfFile::ReadHeader() {
+  const TAppendLock view(*this, TAppendLock::DontWait);
   SetHeaderSize(kShortLayout.prefix_length);
   format_level_ = FormatLevelOfVersion(HeaderBuffer()[kVersionAt]);
   const TLayout& layout = LayoutOf(LongLayout());
@@ -137,8 +141,52 @@ void TDbfFile::ReadHeader() {
       static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kRecordLengthAt, 2));
   SetHeaderSize(header_length);
   SetRecordSize(record_length);
-  CheckRecordCount();
+  if (view.Held()) CheckRecordCount();
   LoadFieldDefs();
+  if (!view.Held()) BoundByStoredRecordCount();
+}
+
+void TDbfFile::BoundByStoredRecordCount() {
+  uint8_t stored[4];
+  if (!ReadAvailable(kRecordCountAt, stored, sizeof stored)) return;
+  const auto count = static_cast<int32_t>(ReadLittleEndian(stored, sizeof stored, 0, 4));
+  if (count >= 0 && count < RecordCount()) SetRecordCount(count);
+}
+
+void TDbfFile::RefreshRecordCount() {
+  if (HoldsAppendLock()) {
+    DeriveRecordCount();
+    return;
+  }
+  const TAppendLock view(*this, TAppendLock::DontWait);
+  DeriveRecordCount();
+  if (!view.Held()) BoundByStoredRecordCount();
+}
+
+int32_t TDbfFile::AppendRecord(const uint8_t* record) {
+  const TAppendLock lock(*this);
+  const int32_t number = RecordCount() + 1;
+  const int64_t position = RecordPosition(number);
+  CheckRecordFits(position);
+  append_buffer_.assign(record, record + RecordSize());
+  append_buffer_.push_back(kEndMarker);
+  // The end marker is welcome, not required: a record that fits where its marker does
+  // not (a disk full to the byte) is stored all the same.
+  if (Io().WriteAt(position, append_buffer_.data(), append_buffer_.size()) < RecordSize()) {
+    throw EDbfFileError("Cannot write file " + FileName());
+  }
+  SetRecordCount(number);
+  StoreRecordCount();
+  return number;
+}
+
+void TDbfFile::StoreRecordCount() {
+  WriteLittleEndian(HeaderBuffer(), HeaderSize(), kRecordCountAt, 4, static_cast<uint32_t>(RecordCount()));
+  try {
+    WriteExact(kRecordCountAt, HeaderBuffer() + kRecordCountAt, 4);
+  } catch (const EDbfFileError& error) {
+    DbfNotice(std::string(error.what()) + ": the record count in the header stays behind until the next append or close");
+  }
 }
 
 void TDbfFile::CheckRecordCount() {
@@ -253,6 +301,7 @@ void TDbfFile::CopyFieldDefs(TDbfFieldDefs& dest) {
 
 void TDbfFile::StoreHeader() {
   if (HeaderSize() == 0) throw EDbfFileError("HeaderSize=0");
+  const TAppendLock lock(*this);
   StampHeader();
   StoreAutoIncCounters();
   TPagedFile::StoreHeader();

@@ -1,11 +1,13 @@
 // A table file: a paged file whose header holds the dBase prefix and field descriptors.
 // It checks and reads headers of both layouts, creates new tables, rewrites the header
-// with date, count and end marker, and encodes and decodes field values in a record
-// buffer. It keeps no cache: every record transfer goes straight to the file.
+// with date, count and end marker, appends records so that the header on disk stays
+// current, and encodes and decodes field values in a record buffer. It keeps no cache:
+// every record transfer goes straight to the file.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "DbfFieldTypes.h"
 #include "UDbfFieldDef.h"
@@ -43,8 +45,27 @@ class TDbfFile : public TPagedFile {
   // so it has the same field type, plus offset, autoincrement value and required flag.
   void CopyFieldDefs(TDbfFieldDefs& dest);
   // Stamps date and record count, writes the header, the autoincrement counters (long
-  // layout) and the end marker.
+  // layout) and the end marker. Under the append lock, so that count and marker go
+  // where the table ends now, whatever other programs appended meanwhile.
   void StoreHeader() override;
+
+  // REQUIRES: a file opened for writing; `record` holds RecordSize bytes.
+  // Appends `record` where the table ends now (other programs may have appended since
+  // this one last looked) and returns its number. Under the append lock, the record and
+  // the end marker go out in one write (the marker may be left out where it does not
+  // fit), then the header's four-byte record count: a
+  // table left by a killed program or a power cut reads whole everywhere, its header
+  // count lagging by one only when the end came between the two writes. The header's
+  // date waits for StoreHeader.
+  // Throws EDbfFileError "Cannot write file %s" when the record cannot be written whole
+  // (the count is then unchanged) or would end past 2 GiB, and "Cannot lock file %s".
+  // A header count that cannot be written after the record was is reported through
+  // DbfNotice: the record is stored, and the next append or close writes the count.
+  int32_t AppendRecord(const uint8_t* record);
+  // Derives the record count again, so that records other programs appended become
+  // visible. A record that another program is writing at this moment is not counted:
+  // while a writer holds the append lock, the header count it keeps bounds the count.
+  void RefreshRecordCount();
 
   // Value buffers by requested type: ftString std::string; ftSmallint int16_t;
   // ftInteger, ftAutoInc int32_t; ftLargeint int64_t; ftBoolean int16_t (1 true, 0
@@ -84,10 +105,13 @@ class TDbfFile : public TPagedFile {
   void ReadBackFormattedHeader();
   void StampHeader();
   void StoreAutoIncCounters();
+  void StoreRecordCount();
+  void BoundByStoredRecordCount();
   const TDbfFieldDef& FieldAt(int field_index) const;
 
   int format_level_ = 3;
   TDbfFieldDefs field_defs_;
+  std::vector<uint8_t> append_buffer_;  // record and end marker, written together
 };
 
 }  // namespace dbf

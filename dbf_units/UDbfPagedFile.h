@@ -2,6 +2,7 @@
 // RecordSize bytes. It owns the platform file and an in-memory copy of the header, and
 // every open paged file sits in one process-wide registry keyed by its full path, with
 // a reference count, so that two datasets on the same table share one file object.
+// Appends of several programs to one file are serialised by the append lock.
 #pragma once
 
 #include <cstdint>
@@ -54,6 +55,20 @@ class TPagedFile {
   // Writes the header buffer at offset 0.
   virtual void StoreHeader();
 
+  // The append lock (what it is: DbfFileIO.cpp). LockAppends waits while another program
+  // holds it, then derives the record count again: under the lock, the table ends where
+  // the file ends. Calls nest; only the outermost takes and releases the lock. On a file
+  // system that refuses record locks appends go on unlocked, so that a user working alone
+  // is never stopped; DbfNotice says once per file and process that other programs'
+  // appends are not kept apart there. Throws EDbfFileError "Cannot lock file %s" when
+  // the platform fails otherwise.
+  void LockAppends();
+  // Without waiting and without deriving the count: false, with nothing taken, when
+  // another program holds the lock. A refusing file system counts as granted.
+  bool TryLockAppends();
+  void UnlockAppends();
+  bool HoldsAppendLock() const { return append_lock_depth_ > 0; }
+
   // The registry. FindOpenFile compares canonical full paths exactly, letter case
   // included: symbolic links and '.'/'..' are resolved, and a missing name stands for the
   // existing file that differs from it only in letter case (see MatchExistingCase), as
@@ -77,6 +92,9 @@ class TPagedFile {
   void DeriveRecordCount();
   // HeaderSize + (n - 1) * RecordSize, in 64 bits so that no position wraps around.
   int64_t RecordPosition(int32_t n) const;
+  // Throws EDbfFileError when a record at `position` would end past 2 GiB.
+  void CheckRecordFits(int64_t position) const;
+  void SetRecordCount(int32_t count) { record_count_ = count; }
   TFileIO& Io() { return *io_; }
 
  private:
@@ -89,6 +107,27 @@ class TPagedFile {
   int32_t ref_count_ = 0;
   bool is_new_ = false;
   bool read_only_ = false;
+  int append_lock_depth_ = 0;
+  bool append_lock_taken_ = false;  // false while appending unlocked on a refusing file system
+
+  bool TakeAppendLock(bool wait);
+};
+
+// Holds a file's append lock for a scope. Waiting (the default) it always holds it when
+// constructed; otherwise Held() tells whether another program had it.
+class TAppendLock {
+ public:
+  enum TWaiting { Wait, DontWait };
+  explicit TAppendLock(TPagedFile& file, TWaiting waiting = Wait);
+  ~TAppendLock();
+  TAppendLock(const TAppendLock&) = delete;
+  TAppendLock& operator=(const TAppendLock&) = delete;
+
+  bool Held() const { return held_; }
+
+ private:
+  TPagedFile& file_;
+  bool held_;
 };
 
 }  // namespace dbf

@@ -104,9 +104,19 @@ class TDbf : public TFieldDataSet {
   void post();
   void cancel();
   void deleteRecord();
+  // Also derives the record count from the file again: records that other programs
+  // appended become visible.
   void refresh();
   void leaveEditing();
   void writeBack();
+
+  // Appends of several programs to one table are kept apart by the table's append lock,
+  // which every post of a new record takes for its write. lockAppends holds it until
+  // unlockAppends or close, for a run of appends: other programs' appends wait meanwhile
+  // (their navigation and edits do not), and this dataset's appends skip taking it.
+  // A killed program's lock is released by the system.
+  void lockAppends();
+  void unlockAppends();
 
   // Deleted records included; 0 when closed.
   int32_t recordCount() const;

@@ -195,6 +195,61 @@ TEST_F(EditingTest, ReadOnlyDatasetRefusesEveryChange) {
   EXPECT_EQ(filetest::ReadFileBytes(folder_ / "NAMES.DBF"), before);
 }
 
+// Foreign tables whose stored lengths the type table changes: a GDAL real column N(24,15)
+// reads as N(20,15), a python3-dbf F(10,2) column as F(8). Their records are read with
+// the header's length, but a record written with the shorter layout would shift every
+// later field for the programs that wrote them; so they are read and never written.
+TEST_F(EditingTest, TableWhoseFieldsDoNotFillItsRecordsIsReadButNeverWritten) {
+  // A present record: the name left-justified in 10 bytes, the numbers right-justified.
+  const auto record = [](const std::string& name, const std::string& real, size_t real_width,
+                         const std::string& number, size_t number_width) {
+    return " " + name + std::string(10 - name.size(), ' ') + std::string(real_width - real.size(), ' ') + real +
+           std::string(number_width - number.size(), ' ') + number;
+  };
+  struct TCase {
+    const char* name;
+    filetest::TRawTable table;
+    int32_t header_length;
+    int32_t filled_length;
+  };
+  const TCase cases[] = {
+      {"GDAL.DBF",
+       {0x03,
+        {{"NAME", 'C', 10}, {"REAL", 'N', 24, 15}, {"NUM", 'N', 10}},
+        {record("Ann", "1.250000000000000", 24, "7", 10), record("Bob", "2.500000000000000", 24, "12345", 10)}},
+       45, 41},
+      {"PYDBF.DBF",
+       {0x03, {{"NAME", 'C', 10}, {"F", 'F', 10, 2}, {"N", 'N', 6}}, {record("Ann", "1.50", 10, "12", 6)}},
+       27, 25},
+  };
+  for (const TCase& foreign : cases) {
+    SCOPED_TRACE(foreign.name);
+    const std::string path = folder_ / foreign.name;
+    filetest::WriteFileBytes(path, foreign.table.Bytes());
+    const filetest::TNoticeCapture notices;
+    dbf_ = testing::DataSetOn(folder_, foreign.name);
+    dbf_->open();
+    EXPECT_EQ(notices.Notices(), std::vector<std::string>{"Invalid Record Size,\rRecord Size in Hdr : " +
+                                                           std::to_string(foreign.header_length) +
+                                                           "\rExpected : " + std::to_string(foreign.filled_length)});
+    EXPECT_EQ(CurrentName(*dbf_), "Ann");
+    EXPECT_EQ(dbf_->moveNext(), static_cast<int>(foreign.table.records.size()) - 1);
+    const std::string refusal = "Cannot write file " + path + ": its header gives records of " +
+                                std::to_string(foreign.header_length) + " bytes, but its fields as read fill " +
+                                std::to_string(foreign.filled_length) +
+                                " (writing would shift the fields for every other reader)";
+    for (const auto& change : std::vector<std::function<void()>>{
+             [&] { dbf_->startInsert(); }, [&] { dbf_->startAppend(); }, [&] { dbf_->startEdit(); },
+             [&] { dbf_->deleteRecord(); }}) {
+      EXPECT_THROW(change(), EDbfFileError);
+      EXPECT_EQ(MessageOf(change), refusal);
+      EXPECT_EQ(dbf_->state(), TDataSetState::StateBrowse);
+    }
+    dbf_->close();
+    EXPECT_EQ(filetest::ReadFileBytes(path), foreign.table.Bytes()) << "not even the header is written";
+  }
+}
+
 TEST_F(EditingTest, RequiredFieldMustHaveAValue) {
   NamesTable(folder_, {"Ann"});
   dbf_ = testing::DataSetOn(folder_, "NAMES.DBF");

@@ -120,6 +120,8 @@ int FormatLevelOfVersion(uint8_t version) {
   }
 }
 
+int32_t PrefixLengthOfVersion(uint8_t version) { return LayoutOf(FormatLevelOfVersion(version) >= 5).prefix_length; }
+
 TDbfFile::TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only,
                    bool only_new)
     : TPagedFile(file_name, create, auto_create, read_only, only_new) {

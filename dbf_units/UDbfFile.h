@@ -17,6 +17,8 @@ namespace dbf {
 // and descriptors), 5, 6 and 7 the long one (68-byte prefix, 48-byte descriptors). No
 // version byte is refused; unknown ones are level 3.
 int FormatLevelOfVersion(uint8_t version);
+// The length of the header prefix in the layout of that level: 32 or 68 bytes.
+int32_t PrefixLengthOfVersion(uint8_t version);
 
 class TDbfFile : public TPagedFile {
  public:

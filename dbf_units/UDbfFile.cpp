@@ -203,7 +203,8 @@ void TDbfFile::CheckWritableLayout() const {
   if (record_layout_matches_) return;
   throw EDbfFileError("Cannot write file " + FileName() + ": its header gives records of " +
                       std::to_string(RecordSize()) + " bytes, but its fields as read fill " +
-                      std::to_string(FilledRecordLength()) + " (writing would shift the fields for every other reader)");
+                      std::to_string(FilledRecordLength()) +
+                      " (writing would shift the fields for every other reader)");
 }
 
 void TDbfFile::FormatTable(const TDbfFieldDefs& defs) {

@@ -111,49 +111,6 @@ TEST_F(DbfTest, CreateTableEmptiesAnExistingFile) {
   EXPECT_EQ(dbf->FieldDefs().Count(), 11);
 }
 
-// A create that fails leaves no file: an empty one would be refused by a retry that
-// makes new tables only and read by everyone else as a damaged table.
-TEST_F(DbfTest, FailedCreateLeavesNoFileBehind) {
-  const auto add_text_columns = [](TDbfFieldDefs& defs, int count, int32_t size) {
-    for (int i = 0; i < count; ++i) defs.Add("F" + std::to_string(i), TFieldType::ftString, size, false);
-  };
-  auto too_many = DataSetOn(folder_, "MANY.DBF");
-  add_text_columns(too_many->FieldDefs(), 3000, 1);
-  EXPECT_EQ(MessageOf([&] { too_many->createTable(); }), "Too many fields : 3000 (a new table holds at most 2046)");
-  auto too_long = DataSetOn(folder_, "LONG.DBF");
-  add_text_columns(too_long->FieldDefs(), 300, 254);
-  EXPECT_EQ(MessageOf([&] { too_long->createNewTable(); }), "Record too long : 76201 (must be at most 65535)");
-
-  filetest::TFaults faults;
-  faults.failing_write = 1;  // a full disk
-  {
-    filetest::TFaultyFiles seam(faults);
-    auto created = ResultsTable(folder_, "CREATED.DBF");
-    EXPECT_EQ(MessageOf([&] { created->createNewTable(); }), "Cannot write file " + folder_ / "CREATED.DBF");
-    auto opened = ResultsTable(folder_, "OPENED.DBF");
-    faults.failing_write = faults.writes + 1;
-    EXPECT_EQ(MessageOf([&] { opened->open(); }), "Cannot write file " + folder_ / "OPENED.DBF");
-    EXPECT_EQ(opened->state(), TDataSetState::StateInactive);
-  }
-  EXPECT_TRUE(std::filesystem::is_empty(folder_.Folder()));
-  ResultsTable(folder_, "CREATED.DBF")->createNewTable();
-  EXPECT_EQ(filetest::ReadFileBytes(folder_ / "CREATED.DBF").size(), 386u) << "a retry creates the table";
-}
-
-TEST_F(DbfTest, CreateNewTableNeverTouchesAnExistingName) {
-  NamesTable(folder_, {"Ann"});
-  const filetest::TBytes before = filetest::ReadFileBytes(folder_ / "NAMES.DBF");
-  std::filesystem::create_symlink(folder_ / "TARGET.DBF", folder_ / "LINK.DBF");
-  for (const std::string name : {"NAMES.DBF", "names.dbf", "LINK.DBF"}) {
-    SCOPED_TRACE(name);
-    auto dbf = ResultsTable(folder_, name);
-    const std::string full_name = dbf->FullName();
-    EXPECT_EQ(MessageOf([&] { dbf->createNewTable(); }), "Cannot create file " + full_name + ": file exists");
-  }
-  EXPECT_EQ(filetest::ReadFileBytes(folder_ / "NAMES.DBF"), before);
-  EXPECT_FALSE(std::filesystem::exists(folder_ / "TARGET.DBF")) << "the link is not followed";
-}
-
 TEST_F(DbfTest, DeclaredFieldsAreBoundByNameAtEveryOpen) {
   auto dbf = ResultsTable(folder_);
   TField& surname = dbf->fieldNamed("PRIJMENI");

@@ -97,17 +97,12 @@ class Refusals(ToolTestCase):
             signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
             resource.setrlimit(resource.RLIMIT_FSIZE, (100, 100))
 
-        many = [argument for i in range(3000) for argument in ("--field", f"F{i}:C:1")]
         wide = [argument for i in range(300) for argument in ("--field", f"F{i}:C:254")]
-        cases = [(many, None, "Too many fields : 3000 (a new table holds at most 2046)"),
-                 (wide, None, "Record too long : 76201 (must be at most 65535)"),
-                 (["--results"], full_disk, f"Cannot write file {self.path('t.dbf')}")]
-        for arguments, limits, message in cases:
-            with self.subTest(message=message):
-                self.assert_fails(["create", "t.dbf", *arguments], message, limits=limits)
-                self.assertEqual(os.listdir(self.folder), [])
+        for arguments, limits, message in ((wide, None, "Record too long : 76201 (must be at most 65535)"),
+                                           (["--results"], full_disk, f"Cannot write file {self.path('t.dbf')}")):
+            self.assert_fails(["create", "t.dbf", *arguments], message, limits=limits)
+            self.assertEqual(os.listdir(self.folder), [])
         self.run_ok("create", "t.dbf", "--results")
-        self.assert_sound_header("t.dbf", 0)
 
 
 if __name__ == "__main__":

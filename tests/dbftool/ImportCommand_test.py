@@ -2,7 +2,6 @@
 the tool and by python3-dbfread; bad rows stop the import without a half-written record;
 endless or huge input is refused within bounded memory; a foreign table whose fields do
 not fill its records is never written."""
-import hashlib
 import os
 import resource
 import shutil
@@ -114,106 +113,73 @@ class BadRows(ToolTestCase):
         self.assert_fails(["import", "missing.dbf"], "Table file not found", stdin="PRIJMENI\nNovák\n")
 
 
-def limit_data_to_16_mib():
-    resource.setrlimit(resource.RLIMIT_DATA, (16 << 20, 16 << 20))
-
-
-class EndlessOrHugeInput(ToolTestCase):
-    """CSV input beyond any table's data is refused by line, within 16 MiB of memory."""
-    def setUp(self):
-        super().setUp()
+class EndlessHugeOrFolderInput(ToolTestCase):
+    def test_is_refused_by_line_within_16_mib_of_memory(self):
         self.run_ok("create", "x.dbf", "--field", "JMENO:C:10")
-
-    def test_each_limit_names_its_line(self):
-        huge_cell = "JMENO\nNovák\n" + "x" * (64 * 1024 + 1)
-        long_row = "JMENO\n" + ",".join(["y" * 60_000] * 20)
-        many_values = "JMENO\n" + "," * 5000
-        cases = [(["/dev/zero"], b"", "/dev/zero, line 1: a value longer than 64 KiB"),
-                 ([], huge_cell, "standard input, line 3: a value longer than 64 KiB (no field holds more than 254 "
-                                 "characters) (the 1 row before it was appended)"),
-                 ([], long_row, "standard input, line 2: a row longer than 1 MiB (nothing was appended)"),
-                 ([], many_values, "standard input, line 2: more than 4095 values in a row")]
+        os.mkdir(self.path("folder.csv"))
+        cases = [(["/dev/zero"], "", "/dev/zero, line 1: a value longer than 64 KiB"),
+                 ([], "JMENO\nNovák\n" + "x" * 70_000, "input, line 3: a value longer than 64 KiB (no field holds "
+                                                       "more than 254 characters) (the 1 row before it was appended)"),
+                 ([], "JMENO\n" + ",".join(["y" * 60_000] * 20), "input, line 2: a row longer than 1 MiB"),
+                 ([], "JMENO\n" + "," * 5000, "input, line 2: more than 4095 values in a row"),
+                 (["folder.csv"], "", f"Cannot open file {self.path('folder.csv')}: is a directory")]
         for csv, stdin, message in cases:
             with self.subTest(message=message):
-                self.assert_fails(["import", "x.dbf", *csv], message, stdin=stdin, limits=limit_data_to_16_mib)
+                self.assert_fails(["import", "x.dbf", *csv], message, stdin=stdin,
+                                  limits=lambda: resource.setrlimit(resource.RLIMIT_DATA, (16 << 20, 16 << 20)))
         self.assertEqual(self.dump_csv("x.dbf"), [["JMENO"], ["Novák"]])
-
-    def test_a_folder_as_csv_is_refused_with_its_reason(self):
-        os.mkdir(self.path("rows.csv"))
-        self.assert_fails(["import", "x.dbf", "rows.csv"], f"Cannot open file {self.path('rows.csv')}: is a directory")
-        self.assert_fails(["import", "x.dbf", "missing.csv"],
-                          f"Cannot open file {self.path('missing.csv')}: no such file or directory")
 
 
 def write_gdal_shaped_table(path):
-    """A table as GDAL writes one: a real column as N(24,15), an integer one as N(9,0),
-    code page byte 0x57; the type table reads the real column 4 bytes shorter."""
+    """A table as GDAL writes it: a real column N(24,15), which the type table reads as N(20,15)."""
     fields = [(b"NAME", b"C", 10, 0), (b"REAL", b"N", 24, 15), (b"NUM", b"N", 9, 0)]
-    records = [b" " + b"Ann".ljust(10) + b"1.250000000000000".rjust(24) + b"7".rjust(9),
-               b" " + b"Bob".ljust(10) + b"-2.500000000000000".rjust(24) + b"123456".rjust(9)]
-    header_length = 32 + 32 * len(fields) + 1
-    record_length = 1 + sum(length for _, _, length, _ in fields)
-    prefix = struct.pack("<BBBBIHH17xB2x", 0x03, 126, 12, 8, len(records), header_length, record_length, 0x57)
-    descriptors = b"".join(struct.pack("<11sc4xBB14x", name, letter, length, decimals)
-                           for name, letter, length, decimals in fields)
+    descriptors = b"".join(struct.pack("<11sc4xBB14x", *field) for field in fields)
+    record = b" " + b"Ann".ljust(10) + b"1.250000000000000".rjust(24) + b"7".rjust(9)
     with open(path, "wb") as file:
-        file.write(prefix + descriptors + b"\r" + b"".join(records) + b"\x1a")
-
-
-def write_python_dbf_shaped_table(path):
-    """A python3-dbf table with an F(10,2) column, which the type table reads as F(8)."""
-    table = dbf.Table(path, "F F(10,2); N N(6,0)", dbf_type="db3")
-    table.open(dbf.READ_WRITE)
-    table.append((1.5, 12))
-    table.close()
+        file.write(struct.pack("<BBBBIHH20x", 3, 126, 12, 8, 1, 129, 44) + descriptors + b"\r" + record + b"\x1a")
 
 
 def peer_views(path):
     """The table as python3-dbfread and, where it is installed, GDAL's ogrinfo read it."""
     views = [[dict(record) for record in dbfread.DBF(path)]]
     if shutil.which("ogrinfo"):
-        result = subprocess.run(["ogrinfo", "-ro", "-al", "-q", path], capture_output=True, timeout=60)
-        views.append((result.returncode, result.stdout, result.stderr))
+        run = subprocess.run(["ogrinfo", "-ro", "-al", "-q", path], capture_output=True, timeout=60)
+        views.append((run.returncode, run.stdout))
     return views
 
 
 class ForeignTablesWithWiderColumns(ToolTestCase):
     def test_import_is_refused_and_the_peers_read_the_table_unchanged(self):
         write_gdal_shaped_table(self.path("gdal.dbf"))
-        write_python_dbf_shaped_table(self.path("pydbf.dbf"))
-        cases = [("gdal.dbf", "NAME,REAL,NUM\nCyril,1.25,123456\n", 44, 40,
-                  [{"NAME": "Ann", "REAL": 1.25, "NUM": 7}, {"NAME": "Bob", "REAL": -2.5, "NUM": 123456}]),
-                 ("pydbf.dbf", "F,N\n1.25,123456\n", 17, 15, [{"F": 1.5, "N": 12}])]
-        for name, csv, header_length, filled_length, records in cases:
+        table = dbf.Table(self.path("pydbf.dbf"), "F F(10,2); N N(6,0)", dbf_type="db3")
+        table.open(dbf.READ_WRITE)
+        table.append((1.5, 12))
+        table.close()
+        for name, csv, first, header_length, filled_length in (
+                ("gdal.dbf", "NAME,REAL,NUM\nBob,1.25,123456\n", {"NAME": "Ann", "REAL": 1.25, "NUM": 7}, 44, 40),
+                ("pydbf.dbf", "F,N\n1.25,123456\n", {"F": 1.5, "N": 12}, 17, 15)):
             with self.subTest(table=name):
-                before = hashlib.sha256(self.read_bytes(name)).hexdigest()
-                views = peer_views(self.path(name))
-                self.assertEqual(views[0], records)
-                err = self.assert_fails(["import", name], f"standard input, line 2: Cannot write file {self.path(name)}: "
-                                        f"its header gives records of {header_length} bytes, but its fields as read "
-                                        f"fill {filled_length}", stdin=csv)
-                self.assertIn(f"Invalid Record Size,\nRecord Size in Hdr : {header_length}\n", err)
-                self.assertEqual(hashlib.sha256(self.read_bytes(name)).hexdigest(), before)
-                self.assertEqual(peer_views(self.path(name)), views)
+                before = self.read_bytes(name), peer_views(self.path(name))
+                self.assertEqual(before[1][0], [first])
+                self.assert_fails(["import", name], f"line 2: Cannot write file {self.path(name)}: its header gives "
+                                                    f"records of {header_length} bytes, but its fields as read fill "
+                                                    f"{filled_length}", stdin=csv)
+                self.assertEqual((self.read_bytes(name), peer_views(self.path(name))), before)
 
 
 class ValuesStoredOtherwise(ToolTestCase):
     def test_cut_texts_and_missing_characters_are_stored_with_a_note(self):
         self.run_ok("create", "x.dbf", "--field", "JMENO:C:6", "--field", "VAHA:N:6:1")
-        status, _, err = self.run_tool("import", "x.dbf", stdin="JMENO,VAHA\nBarbora,72.46\nZoë€,1.5\n")
+        long_value = "Žofie\x1b[2J\r\n" + "ž" * 5_000  # quoted cut short, control characters escaped
+        status, _, err = self.run_tool("import", "x.dbf",
+                                       stdin=f'JMENO,VAHA\nBarbora,72.46\nZoë€,1.5\n"{long_value}",\n')
         self.assertEqual(status, 0)
         self.assertEqual(err, 'standard input, line 2: JMENO stored as "Barbor" (given "Barbora")\n'
                               'standard input, line 2: VAHA stored as "72.5" (given "72.46")\n'
-                              'standard input, line 3: JMENO stored as "Zoë?" (given "Zoë€")\n')
-        self.assert_dump("x.dbf", [["JMENO", "VAHA"], ["Barbor", "72.5"], ["Zoë?", "1.5"]])
-
-    def test_a_note_quotes_a_long_value_cut_and_its_control_characters_escaped(self):
-        self.run_ok("create", "x.dbf", "--field", "JMENO:C:6")
-        given = "Žofie\x1b[2J\r\n" + "ž" * 5_000
-        status, _, err = self.run_tool("import", "x.dbf", stdin=f'JMENO\n"{given}"\n')
-        self.assertEqual(status, 0)
-        self.assertEqual(err, 'standard input, line 2: JMENO stored as "Žofie" '
+                              'standard input, line 3: JMENO stored as "Zoë?" (given "Zoë€")\n'
+                              'standard input, line 4: JMENO stored as "Žofie" '
                               f'(given "Žofie\\u001b[2J\\r\\n{"ž" * 29}…")\n')
+        self.assert_dump("x.dbf", [["JMENO", "VAHA"], ["Barbor", "72.5"], ["Zoë?", "1.5"], ["Žofie", ""]])
 
 
 if __name__ == "__main__":

@@ -120,7 +120,9 @@ int FormatLevelOfVersion(uint8_t version) {
   }
 }
 
-int32_t PrefixLengthOfVersion(uint8_t version) { return LayoutOf(FormatLevelOfVersion(version) >= 5).prefix_length; }
+int32_t PrefixLengthOfVersion(uint8_t version) {
+  return LayoutOf(FormatLevelOfVersion(version) >= 5).prefix_length;
+}
 
 TDbfFile::TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only,
                    bool only_new)

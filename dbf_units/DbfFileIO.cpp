@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 namespace dbf {
@@ -112,18 +114,28 @@ class TPosixFileIO final : public TFileIO {
   bool writable_;
 };
 
+// Existing files open without blocking: a FIFO would otherwise wait in open() for a
+// writer. The flag is taken off again once the file proves to be a regular file.
 int OpenFlags(TFileOpenMode mode) {
   switch (mode) {
-    case TFileOpenMode::ReadOnly: return O_RDONLY | O_CLOEXEC;
-    case TFileOpenMode::ReadWrite: return O_RDWR | O_CLOEXEC;
-    case TFileOpenMode::CreateExclusive: return O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC;
+    case TFileOpenMode::ReadOnly: return O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+    case TFileOpenMode::ReadWrite: return O_RDWR | O_NONBLOCK | O_CLOEXEC;
+    case TFileOpenMode::CreateExclusive: return O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
   }
-  return O_RDONLY | O_CLOEXEC;
+  return O_RDONLY | O_NONBLOCK | O_CLOEXEC;
 }
 
-bool IsDirectory(int fd) {
+// 0 for a regular file; else the errno that refuses it.
+int RefusalOfFileType(int fd) {
   struct stat status {};
-  return ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+  if (::fstat(fd, &status) != 0) return errno;
+  if (S_ISDIR(status.st_mode)) return EISDIR;
+  return S_ISREG(status.st_mode) ? 0 : ENXIO;
+}
+
+bool ClearNonBlocking(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
 }
 
 TFileIOFactory& InstalledFactory() {
@@ -139,13 +151,23 @@ std::unique_ptr<TFileIO> OpenPosixFileIO(const std::string& path, TFileOpenMode 
     fd = ::open(path.c_str(), OpenFlags(mode), 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return nullptr;
-  // A folder opens read-only without complaint but is no table.
-  if (IsDirectory(fd)) {
+  // A folder opens read-only without complaint but is no table; nor is a FIFO or a
+  // device, whose reads would block or never end.
+  int refusal = RefusalOfFileType(fd);
+  if (refusal == 0 && !ClearNonBlocking(fd)) refusal = errno;
+  if (refusal != 0) {
     ::close(fd);
-    errno = EISDIR;
+    errno = refusal;
     return nullptr;
   }
   return std::make_unique<TPosixFileIO>(fd, mode != TFileOpenMode::ReadOnly);
+}
+
+std::string FileErrorReason(int error) {
+  if (error == ENXIO) return "is not a regular file";
+  std::string reason = std::strerror(error);
+  if (!reason.empty()) reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+  return reason;
 }
 
 std::unique_ptr<TFileIO> OpenFileIO(const std::string& path, TFileOpenMode mode) {

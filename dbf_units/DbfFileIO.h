@@ -41,19 +41,28 @@ class TFileIO {
 enum class TFileOpenMode {
   ReadOnly,        // existing file, shared reading and writing
   ReadWrite,       // existing file, shared reading and writing
-  CreateExclusive  // new or emptied file; no other handle of this process may open it
+  CreateExclusive  // a new file; no other handle of this process may open it
 };
 
-// Opens `path`; returns nullptr (errno set) when the platform refuses.
+// Opens `path`; returns nullptr (errno set) when the platform refuses. Only a regular
+// file is a table: a folder fails with EISDIR, and anything else that is no regular file
+// (a FIFO, a device, a socket) with ENXIO, without waiting for a writer on a FIFO.
 using TFileIOFactory =
     std::function<std::unique_ptr<TFileIO>(const std::string& path, TFileOpenMode mode)>;
 
 std::unique_ptr<TFileIO> OpenFileIO(const std::string& path, TFileOpenMode mode);
 
 // The POSIX implementation itself, for test factories that wrap the real file.
-// CreateExclusive creates or empties the file (O_CREAT | O_TRUNC); keeping other handles
-// out is the open-file registry's job, as POSIX has no portable way to bar other processes.
+// CreateExclusive makes a new file and never opens an existing one: a name that exists,
+// a symbolic link included (dangling or not), fails with EEXIST, so a file put in place
+// after the caller looked is neither emptied nor followed. Keeping other handles out is
+// the open-file registry's job, as POSIX has no portable way to bar other processes.
 std::unique_ptr<TFileIO> OpenPosixFileIO(const std::string& path, TFileOpenMode mode);
+
+// Why an open or create failed, as the end of a message ("Cannot open file X: <reason>"):
+// the platform's text for `error` in lower case ("permission denied", "read-only file
+// system", "is a directory"), "is not a regular file" for ENXIO (see OpenFileIO).
+std::string FileErrorReason(int error);
 
 // Installs `factory` for every later open and returns the one it replaces; an empty
 // factory restores the POSIX one.

@@ -91,9 +91,11 @@ std::array<uint8_t, 32> CreatedDescriptor(const TDbfFieldDef& def) {
   return descriptor;
 }
 
+}  // namespace
+
 // A header or record length beyond 16 bits would be stored cut off and leave a table
-// whose records nobody can find; refuse such a table before the old file is emptied.
-void CheckTableFitsHeader(const TDbfFieldDefs& defs) {
+// whose records nobody can find.
+void TDbfFile::CheckNewTable(const TDbfFieldDefs& defs) {
   const int64_t header_length = int64_t{kShortLayout.descriptor_length} * defs.Count() + 33;
   if (header_length > kLargestWord) {
     throw EDbfFileError("Too many fields : " + std::to_string(defs.Count()) +
@@ -107,8 +109,6 @@ void CheckTableFitsHeader(const TDbfFieldDefs& defs) {
   }
 }
 
-}  // namespace
-
 int FormatLevelOfVersion(uint8_t version) {
   switch (version) {
     case 0x83: return 2;
@@ -120,8 +120,13 @@ int FormatLevelOfVersion(uint8_t version) {
   }
 }
 
-TDbfFile::TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only)
-    : TPagedFile(file_name, create, auto_create, read_only) {
+int32_t PrefixLengthOfVersion(uint8_t version) {
+  return LayoutOf(FormatLevelOfVersion(version) >= 5).prefix_length;
+}
+
+TDbfFile::TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only,
+                   bool only_new)
+    : TPagedFile(file_name, create, auto_create, read_only, only_new) {
   if (IsNew() || create) return;
   ReadHeader();
 }
@@ -230,16 +235,30 @@ void TDbfFile::LoadFieldDefs() {
   CheckRecordSize();
 }
 
+int64_t TDbfFile::FilledRecordLength() const {
+  int64_t length = 1;
+  for (int i = 0; i < field_defs_.Count(); ++i) length += field_defs_.Items(i).Size();
+  return length;
+}
+
 void TDbfFile::CheckRecordSize() {
-  int64_t expected = 1;
-  for (int i = 0; i < field_defs_.Count(); ++i) expected += field_defs_.Items(i).Size();
-  if (expected == RecordSize()) return;
+  const int64_t expected = FilledRecordLength();
+  record_layout_matches_ = expected == RecordSize();
+  if (record_layout_matches_) return;
   DbfNotice("Invalid Record Size,\rRecord Size in Hdr : " + std::to_string(RecordSize()) +
             "\rExpected : " + std::to_string(expected));
 }
 
+void TDbfFile::CheckWritableLayout() const {
+  if (record_layout_matches_) return;
+  throw EDbfFileError("Cannot write file " + FileName() + ": its header gives records of " +
+                      std::to_string(RecordSize()) + " bytes, but its fields as read fill " +
+                      std::to_string(FilledRecordLength()) +
+                      " (writing would shift the fields for every other reader)");
+}
+
 void TDbfFile::FormatTable(const TDbfFieldDefs& defs) {
-  CheckTableFitsHeader(defs);
+  CheckNewTable(defs);
   try {
     WriteEmptyTable(defs);
   } catch (const EDatabaseError&) {
@@ -258,6 +277,7 @@ void TDbfFile::FormatTable(const TDbfFieldDefs& defs) {
 // temporary layout of 32-byte header and 32-byte records.
 void TDbfFile::WriteEmptyTable(const TDbfFieldDefs& defs) {
   field_defs_.Clear();
+  record_layout_matches_ = true;
   format_level_ = 3;
   if (!Io().Truncate(0)) throw EDbfFileError("Cannot write file " + FileName());
   SetRecordSize(kShortLayout.descriptor_length);

@@ -19,13 +19,16 @@ namespace dbf {
 // and descriptors), 5, 6 and 7 the long one (68-byte prefix, 48-byte descriptors). No
 // version byte is refused; unknown ones are level 3.
 int FormatLevelOfVersion(uint8_t version);
+// The length of the header prefix in the layout of that level: 32 or 68 bytes.
+int32_t PrefixLengthOfVersion(uint8_t version);
 
 class TDbfFile : public TPagedFile {
  public:
   // As TPagedFile, then reads and checks the header of an existing file unless the file
   // is new or `create` is set. Header findings go to DbfNotice; a field count outside 1 to
   // 4095 throws EDbfFileError "Invalid field count : %d (must be between 1 and 4095)".
-  TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only);
+  TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only,
+           bool only_new = false);
 
   // 2, 3, 5, 6 or 7, from the version byte.
   int FormatLevel() const { return format_level_; }
@@ -36,9 +39,22 @@ class TDbfFile : public TPagedFile {
   const TDbfFieldDefs& FieldDefs() const { return field_defs_; }
 
   void LoadFieldDefs();
-  // Turns the file into an empty level-3 table with these fields. A table whose header
-  // or record length would not fit the header's 16-bit words (more than 2046 fields,
-  // records over 65535 bytes) is refused with EDbfFileError before the file is touched.
+  // Whether the fields as read (lengths normalised) fill the header's record length
+  // exactly. A table where they do not is read with the "Invalid Record Size" warning,
+  // but writing a record would lay its fields out otherwise than every other reader of
+  // the file: such a table is never written, not even its header.
+  bool RecordLayoutMatches() const { return record_layout_matches_; }
+  // Throws EDbfFileError naming the file and both record lengths unless
+  // RecordLayoutMatches().
+  void CheckWritableLayout() const;
+
+  // Refuses, with EDbfFileError, definitions whose table would not fit the header's
+  // 16-bit words: more than 2046 fields ("Too many fields : %d ..."), records over 65535
+  // bytes ("Record too long : %d ..."). Needs no file, so a table is checked before its
+  // file is made.
+  static void CheckNewTable(const TDbfFieldDefs& defs);
+  // Turns the file into an empty level-3 table with these fields. Definitions that
+  // CheckNewTable refuses are refused before the file is touched.
   void FormatTable(const TDbfFieldDefs& defs);
   // Clears `dest` and fills it with copies of the own definitions (reading them first
   // when the own list is empty). A copy gets name, length, decimals and then the letter,
@@ -101,6 +117,8 @@ class TDbfFile : public TPagedFile {
   void ReadHeader();
   void CheckRecordCount();
   void CheckRecordSize();
+  // 1 + the normalised lengths of the fields.
+  int64_t FilledRecordLength() const;
   void WriteEmptyTable(const TDbfFieldDefs& defs);
   void ReadBackFormattedHeader();
   void StampHeader();
@@ -112,6 +130,7 @@ class TDbfFile : public TPagedFile {
   int format_level_ = 3;
   TDbfFieldDefs field_defs_;
   std::vector<uint8_t> append_buffer_;  // record and end marker, written together
+  bool record_layout_matches_ = true;
 };
 
 }  // namespace dbf

@@ -3,6 +3,7 @@
 #include "UDbfPagedFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <limits>
 #include <set>
@@ -72,21 +73,26 @@ void ReportUnlockedAppends(const std::string& file_name) {
 }  // namespace
 
 TPagedFile::TPagedFile(const std::string& file_name, bool create, bool auto_create,
-                       bool read_only)
+                       bool read_only, bool only_new)
     : file_name_(MatchExistingCase(file_name)), read_only_(read_only) {
   const bool exists = FileExists(file_name_);
   if (!exists && !create && !auto_create) {
     throw EDbfFileError("Open: Table file not found : " + file_name);
   }
-  is_new_ = !exists;
-  const std::string refusal = (is_new_ ? "Cannot create file " : "Cannot open file ") + file_name_;
+  is_new_ = !exists || only_new;
+  if (exists && only_new) throw Refusal(FileErrorReason(EEXIST));
   // POSIX cannot keep other processes out of a file we create; within this process the
   // registry does: a created file stays closed to every other object until it is released.
   const TRegistryEntry* holder = FindEntry(RegistryKey(file_name_));
-  if (holder && (holder->exclusive || is_new_)) throw EDbfFileError(refusal);
+  if (holder && (holder->exclusive || is_new_)) throw Refusal("in use by another table of this program");
   io_ = OpenFileIO(file_name_, is_new_ ? TFileOpenMode::CreateExclusive : ModeForExistingFile(read_only));
-  if (!io_) throw EDbfFileError(refusal);
+  // Creating finds the name itself missing: ENOENT means a folder on the way is.
+  if (!io_) throw Refusal(is_new_ && errno == ENOENT ? "no such folder" : FileErrorReason(errno));
   Registry().push_back({RegistryKey(file_name_), this, is_new_});
+}
+
+EDbfFileError TPagedFile::Refusal(const std::string& reason) const {
+  return EDbfFileError((is_new_ ? "Cannot create file " : "Cannot open file ") + file_name_ + ": " + reason);
 }
 
 TPagedFile::~TPagedFile() {

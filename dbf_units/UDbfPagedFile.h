@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "DbfErrors.h"
 #include "DbfFileIO.h"
 
 namespace dbf {
@@ -17,11 +18,15 @@ namespace dbf {
 class TPagedFile {
  public:
   // Opens the existing file `file_name` (an absolute path) read-only or for reading and
-  // writing; creates it (emptying any old one) when it is missing and `create` or
-  // `auto_create` is set. Adds the new object to the registry with reference count 0.
-  // Throws EDbfFileError: "Open: Table file not found : %s", "Cannot open file %s",
-  // "Cannot create file %s".
-  TPagedFile(const std::string& file_name, bool create, bool auto_create, bool read_only);
+  // writing; creates it when it is missing and `create` or `auto_create` is set. With
+  // `only_new` an existing file is refused instead of opened. Creating never opens a file
+  // that appeared meanwhile nor follows a symbolic link. Adds the new object to the
+  // registry with reference count 0.
+  // Throws EDbfFileError: "Open: Table file not found : %s", "Cannot open file %s: %s",
+  // "Cannot create file %s: %s" (the second %s says why: "permission denied", "is a
+  // directory", "is not a regular file", "no such folder", "file exists", ...).
+  TPagedFile(const std::string& file_name, bool create, bool auto_create, bool read_only,
+             bool only_new = false);
   virtual ~TPagedFile();  // removes the object from the registry and closes the file
 
   TPagedFile(const TPagedFile&) = delete;
@@ -34,6 +39,8 @@ class TPagedFile {
   int32_t HeaderSize() const { return header_size_; }
   int32_t RecordSize() const { return record_size_; }
   int32_t RecordCount() const { return record_count_; }
+  // Throws EDbfFileError "Cannot read file %s" when the platform cannot tell the size.
+  int64_t FileSize();
 
   // Re-reads the first `size` bytes of the file into a new zero-filled header buffer
   // (unless the size is unchanged) and derives the record count again.
@@ -86,8 +93,6 @@ class TPagedFile {
   // as false, leaving the rest of the buffer.
   void WriteExact(int64_t offset, const void* buffer, size_t count);
   bool ReadAvailable(int64_t offset, void* buffer, size_t count);
-  // Throws EDbfFileError "Cannot read file %s" when the platform cannot tell the size.
-  int64_t FileSize();
   // (file size - HeaderSize) / RecordSize in 64 bits; 0 when negative or RecordSize is 0.
   void DeriveRecordCount();
   // HeaderSize + (n - 1) * RecordSize, in 64 bits so that no position wraps around.
@@ -98,6 +103,9 @@ class TPagedFile {
   TFileIO& Io() { return *io_; }
 
  private:
+  // "Cannot create file %s: %s" for a new file, else "Cannot open file %s: %s".
+  EDbfFileError Refusal(const std::string& reason) const;
+
   std::string file_name_;
   std::unique_ptr<TFileIO> io_;
   std::vector<uint8_t> header_;

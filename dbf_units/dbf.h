@@ -82,7 +82,13 @@ class TDbf : public TFieldDataSet {
   void open();
   void close();
   // Creates the table file from FieldDefs, emptying an existing one; stays closed.
+  // Definitions that no table can hold are refused before the file is made or emptied,
+  // and a file made here is removed again when writing it fails.
   void createTable();
+  // As createTable, but never touches an existing file: a name that exists (a symbolic
+  // link included) fails with EDbfFileError "Cannot create file %s: file exists", also
+  // when the file appears after the dataset looked.
+  void createNewTable();
   // Fills FieldDefs from the table file without opening the dataset.
   void updateFieldDefs();
 
@@ -98,6 +104,9 @@ class TDbf : public TFieldDataSet {
   bool isEmpty() const { return window_.Empty(); }
 
   // ---- Edit cycle ----
+  // startInsert, startAppend, startEdit and deleteRecord refuse a table whose fields do
+  // not fill its header's record length (TDbfFile::CheckWritableLayout): writing it
+  // would corrupt it for every other reader. Such a table is read as usual.
   void startInsert();
   void startAppend();
   void startEdit();
@@ -169,6 +178,7 @@ class TDbf : public TFieldDataSet {
   void dataEventToSources(TDataEvent event, intptr_t argument);
 
   // Opening and closing (dbf.cpp).
+  void createTableFile(bool only_new);
   void openTable();
   void abandonOpen() noexcept;
   void fillFieldDefsFromFields();

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "DbfCodePage.h"
 #include "HitGrid.h"
-#include "Utf8.h"
 
 namespace tarni {
 
@@ -15,7 +15,7 @@ constexpr char kItemSeparator = '|';
 
 std::string AnswerBoxEdit::applied_to(std::string_view box_text) const {
   const std::string_view kept =
-      clear ? std::string_view() : drop_last_characters(box_text, cut_characters);
+      clear ? std::string_view() : dbf::Utf8DropLast(box_text, cut_characters);
   return std::string(kept) + append;
 }
 

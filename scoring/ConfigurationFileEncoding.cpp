@@ -3,8 +3,7 @@
 #include <vector>
 
 #include "ConfigurationLines.h"
-#include "Utf8.h"
-#include "Windows1250.h"
+#include "DbfCodePage.h"
 
 namespace tarni {
 
@@ -15,8 +14,8 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 }  // namespace
 
 std::string decode_configuration_file(std::string_view bytes) {
-  if (!is_valid_utf8(bytes)) {
-    return windows1250_to_utf8(bytes);
+  if (!dbf::IsValidUtf8(bytes)) {
+    return dbf::Windows1250().ToUtf8(bytes);
   }
   if (bytes.starts_with(kByteOrderMark)) {
     bytes.remove_prefix(kByteOrderMark.size());
@@ -31,7 +30,7 @@ std::string encode_configuration_file(std::string_view utf8_text) {
     text += "\r\n";
     text += *line;
   }
-  return utf8_to_windows1250(text);
+  return dbf::Windows1250().FromUtf8(text);
 }
 
 }  // namespace tarni

@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "CsvText.h"
+#include "DbfCodePage.h"
 #include "DbfFileIO.h"
 #include "DbfForeignFields.h"
 #include "DbfToolCommands.h"
 #include "DbfValueText.h"
 #include "JsonText.h"
-#include "Utf8.h"
 #include "dbf.h"
 
 namespace dbftool {
@@ -78,7 +78,7 @@ std::string QuotedForNote(const std::string& text) {
 }
 
 void AssignValue(dbf::TField& field, const std::string& value) {
-  if (!tarni::is_valid_utf8(value)) {
+  if (!dbf::IsValidUtf8(value)) {
     throw std::runtime_error("the value for " + field.FieldName() + " is not UTF-8 text");
   }
   field.writeString(value);

@@ -7,16 +7,10 @@
 #include <algorithm>
 
 #include "DbfErrors.h"
+#include "DbfFileLayout.h"
 #include "UDbfFile.h"
 
 namespace dbf {
-
-namespace {
-
-constexpr uint8_t kValidRecordFlag = ' ';
-constexpr uint8_t kDeletedRecordFlag = '*';
-
-}  // namespace
 
 void TDbf::blankSpare(TRecordFlag flag) {
   TRecordBuffer& spare = window_.Spare();

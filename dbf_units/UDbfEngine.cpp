@@ -7,13 +7,12 @@
 #include <system_error>
 
 #include "DbfErrors.h"
+#include "DbfFileLayout.h"
 #include "UDbfFile.h"
 
 namespace dbf {
 
 namespace {
-
-constexpr uint8_t kValidRecordFlag = ' ';
 
 TDbfFile& OpenFileObject(const std::string& full_name, bool create, bool auto_create,
                          bool read_only, bool only_new, bool& created_here) {

@@ -8,57 +8,16 @@
 
 #include "DbfCodePage.h"
 #include "DbfErrors.h"
+#include "DbfFileLayout.h"
 #include "DbfValueText.h"
 
 namespace dbf {
 
 namespace {
 
-// Where the parts of a header prefix and of a field descriptor lie in each layout.
-struct TLayout {
-  int32_t prefix_length;
-  int32_t descriptor_length;
-  size_t name_length;
-  size_t letter_at;
-  size_t length_at;
-  size_t decimals_at;
-};
-
-constexpr TLayout kShortLayout{32, 32, 11, 11, 16, 17};
-constexpr TLayout kLongLayout{68, 48, 32, 32, 33, 34};
-constexpr size_t kAutoIncAt = 42;  // long-layout descriptors only
-
-constexpr size_t kVersionAt = 0;
-constexpr size_t kDateAt = 1;
-constexpr size_t kRecordCountAt = 4;
-constexpr size_t kHeaderLengthAt = 8;
-constexpr size_t kRecordLengthAt = 10;
-
-constexpr uint8_t kCreatedVersion = 0x03;
-constexpr uint8_t kHeaderTerminator = 0x0D;
-constexpr uint8_t kEndMarker = 0x1A;
 constexpr int32_t kMaxFieldCount = 4095;
 constexpr int32_t kLargestWord = 0xFFFF;
 constexpr size_t kCreatedNameLength = 10;
-
-const TLayout& LayoutOf(bool long_layout) { return long_layout ? kLongLayout : kShortLayout; }
-
-// Little-endian integers of the header buffer; bytes beyond the buffer read as zero and
-// are not written, so a header shorter than its prefix cannot be overrun.
-uint32_t ReadLittleEndian(const uint8_t* buffer, int32_t size, size_t at, size_t width) {
-  uint32_t value = 0;
-  for (size_t i = width; i-- > 0;) {
-    const bool inside = at + i < static_cast<size_t>(size);
-    value = (value << 8) | (inside ? buffer[at + i] : 0);
-  }
-  return value;
-}
-
-void WriteLittleEndian(uint8_t* buffer, int32_t size, size_t at, size_t width, uint32_t value) {
-  for (size_t i = 0; i < width && at + i < static_cast<size_t>(size); ++i) {
-    buffer[at + i] = static_cast<uint8_t>(value >> (8 * i));
-  }
-}
 
 int32_t FieldCountOf(int32_t header_length, const TLayout& layout) {
   return (header_length - layout.prefix_length) / layout.descriptor_length;
@@ -109,21 +68,6 @@ void TDbfFile::CheckNewTable(const TDbfFieldDefs& defs) {
   }
 }
 
-int FormatLevelOfVersion(uint8_t version) {
-  switch (version) {
-    case 0x83: return 2;
-    case 0x04:
-    case 0x8C: return 5;
-    case 0xF5: return 6;
-    case 0x30: return 7;
-    default: return 3;
-  }
-}
-
-int32_t PrefixLengthOfVersion(uint8_t version) {
-  return LayoutOf(FormatLevelOfVersion(version) >= 5).prefix_length;
-}
-
 TDbfFile::TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only,
                    bool only_new)
     : TPagedFile(file_name, create, auto_create, read_only, only_new) {
@@ -137,15 +81,14 @@ TDbfFile::TDbfFile(const std::string& file_name, bool create, bool auto_create, 
 void TDbfFile::ReadHeader() {
   const TAppendLock view(*this, TAppendLock::DontWait);
   SetHeaderSize(kShortLayout.prefix_length);
-  format_level_ = FormatLevelOfVersion(HeaderBuffer()[kVersionAt]);
-  const TLayout& layout = LayoutOf(LongLayout());
-  const auto header_length =
-      static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kHeaderLengthAt, 2));
-  if (header_length < layout.prefix_length) throw InvalidFieldCount(FieldCountOf(header_length, layout));
-  const auto record_length =
-      static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kRecordLengthAt, 2));
-  SetHeaderSize(header_length);
-  SetRecordSize(record_length);
+  const THeaderPrefix prefix = Prefix();
+  format_level_ = prefix.format_level;
+  const TLayout& layout = LayoutOfLevel(format_level_);
+  if (prefix.header_length < layout.prefix_length) {
+    throw InvalidFieldCount(FieldCountOf(prefix.header_length, layout));
+  }
+  SetHeaderSize(prefix.header_length);
+  SetRecordSize(prefix.record_length);
   if (view.Held()) CheckRecordCount();
   LoadFieldDefs();
   if (!view.Held()) BoundByStoredRecordCount();
@@ -154,7 +97,7 @@ void TDbfFile::ReadHeader() {
 void TDbfFile::BoundByStoredRecordCount() {
   uint8_t stored[4];
   if (!ReadAvailable(kRecordCountAt, stored, sizeof stored)) return;
-  const auto count = static_cast<int32_t>(ReadLittleEndian(stored, sizeof stored, 0, 4));
+  const auto count = static_cast<int32_t>(LoadLittleEndian(stored, sizeof stored, 0, 4));
   if (count >= 0 && count < RecordCount()) SetRecordCount(count);
 }
 
@@ -186,7 +129,7 @@ int32_t TDbfFile::AppendRecord(const uint8_t* record) {
 }
 
 void TDbfFile::StoreRecordCount() {
-  WriteLittleEndian(HeaderBuffer(), HeaderSize(), kRecordCountAt, 4, static_cast<uint32_t>(RecordCount()));
+  StoreHeaderFigure(kRecordCountAt, 4, static_cast<uint32_t>(RecordCount()));
   try {
     WriteExact(kRecordCountAt, HeaderBuffer() + kRecordCountAt, 4);
   } catch (const EDbfFileError& error) {
@@ -195,8 +138,7 @@ void TDbfFile::StoreRecordCount() {
 }
 
 void TDbfFile::CheckRecordCount() {
-  const auto in_header =
-      static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kRecordCountAt, 4));
+  const auto in_header = static_cast<int32_t>(Prefix().record_count);
   if (in_header == RecordCount()) return;
   DbfNotice("Invalid Record Count,\rRecordCount in Hdr : " + std::to_string(in_header) +
             "\rexpected : " + std::to_string(RecordCount()));
@@ -206,15 +148,12 @@ void TDbfFile::CheckRecordCount() {
 // read from the file (zeros where the file is shorter).
 void TDbfFile::LoadFieldDefs() {
   field_defs_.Clear();
-  const TLayout& layout = LayoutOf(LongLayout());
-  const auto header_length =
-      static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kHeaderLengthAt, 2));
-  const auto record_length =
-      static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kRecordLengthAt, 2));
-  const int32_t count = FieldCountOf(header_length, layout);
+  const TLayout& layout = LayoutOfLevel(format_level_);
+  const THeaderPrefix prefix = Prefix();
+  const int32_t count = FieldCountOf(prefix.header_length, layout);
   if (count < 1 || count > kMaxFieldCount) throw InvalidFieldCount(count);
-  SetHeaderSize(header_length);
-  SetRecordSize(record_length);
+  SetHeaderSize(prefix.header_length);
+  SetRecordSize(prefix.record_length);
   int32_t offset = 1;
   for (int32_t i = 0; i < count; ++i) {
     const uint8_t* descriptor =
@@ -228,7 +167,7 @@ void TDbfFile::LoadFieldDefs() {
     def.SetPrec(descriptor[layout.decimals_at]);
     def.SetNativeFieldType(static_cast<char>(descriptor[layout.letter_at]));
     if (LongLayout()) {
-      def.SetAutoIncValue(static_cast<int32_t>(ReadLittleEndian(descriptor, 48, kAutoIncAt, 4)));
+      def.SetAutoIncValue(static_cast<int32_t>(LoadLittleEndian(descriptor, kLongLayout.descriptor_length, kAutoIncAt, 4)));
     }
     offset += def.Size();
   }
@@ -292,14 +231,15 @@ void TDbfFile::WriteEmptyTable(const TDbfFieldDefs& defs) {
   }
   const int32_t header_length = kShortLayout.descriptor_length * defs.Count() + 33;
   WriteExact(header_length - 1, &kHeaderTerminator, 1);
-  WriteLittleEndian(HeaderBuffer(), HeaderSize(), kRecordLengthAt, 2, static_cast<uint32_t>(record_length));
-  WriteLittleEndian(HeaderBuffer(), HeaderSize(), kHeaderLengthAt, 2, static_cast<uint32_t>(header_length));
+  StoreHeaderFigure(kRecordLengthAt, 2, static_cast<uint32_t>(record_length));
+  StoreHeaderFigure(kHeaderLengthAt, 2, static_cast<uint32_t>(header_length));
   TPagedFile::StoreHeader();
 }
 
 void TDbfFile::ReadBackFormattedHeader() {
-  SetRecordSize(static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kRecordLengthAt, 2)));
-  SetHeaderSize(static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kHeaderLengthAt, 2)));
+  const THeaderPrefix prefix = Prefix();
+  SetRecordSize(prefix.record_length);
+  SetHeaderSize(prefix.header_length);
   StoreHeader();
 }
 
@@ -329,14 +269,18 @@ void TDbfFile::StoreHeader() {
   WriteExact(end, &kEndMarker, 1);
 }
 
+THeaderPrefix TDbfFile::Prefix() const { return ReadHeaderPrefix(HeaderBuffer(), static_cast<size_t>(HeaderSize())); }
+
+void TDbfFile::StoreHeaderFigure(size_t at, size_t width, uint32_t value) {
+  StoreLittleEndian(HeaderBuffer(), static_cast<size_t>(HeaderSize()), at, width, value);
+}
+
 void TDbfFile::StampHeader() {
   const TCalendarDate today = LocalToday();
-  uint8_t* header = HeaderBuffer();
-  const int32_t size = HeaderSize();
-  WriteLittleEndian(header, size, kDateAt, 1, static_cast<uint32_t>((today.year - 1900) & 0xFF));
-  WriteLittleEndian(header, size, kDateAt + 1, 1, static_cast<uint32_t>(today.month));
-  WriteLittleEndian(header, size, kDateAt + 2, 1, static_cast<uint32_t>(today.day));
-  WriteLittleEndian(header, size, kRecordCountAt, 4, static_cast<uint32_t>(RecordCount()));
+  StoreHeaderFigure(kDateAt, 1, static_cast<uint32_t>((today.year - 1900) & 0xFF));
+  StoreHeaderFigure(kDateAt + 1, 1, static_cast<uint32_t>(today.month));
+  StoreHeaderFigure(kDateAt + 2, 1, static_cast<uint32_t>(today.day));
+  StoreHeaderFigure(kRecordCountAt, 4, static_cast<uint32_t>(RecordCount()));
 }
 
 // Every '+' descriptor of a long-layout header gets its field's current counter; the
@@ -348,7 +292,7 @@ void TDbfFile::StoreAutoIncCounters() {
     const TDbfFieldDef& def = field_defs_.Items(i);
     if (def.NativeFieldType() != '+') continue;
     const size_t at = kLongLayout.prefix_length + static_cast<size_t>(i) * kLongLayout.descriptor_length + kAutoIncAt;
-    WriteLittleEndian(HeaderBuffer(), HeaderSize(), at, 4, static_cast<uint32_t>(def.AutoIncValue()));
+    StoreHeaderFigure(at, 4, static_cast<uint32_t>(def.AutoIncValue()));
   }
 }
 

@@ -10,17 +10,11 @@
 #include <vector>
 
 #include "DbfFieldTypes.h"
+#include "DbfFileLayout.h"
 #include "UDbfFieldDef.h"
 #include "UDbfPagedFile.h"
 
 namespace dbf {
-
-// The format level a version byte selects: 2 and 3 have the short layout (32-byte prefix
-// and descriptors), 5, 6 and 7 the long one (68-byte prefix, 48-byte descriptors). No
-// version byte is refused; unknown ones are level 3.
-int FormatLevelOfVersion(uint8_t version);
-// The length of the header prefix in the layout of that level: 32 or 68 bytes.
-int32_t PrefixLengthOfVersion(uint8_t version);
 
 class TDbfFile : public TPagedFile {
  public:
@@ -121,6 +115,8 @@ class TDbfFile : public TPagedFile {
   int64_t FilledRecordLength() const;
   void WriteEmptyTable(const TDbfFieldDefs& defs);
   void ReadBackFormattedHeader();
+  THeaderPrefix Prefix() const;
+  void StoreHeaderFigure(size_t at, size_t width, uint32_t value);
   void StampHeader();
   void StoreAutoIncCounters();
   void StoreRecordCount();

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "DbfErrors.h"
+#include "DbfFileLayout.h"
 #include "DbfValueText.h"
 #include "UDbfFile.h"
 
@@ -45,19 +46,6 @@ TFieldBytes BytesInsideRecord(const TDbfFieldDef& def, int32_t record_size) {
   return ClampedBytes(def, record_size);
 }
 
-uint64_t ReadBigEndian(const uint8_t* bytes, size_t width) {
-  uint64_t value = 0;
-  for (size_t i = 0; i < width; ++i) value = (value << 8) | bytes[i];
-  return value;
-}
-
-void WriteBigEndian(uint8_t* bytes, size_t width, uint64_t value) {
-  for (size_t i = width; i-- > 0;) {
-    bytes[i] = static_cast<uint8_t>(value);
-    value >>= 8;
-  }
-}
-
 template <typename T>
 T Load(const void* source) {
   T value;
@@ -83,7 +71,7 @@ bool BufferFitsLetter(char letter, TFieldType type) {
 // sort like the numbers (sign bit flipped for positives, all bits inverted for
 // negatives); '@' is a plain big-endian double.
 bool GetBinaryValue(char letter, TFieldType type, const uint8_t* bytes, void* dest) {
-  const uint64_t pattern = ReadBigEndian(bytes, IsFourByteLetter(letter) ? 4 : 8);
+  const uint64_t pattern = LoadBigEndian(bytes, IsFourByteLetter(letter) ? 4 : 8);
   if (pattern == 0) return false;
   if (dest == nullptr || !BufferFitsLetter(letter, type)) return true;
   if (IsFourByteLetter(letter)) {
@@ -228,7 +216,7 @@ void TDbfFile::SetFieldValue(int field_index, TFieldType type, uint8_t* record, 
     }
     std::array<uint8_t, 8> encoded{};
     const size_t width = IsFourByteLetter(def.NativeFieldType()) ? 4 : 8;
-    WriteBigEndian(encoded.data(), width, BinaryPattern(def.NativeFieldType(), source));
+    StoreBigEndian(encoded.data(), width, BinaryPattern(def.NativeFieldType(), source));
     std::copy_n(encoded.begin(), std::min(width, bytes.length), record + bytes.offset);
     return;
   }

@@ -10,6 +10,7 @@
 
 #include "DatasetTestSupport.h"
 #include "DbfErrors.h"
+#include "DbfFileLayout.h"
 #include "dbf.h"
 
 namespace dbf {
@@ -36,8 +37,9 @@ class EditingTest : public ::testing::Test {
   // Every record in the file as "<deletion flag><NAME>", in physical order.
   std::vector<std::string> StoredRecords() const {
     const filetest::TBytes bytes = filetest::ReadFileBytes(folder_ / "NAMES.DBF");
-    const size_t header_length = bytes[8] | bytes[9] << 8;
-    const size_t record_length = bytes[10] | bytes[11] << 8;
+    const THeaderPrefix prefix = ReadHeaderPrefix(bytes.data(), bytes.size());
+    const auto header_length = static_cast<size_t>(prefix.header_length);
+    const auto record_length = static_cast<size_t>(prefix.record_length);
     std::vector<std::string> records;
     for (size_t at = header_length; at + record_length <= bytes.size(); at += record_length) {
       std::string record(bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at + 11));
@@ -328,7 +330,7 @@ TEST_F(EditingTest, UnassignedBinaryColumnsOfANewRecordAreEmpty) {
   EXPECT_TRUE(table.fieldNamed("WEIGHT").isNull());
   table.close();
   const filetest::TBytes bytes = filetest::ReadFileBytes(folder_ / "BINARY.DBF");
-  const size_t header_length = bytes[8] | bytes[9] << 8;
+  const auto header_length = static_cast<size_t>(ReadHeaderPrefix(bytes.data(), bytes.size()).header_length);
   const filetest::TBytes record(bytes.begin() + static_cast<long>(header_length),
                                 bytes.begin() + static_cast<long>(header_length + 23));
   EXPECT_EQ(record, filetest::BytesOf(" Ann       " + std::string(12, '\0')));

@@ -21,6 +21,7 @@
 
 #include "DatasetTestSupport.h"
 #include "DbfErrors.h"
+#include "DbfFileLayout.h"
 #include "dbf.h"
 
 namespace dbf {
@@ -34,7 +35,6 @@ using testing::TScratchFolder;
 
 constexpr int64_t kHeaderLength = 385;  // 32-byte prefix, 11 descriptors, terminator
 constexpr int64_t kRecordLength = 321;
-constexpr uint8_t kEndMarker = 0x1A;
 
 // Where the records of a table holding `count` of them end.
 int64_t TableEnd(int count) { return kHeaderLength + count * kRecordLength; }
@@ -93,7 +93,7 @@ void ExpectSubjects(const std::vector<TSubject>& stored, int count) {
 }
 
 uint32_t HeaderRecordCount(const TBytes& bytes) {
-  return bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<uint32_t>(bytes[7]) << 24;
+  return ReadHeaderPrefix(bytes.data(), bytes.size()).record_count;
 }
 
 // Closing writes the record count into the header and one end marker right after the

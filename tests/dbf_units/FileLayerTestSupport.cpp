@@ -3,45 +3,30 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <utility>
 
+#include "DbfFileLayout.h"
+
 namespace dbf::filetest {
 
 namespace {
 
-void AppendLittleEndian(TBytes& bytes, uint32_t value, int width) {
-  for (int i = 0; i < width; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-// The name in a zero-padded slot of `width` bytes.
-void AppendName(TBytes& bytes, const std::string& name, size_t width) {
-  for (size_t i = 0; i < width; ++i) bytes.push_back(i < name.size() ? static_cast<uint8_t>(name[i]) : 0);
-}
-
-TBytes ShortDescriptor(const TRawField& field) {
-  TBytes bytes;
-  AppendName(bytes, field.name, 11);
-  bytes.push_back(static_cast<uint8_t>(field.letter));
-  bytes.resize(16, 0);
-  bytes.push_back(field.length);
-  bytes.push_back(field.decimals);
-  bytes.resize(32, 0);
-  return bytes;
-}
-
-TBytes LongDescriptor(const TRawField& field) {
-  TBytes bytes;
-  AppendName(bytes, field.name, 32);
-  bytes.push_back(static_cast<uint8_t>(field.letter));
-  bytes.push_back(field.length);
-  bytes.push_back(field.decimals);
-  bytes.resize(42, 0);
-  AppendLittleEndian(bytes, static_cast<uint32_t>(field.autoinc), 4);
-  bytes.resize(48, 0);
+// The descriptor of `field` in `layout`: the name zero-padded (cut to its slot), letter,
+// length, decimals, and in the long layout the autoincrement value.
+TBytes Descriptor(const TRawField& field, const TLayout& layout) {
+  TBytes bytes(static_cast<size_t>(layout.descriptor_length), 0);
+  std::copy_n(field.name.begin(), std::min(field.name.size(), layout.name_length), bytes.begin());
+  bytes[layout.letter_at] = static_cast<uint8_t>(field.letter);
+  bytes[layout.length_at] = field.length;
+  bytes[layout.decimals_at] = field.decimals;
+  if (&layout == &kLongLayout) {
+    StoreLittleEndian(bytes.data(), bytes.size(), kAutoIncAt, 4, static_cast<uint32_t>(field.autoinc));
+  }
   return bytes;
 }
 
@@ -101,24 +86,29 @@ void WriteFileBytes(const std::string& path, const TBytes& bytes) {
 TBytes BytesOf(const std::string& text) { return TBytes(text.begin(), text.end()); }
 
 TBytes TRawTable::Bytes() const {
-  const bool long_layout = version == 0x04 || version == 0x8C || version == 0xF5 || version == 0x30;
+  const TLayout& layout = LayoutOfLevel(FormatLevelOfVersion(version));
   TBytes descriptors;
   uint32_t fields_length = 1;
   for (const TRawField& field : fields) {
-    const TBytes descriptor = long_layout ? LongDescriptor(field) : ShortDescriptor(field);
+    const TBytes descriptor = Descriptor(field, layout);
     descriptors.insert(descriptors.end(), descriptor.begin(), descriptor.end());
     fields_length += field.length;
   }
-  const size_t prefix_length = long_layout ? 68 : 32;
-  TBytes bytes{version, 126, 1, 15};
-  AppendLittleEndian(bytes, record_count.value_or(static_cast<uint32_t>(records.size())), 4);
-  AppendLittleEndian(bytes, header_length.value_or(static_cast<uint16_t>(prefix_length + descriptors.size() + 1)), 2);
-  AppendLittleEndian(bytes, record_length.value_or(static_cast<uint16_t>(fields_length)), 2);
-  bytes.resize(prefix_length, 0);
+  const auto prefix_length = static_cast<size_t>(layout.prefix_length);
+  TBytes bytes(prefix_length, 0);
+  const uint8_t date[] = {126, 1, 15};
+  bytes[kVersionAt] = version;
+  std::copy(std::begin(date), std::end(date), bytes.begin() + kDateAt);
+  const auto store = [&](size_t at, size_t width, uint32_t value) {
+    StoreLittleEndian(bytes.data(), bytes.size(), at, width, value);
+  };
+  store(kRecordCountAt, 4, record_count.value_or(static_cast<uint32_t>(records.size())));
+  store(kHeaderLengthAt, 2, header_length.value_or(static_cast<uint16_t>(prefix_length + descriptors.size() + 1)));
+  store(kRecordLengthAt, 2, record_length.value_or(static_cast<uint16_t>(fields_length)));
   bytes.insert(bytes.end(), descriptors.begin(), descriptors.end());
-  bytes.push_back(0x0D);
+  bytes.push_back(kHeaderTerminator);
   for (const std::string& record : records) bytes.insert(bytes.end(), record.begin(), record.end());
-  if (end_marker) bytes.push_back(0x1A);
+  if (end_marker) bytes.push_back(kEndMarker);
   return bytes;
 }
 

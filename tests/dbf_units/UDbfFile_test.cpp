@@ -45,11 +45,7 @@ std::unique_ptr<TDbfFile> CreateResultsTable(const std::string& name) {
   return table;
 }
 
-uint32_t LittleEndian(const TBytes& bytes, size_t at, size_t width) {
-  uint32_t value = 0;
-  for (size_t i = width; i-- > 0;) value = (value << 8) | bytes[at + i];
-  return value;
-}
+uint32_t HeaderRecordCount(const TBytes& bytes) { return ReadHeaderPrefix(bytes.data(), bytes.size()).record_count; }
 
 TEST(TDbfFile, CreatedResultsTableHasTheDocumentedBytes) {
   const TScratchFolder folder;
@@ -98,7 +94,7 @@ TEST(TDbfFile, AppendedRecordsGetCountAndOneEndMarkerWhenTheHeaderIsStored) {
 
   const TBytes bytes = ReadFileBytes(name);
   ASSERT_EQ(bytes.size(), 385u + 3 * 321 + 1);
-  EXPECT_EQ(LittleEndian(bytes, 4, 4), 3u);
+  EXPECT_EQ(HeaderRecordCount(bytes), 3u);
   EXPECT_EQ(bytes.back(), 0x1A);
   EXPECT_EQ(std::count(bytes.begin() + 385, bytes.end(), 0x1A), 1);
   const std::string third(bytes.begin() + 385 + 2 * 321, bytes.begin() + 385 + 3 * 321);
@@ -173,7 +169,7 @@ TEST(TDbfFile, HeaderCountThatDisagreesWithTheFileIsReportedAndMended) {
   }
   ASSERT_EQ(notices.Notices().size(), 2u);
   EXPECT_EQ(notices.Notices()[0], "Invalid Record Count,\rRecordCount in Hdr : 10\rexpected : 12");
-  EXPECT_EQ(LittleEndian(ReadFileBytes(name), 4, 4), 12u);
+  EXPECT_EQ(HeaderRecordCount(ReadFileBytes(name)), 12u);
 }
 
 TEST(TDbfFile, StoringTheHeaderChangesOnlyDateCountAndEndMarker) {
@@ -212,8 +208,8 @@ TEST(TDbfFile, LongLayoutStoresItsAutoIncrementCounters) {
   EXPECT_EQ(table.FieldDefs().Items(1).AutoIncValue(), 8);
   table.StoreHeader();
   const TBytes bytes = ReadFileBytes(name);
-  EXPECT_EQ(LittleEndian(bytes, 68 + 48 + 42, 4), 8u);
-  EXPECT_EQ(LittleEndian(bytes, 4, 4), 1u);
+  EXPECT_EQ(LoadLittleEndian(bytes.data(), bytes.size(), 68 + 48 + 42, 4), 8u);
+  EXPECT_EQ(HeaderRecordCount(bytes), 1u);
 }
 
 TEST(TDbfFile, StoredLengthsThatNormalisationChangesGiveTheRecordSizeWarning) {

@@ -14,6 +14,7 @@
 
 #include "AnswerList.h"
 #include "DbfErrors.h"
+#include "DbfFileLayout.h"
 #include "Evaluation.h"
 #include "PictureClick.h"
 #include "TestConfiguration.h"
@@ -77,8 +78,9 @@ TEST_F(ResultsTableTest, MissingFileIsCreatedWithTheElevenColumns) {
 
   const std::vector<unsigned char> bytes = file_bytes("XXXX.DBF");
   ASSERT_EQ(bytes.size(), 386u);
-  EXPECT_EQ(bytes[8] | bytes[9] << 8, 385);
-  EXPECT_EQ(bytes[10] | bytes[11] << 8, 321);
+  const dbf::THeaderPrefix prefix = dbf::ReadHeaderPrefix(bytes.data(), bytes.size());
+  EXPECT_EQ(prefix.header_length, 385);
+  EXPECT_EQ(prefix.record_length, 321);
 }
 
 TEST_F(ResultsTableTest, OneSubjectFromInsertToReopen) {

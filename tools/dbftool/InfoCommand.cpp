@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "DbfErrors.h"
+#include "DbfFileLayout.h"
 #include "DbfToolCommands.h"
 #include "JsonText.h"
 #include "UDbfFile.h"
@@ -55,21 +56,15 @@ class TWarningCollector {
   dbf::TDbfNoticeHandler previous_;
 };
 
-int32_t LittleEndianAt(const uint8_t* header, size_t at, size_t width) {
-  uint32_t value = 0;
-  for (size_t i = width; i-- > 0;) value = (value << 8) | header[at + i];
-  return static_cast<int32_t>(value);
-}
-
-// REQUIRES: the header buffer holds at least the 12 bytes up to the record length.
 TTableFigures PrefixFigures(const dbf::TPagedFile& file) {
+  const dbf::THeaderPrefix prefix =
+      dbf::ReadHeaderPrefix(file.HeaderBuffer(), static_cast<size_t>(file.HeaderSize()));
   TTableFigures figures;
-  const uint8_t* header = file.HeaderBuffer();
-  figures.version = header[0];
-  figures.level = dbf::FormatLevelOfVersion(header[0]);
-  figures.header_record_count = LittleEndianAt(header, 4, 4);
-  figures.header_length = LittleEndianAt(header, 8, 2);
-  figures.record_length = LittleEndianAt(header, 10, 2);
+  figures.version = prefix.version;
+  figures.level = prefix.format_level;
+  figures.header_record_count = static_cast<int32_t>(prefix.record_count);
+  figures.header_length = prefix.header_length;
+  figures.record_length = prefix.record_length;
   figures.record_count = file.RecordCount();
   return figures;
 }
@@ -90,7 +85,7 @@ TTableFigures TableFigures(const dbf::TDbfFile& table) {
 std::optional<TTableFigures> RawPrefixFigures(const std::string& file_name) {
   try {
     dbf::TPagedFile file(file_name, false, false, true);
-    file.SetHeaderSize(32);
+    file.SetHeaderSize(dbf::kShortLayout.prefix_length);
     TTableFigures figures = PrefixFigures(file);
     file.SetHeaderSize(figures.header_length);
     file.SetRecordSize(figures.record_length);

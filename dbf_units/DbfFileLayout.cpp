@@ -1,0 +1,51 @@
+// Byte order, the format level of a version byte, and the header prefix figures.
+#include "DbfFileLayout.h"
+
+namespace dbf {
+
+uint32_t LoadLittleEndian(const uint8_t* buffer, size_t size, size_t at, size_t width) {
+  uint32_t value = 0;
+  for (size_t i = width; i-- > 0;) value = (value << 8) | (at + i < size ? buffer[at + i] : 0);
+  return value;
+}
+
+void StoreLittleEndian(uint8_t* buffer, size_t size, size_t at, size_t width, uint32_t value) {
+  for (size_t i = 0; i < width && at + i < size; ++i) buffer[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+uint64_t LoadBigEndian(const uint8_t* bytes, size_t width) {
+  uint64_t value = 0;
+  for (size_t i = 0; i < width; ++i) value = (value << 8) | bytes[i];
+  return value;
+}
+
+void StoreBigEndian(uint8_t* bytes, size_t width, uint64_t value) {
+  for (size_t i = width; i-- > 0;) {
+    bytes[i] = static_cast<uint8_t>(value);
+    value >>= 8;
+  }
+}
+
+int FormatLevelOfVersion(uint8_t version) {
+  switch (version) {
+    case 0x83: return 2;
+    case 0x04:
+    case 0x8C: return 5;
+    case 0xF5: return 6;
+    case 0x30: return 7;
+    default: return 3;
+  }
+}
+
+const TLayout& LayoutOfLevel(int format_level) { return format_level >= 5 ? kLongLayout : kShortLayout; }
+
+int32_t PrefixLengthOfVersion(uint8_t version) { return LayoutOfLevel(FormatLevelOfVersion(version)).prefix_length; }
+
+THeaderPrefix ReadHeaderPrefix(const uint8_t* header, size_t size) {
+  const auto version = static_cast<uint8_t>(LoadLittleEndian(header, size, kVersionAt, 1));
+  return {version, FormatLevelOfVersion(version), LoadLittleEndian(header, size, kRecordCountAt, 4),
+          static_cast<int32_t>(LoadLittleEndian(header, size, kHeaderLengthAt, 2)),
+          static_cast<int32_t>(LoadLittleEndian(header, size, kRecordLengthAt, 2))};
+}
+
+}  // namespace dbf

@@ -244,8 +244,7 @@ void TFieldDataLink::updateField() {
   field_ = nullptr;
   TField* field = DataSet()->findField(field_name_);
   if (field == nullptr) {
-    const std::string message = "Field '" + field_name_ + "' not found";
-    throw EDatabaseError(control_name_.empty() ? message : control_name_ + ": " + message);
+    throw EDatabaseError(ComponentMessage(control_name_, FieldNotFoundMessage(field_name_)));
   }
   setField(field);
 }

@@ -1,14 +1,28 @@
-// The notice handler through which the table library reports header findings that are
-// not errors. The program installs a message box; the default prints to standard error.
+// The messages that several places of the table library build, and the notice handler
+// through which it reports header findings that are not errors. The program installs a
+// message box; the default prints to standard error.
 #include "DbfErrors.h"
 
 #include <algorithm>
 #include <iostream>
 #include <utility>
 
+#include "DbfFileIO.h"
+
 namespace dbf {
 
 namespace {
+
+const char* ActionWord(TFileAction action) {
+  switch (action) {
+    case TFileAction::Open: return "open";
+    case TFileAction::Create: return "create";
+    case TFileAction::Read: return "read";
+    case TFileAction::Write: return "write";
+    case TFileAction::Lock: return "lock";
+  }
+  return "use";
+}
 
 // The notices break their lines with '\r' (as the message box shows them); a terminal
 // would overwrite the line instead, so the default handler prints '\n'.
@@ -24,6 +38,26 @@ TDbfNoticeHandler& CurrentNoticeHandler() {
 }
 
 }  // namespace
+
+std::string EDbfFileError::MessageWithSystemReason() const {
+  const std::string message = what();
+  if (system_error_ == 0) return message;
+  const std::string reason = FileErrorReason(system_error_);
+  return message.ends_with(": " + reason) ? message : message + ": " + reason;
+}
+
+EDbfFileError FileError(TFileAction action, const std::string& file_name, int system_error,
+                        const std::string& detail) {
+  std::string message = std::string("Cannot ") + ActionWord(action) + " file " + file_name;
+  if (!detail.empty()) message += ": " + detail;
+  return EDbfFileError(message, system_error);
+}
+
+std::string FieldNotFoundMessage(const std::string& field_name) { return "Field '" + field_name + "' not found"; }
+
+std::string ComponentMessage(const std::string& component_name, const std::string& message) {
+  return component_name.empty() ? message : component_name + ": " + message;
+}
 
 TDbfNoticeHandler SetDbfNoticeHandler(TDbfNoticeHandler handler) {
   if (!handler) handler = PrintNoticeToStandardError;

@@ -14,15 +14,41 @@ class EDatabaseError : public std::runtime_error {
   explicit EDatabaseError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// A failure of the table file layer. When a system call failed, its error number rides
+// along (a full disk, ENOSPC, and a refused permission, EACCES, read alike in the
+// message, which stays the specified text); 0 when no system call failed.
 class EDbfFileError : public EDatabaseError {
  public:
-  using EDatabaseError::EDatabaseError;
+  explicit EDbfFileError(const std::string& message, int system_error = 0)
+      : EDatabaseError(message), system_error_(system_error) {}
+
+  int SystemError() const { return system_error_; }
+  // The message followed by the system's reason ("Cannot write file X: no space left on
+  // device"), for a tool that may say more than the specified text; the message alone
+  // when no system call failed or it names the reason already.
+  std::string MessageWithSystemReason() const;
+
+ private:
+  int system_error_;
 };
 
 class EDbfEngineError : public EDatabaseError {
  public:
   using EDatabaseError::EDatabaseError;
 };
+
+// What went wrong with a table file, as the messages of the file layer say it.
+enum class TFileAction { Open, Create, Read, Write, Lock };
+// "Cannot <action> file <file_name>", followed by ": <detail>" when a detail is given.
+EDbfFileError FileError(TFileAction action, const std::string& file_name, int system_error,
+                        const std::string& detail = "");
+
+// "Field '<name>' not found", when a field or column of that name is missing.
+std::string FieldNotFoundMessage(const std::string& field_name);
+
+// "<component>: <message>": dataset and control messages name their component; a
+// component without a name leaves the message as it is.
+std::string ComponentMessage(const std::string& component_name, const std::string& message);
 
 // Header findings that are not errors ("Invalid Record Count, ...", "Invalid Record
 // Size, ...") go to the notice handler; the program shows them in a message box, the

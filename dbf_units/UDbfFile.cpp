@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 
 #include "DbfCodePage.h"
 #include "DbfErrors.h"
@@ -120,8 +121,9 @@ int32_t TDbfFile::AppendRecord(const uint8_t* record) {
   append_buffer_.push_back(kEndMarker);
   // The end marker is welcome, not required: a record that fits where its marker does
   // not (a disk full to the byte) is stored all the same.
+  errno = 0;
   if (Io().WriteAt(position, append_buffer_.data(), append_buffer_.size()) < RecordSize()) {
-    throw EDbfFileError("Cannot write file " + FileName());
+    throw FileError(TFileAction::Write, FileName(), errno);
   }
   SetRecordCount(number);
   StoreRecordCount();
@@ -190,10 +192,9 @@ void TDbfFile::CheckRecordSize() {
 
 void TDbfFile::CheckWritableLayout() const {
   if (record_layout_matches_) return;
-  throw EDbfFileError("Cannot write file " + FileName() + ": its header gives records of " +
-                      std::to_string(RecordSize()) + " bytes, but its fields as read fill " +
-                      std::to_string(FilledRecordLength()) +
-                      " (writing would shift the fields for every other reader)");
+  throw FileError(TFileAction::Write, FileName(), 0,
+                  "its header gives records of " + std::to_string(RecordSize()) + " bytes, but its fields as read fill " +
+                      std::to_string(FilledRecordLength()) + " (writing would shift the fields for every other reader)");
 }
 
 void TDbfFile::FormatTable(const TDbfFieldDefs& defs) {
@@ -218,7 +219,7 @@ void TDbfFile::WriteEmptyTable(const TDbfFieldDefs& defs) {
   field_defs_.Clear();
   record_layout_matches_ = true;
   format_level_ = 3;
-  if (!Io().Truncate(0)) throw EDbfFileError("Cannot write file " + FileName());
+  if (!Io().Truncate(0)) throw FileError(TFileAction::Write, FileName(), errno);
   SetRecordSize(kShortLayout.descriptor_length);
   SetHeaderSize(kShortLayout.prefix_length);
   std::fill(HeaderBuffer(), HeaderBuffer() + HeaderSize(), 0);

@@ -80,19 +80,19 @@ TPagedFile::TPagedFile(const std::string& file_name, bool create, bool auto_crea
     throw EDbfFileError("Open: Table file not found : " + file_name);
   }
   is_new_ = !exists || only_new;
-  if (exists && only_new) throw Refusal(FileErrorReason(EEXIST));
+  if (exists && only_new) throw Refusal(FileErrorReason(EEXIST), EEXIST);
   // POSIX cannot keep other processes out of a file we create; within this process the
   // registry does: a created file stays closed to every other object until it is released.
   const TRegistryEntry* holder = FindEntry(RegistryKey(file_name_));
-  if (holder && (holder->exclusive || is_new_)) throw Refusal("in use by another table of this program");
+  if (holder && (holder->exclusive || is_new_)) throw Refusal("in use by another table of this program", 0);
   io_ = OpenFileIO(file_name_, is_new_ ? TFileOpenMode::CreateExclusive : ModeForExistingFile(read_only));
   // Creating finds the name itself missing: ENOENT means a folder on the way is.
-  if (!io_) throw Refusal(is_new_ && errno == ENOENT ? "no such folder" : FileErrorReason(errno));
+  if (!io_) throw Refusal(is_new_ && errno == ENOENT ? "no such folder" : FileErrorReason(errno), errno);
   Registry().push_back({RegistryKey(file_name_), this, is_new_});
 }
 
-EDbfFileError TPagedFile::Refusal(const std::string& reason) const {
-  return EDbfFileError((is_new_ ? "Cannot create file " : "Cannot open file ") + file_name_ + ": " + reason);
+EDbfFileError TPagedFile::Refusal(const std::string& reason, int system_error) const {
+  return FileError(is_new_ ? TFileAction::Create : TFileAction::Open, file_name_, system_error, reason);
 }
 
 TPagedFile::~TPagedFile() {
@@ -119,7 +119,7 @@ void TPagedFile::SetRecordSize(int32_t size) {
 
 void TPagedFile::ResizeToRecords(int32_t count) {
   const int64_t length = header_size_ + int64_t{std::max(count, 0)} * record_size_;
-  if (!io_->Truncate(length)) throw EDbfFileError("Cannot write file " + file_name_);
+  if (!io_->Truncate(length)) throw FileError(TFileAction::Write, file_name_, errno);
   DeriveRecordCount();
 }
 
@@ -130,8 +130,7 @@ bool TPagedFile::LoadRecord(int32_t n, uint8_t* buffer) {
 
 void TPagedFile::StoreRecord(int32_t n, const uint8_t* buffer) {
   if (n < 1) {
-    throw EDbfFileError("Cannot write file " + file_name_ + ": invalid record number " +
-                        std::to_string(n));
+    throw FileError(TFileAction::Write, file_name_, 0, "invalid record number " + std::to_string(n));
   }
   const int64_t position = RecordPosition(n);
   CheckRecordFits(position);
@@ -169,7 +168,7 @@ bool TPagedFile::TakeAppendLock(bool wait) {
         if (wait) ReportUnlockedAppends(file_name_);
         break;
       case TLockResult::Failed:
-        throw EDbfFileError("Cannot lock file " + file_name_);
+        throw FileError(TFileAction::Lock, file_name_, errno);
     }
   }
   ++append_lock_depth_;
@@ -205,8 +204,9 @@ void TPagedFile::Release() {
 
 void TPagedFile::WriteExact(int64_t offset, const void* buffer, size_t count) {
   if (count == 0) return;
+  errno = 0;  // a write that ends short without failing leaves no reason
   if (io_->WriteAt(offset, buffer, count) != static_cast<int64_t>(count)) {
-    throw EDbfFileError("Cannot write file " + file_name_);
+    throw FileError(TFileAction::Write, file_name_, errno);
   }
 }
 
@@ -217,7 +217,7 @@ bool TPagedFile::ReadAvailable(int64_t offset, void* buffer, size_t count) {
 
 int64_t TPagedFile::FileSize() {
   const int64_t size = io_->Size();
-  if (size < 0) throw EDbfFileError("Cannot read file " + file_name_);
+  if (size < 0) throw FileError(TFileAction::Read, file_name_, errno);
   return size;
 }
 
@@ -237,7 +237,7 @@ int64_t TPagedFile::RecordPosition(int32_t n) const {
 
 void TPagedFile::CheckRecordFits(int64_t position) const {
   if (position + record_size_ > kLargestTableSize) {
-    throw EDbfFileError("Cannot write file " + file_name_ + ": a table cannot grow past 2 GiB");
+    throw FileError(TFileAction::Write, file_name_, 0, "a table cannot grow past 2 GiB");
   }
 }
 

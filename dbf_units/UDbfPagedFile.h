@@ -104,7 +104,7 @@ class TPagedFile {
 
  private:
   // "Cannot create file %s: %s" for a new file, else "Cannot open file %s: %s".
-  EDbfFileError Refusal(const std::string& reason) const;
+  EDbfFileError Refusal(const std::string& reason, int system_error) const;
 
   std::string file_name_;
   std::unique_ptr<TFileIO> io_;

@@ -105,7 +105,7 @@ TField* TDbf::findField(const std::string& name) const {
 
 TField& TDbf::fieldNamed(const std::string& name) const {
   TField* field = findField(name);
-  if (field == nullptr) databaseError("Field '" + name + "' not found");
+  if (field == nullptr) databaseError(FieldNotFoundMessage(name));
   return *field;
 }
 
@@ -216,7 +216,7 @@ void TDbf::bindField(TField& field) {
   const auto column = std::find_if(columns_.begin(), columns_.end(), [&](const TColumnDef& c) {
     return SameText(c.name, field.FieldName());
   });
-  if (column == columns_.end()) databaseError("Field '" + field.DisplayName() + "' not found");
+  if (column == columns_.end()) databaseError(FieldNotFoundMessage(field.DisplayName()));
   if (TypeKind(field.DataType()) != TypeKind(column->field_type)) {
     databaseError("Type mismatch for field '" + field.DisplayName() + "', expecting: " +
                   FieldTypeName(field.DataType()) + " actual: " +
@@ -248,7 +248,7 @@ void TDbf::SetFieldData(TField& field, TFieldType type, const void* source) {
   checkNotEmpty();
   TRecordBuffer* active = window_.Active();
   if (field.FieldNo() < 1 || field.FieldNo() > engine_.File().FieldDefs().Count()) {
-    databaseError("Field '" + field.DisplayName() + "' not found");
+    databaseError(FieldNotFoundMessage(field.DisplayName()));
   }
   engine_.File().SetFieldValue(field.FieldNo() - 1, type, active->record.data(), source);
   // A link hearing of the change still sees whether the record was modified before it.
@@ -278,7 +278,7 @@ int TDbf::wantedWindowSize() const {
 }
 
 void TDbf::databaseError(const std::string& message) const {
-  throw EDatabaseError(name_.empty() ? message : name_ + ": " + message);
+  throw EDatabaseError(ComponentMessage(name_, message));
 }
 
 void TDbf::checkOpen() const {

@@ -99,7 +99,7 @@ class Refusals(ToolTestCase):
 
         wide = [argument for i in range(300) for argument in ("--field", f"F{i}:C:254")]
         for arguments, limits, message in ((wide, None, "Record too long : 76201 (must be at most 65535)"),
-                                           (["--results"], full_disk, f"Cannot write file {self.path('t.dbf')}")):
+                                           (["--results"], full_disk, f"Cannot write file {self.path('t.dbf')}: file too large")):
             self.assert_fails(["create", "t.dbf", *arguments], message, limits=limits)
             self.assertEqual(os.listdir(self.folder), [])
         self.run_ok("create", "t.dbf", "--results")

@@ -4,6 +4,7 @@
 // way they point a table dataset at a FILE argument.
 #pragma once
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -61,6 +62,10 @@ struct TCommandLine {
 // than `most_positionals` positional arguments. A lone "-" counts as positional.
 TCommandLine ParseCommandLine(const std::vector<std::string>& arguments, const std::vector<TOptionSpec>& known,
                               size_t most_positionals);
+
+// What the tool says of an error: its message, and for a failed system call on a table
+// file the system's reason after it ("Cannot write file X: no space left on device").
+std::string ErrorText(const std::exception& error);
 
 // A FILE argument made absolute against the current folder, as the table wants it.
 std::string AbsoluteFromCurrentFolder(const std::string& path);

@@ -15,6 +15,7 @@
 
 #include "CsvText.h"
 #include "DbfCodePage.h"
+#include "DbfErrors.h"
 #include "DbfFileIO.h"
 #include "DbfForeignFields.h"
 #include "DbfToolCommands.h"
@@ -156,7 +157,7 @@ class TCsvImport {
     try {
       notes = AppendRow(table_, fields, row_);
     } catch (const std::exception& error) {
-      throw ErrorAtLine(reader_.RecordLine(), error.what() + AppendedBefore(appended_));
+      throw ErrorAtLine(reader_.RecordLine(), ErrorText(error) + AppendedBefore(appended_));
     }
     for (const std::string& note : notes) {
       std::cerr << source_.name << ", line " << reader_.RecordLine() << ": " << note << '\n';
@@ -176,11 +177,12 @@ class TCsvImport {
 void OpenCsvFile(std::ifstream& csv_file, const std::string& csv_path) {
   std::error_code ignored;
   if (std::filesystem::is_directory(csv_path, ignored)) {
-    throw std::runtime_error("Cannot open file " + csv_path + ": " + dbf::FileErrorReason(EISDIR));
+    throw dbf::FileError(dbf::TFileAction::Open, csv_path, EISDIR, dbf::FileErrorReason(EISDIR));
   }
   errno = 0;
   csv_file.open(csv_path, std::ios::binary);
-  if (!csv_file) throw std::runtime_error("Cannot open file " + csv_path + ": " + dbf::FileErrorReason(errno));
+  const int error = errno;
+  if (!csv_file) throw dbf::FileError(dbf::TFileAction::Open, csv_path, error, dbf::FileErrorReason(error));
 }
 
 int RunImport(const std::vector<std::string>& arguments) {

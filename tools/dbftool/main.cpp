@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     std::cerr << error.what() << '\n' << "Usage: dbftool " << command->name << ' ' << command->usage << '\n';
   } catch (const std::exception& error) {
     std::cout.flush();
-    std::cerr << error.what() << '\n';
+    std::cerr << dbftool::ErrorText(error) << '\n';
   }
   return 1;
 }

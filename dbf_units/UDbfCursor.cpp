@@ -1,13 +1,13 @@
 // The physical-order cursor over a table file and the file reference every cursor holds.
 #include "UDbfCursor.h"
 
+#include <utility>
+
 #include "UDbfFile.h"
 
 namespace dbf {
 
-TVirtualCursor::TVirtualCursor(TDbfFile& file) : file_(file) { file_.AddRef(); }
-
-TVirtualCursor::~TVirtualCursor() { file_.Release(); }
+TVirtualCursor::TVirtualCursor(std::shared_ptr<TDbfFile> file) : file_(std::move(file)) {}
 
 int32_t TDbfCursor::RecordCount() const { return File().RecordCount(); }
 

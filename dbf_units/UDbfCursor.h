@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 namespace dbf {
 
@@ -11,13 +13,13 @@ class TDbfFile;
 
 class TVirtualCursor {
  public:
-  // Adds a reference to `file`; the destructor releases it (the last release closes it).
-  explicit TVirtualCursor(TDbfFile& file);
-  virtual ~TVirtualCursor();
+  // Holds a reference to `file` while it lives (the last reference closes it).
+  explicit TVirtualCursor(std::shared_ptr<TDbfFile> file);
+  virtual ~TVirtualCursor() = default;
   TVirtualCursor(const TVirtualCursor&) = delete;
   TVirtualCursor& operator=(const TVirtualCursor&) = delete;
 
-  TDbfFile& File() const { return file_; }
+  TDbfFile& File() const { return *file_; }
 
   // Each move returns whether the cursor then stands on a record.
   virtual bool MoveNext() = 0;
@@ -36,14 +38,14 @@ class TVirtualCursor {
                          const uint8_t* new_record) = 0;
 
  private:
-  TDbfFile& file_;
+  std::shared_ptr<TDbfFile> file_;
 };
 
 // Physical order. Position 0 is before the first record, 1 to n on record p, n + 1
 // after the last, n being the table's current record count.
 class TDbfCursor : public TVirtualCursor {
  public:
-  explicit TDbfCursor(TDbfFile& file) : TVirtualCursor(file) {}
+  explicit TDbfCursor(std::shared_ptr<TDbfFile> file) : TVirtualCursor(std::move(file)) {}
 
   bool MoveNext() override;
   bool MovePrior() override;

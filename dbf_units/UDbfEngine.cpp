@@ -14,19 +14,6 @@ namespace dbf {
 
 namespace {
 
-TDbfFile& OpenFileObject(const std::string& full_name, bool create, bool auto_create,
-                         bool read_only, bool only_new, bool& created_here) {
-  if (TPagedFile* shared = only_new ? nullptr : TPagedFile::FindOpenFile(full_name)) {
-    auto* table = dynamic_cast<TDbfFile*>(shared);
-    if (table == nullptr) throw EDbfEngineError("Cannot open file " + full_name);
-    created_here = false;
-    return *table;
-  }
-  created_here = true;
-  // The registry owns the object from here; the last Release destroys it.
-  return *new TDbfFile(full_name, create, auto_create, read_only, only_new);
-}
-
 // Formats `file` from `defs`; a file made by this open is removed again when that fails,
 // so that no empty file is left that a retry would take for a table.
 void FormatOrRemove(TDbfFile& file, const TDbfFieldDefs& defs, bool made_here) {
@@ -51,22 +38,19 @@ TDbfEngine::~TDbfEngine() {
   }
 }
 
-void TDbfEngine::Open(TDbfFieldDefs& defs, const std::string& full_name, bool create,
+void TDbfEngine::Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create,
                       bool auto_create, bool read_only, bool only_new) {
   read_only_ = read_only;
   if (create) TDbfFile::CheckNewTable(defs);
-  bool created_here = false;
-  TDbfFile& file = OpenFileObject(full_name, create, auto_create, read_only, only_new, created_here);
+  bool made_here = false;
+  std::shared_ptr<TDbfFile> shared = TDbfFile::OpenShared(full_name, create, auto_create, read_only, only_new, made_here);
+  TDbfFile& file = *shared;
   // The cursor holds the file from the start, so a failure below releases a new object
   // and takes it out of the registry again.
-  auto cursor = std::make_unique<TDbfCursor>(file);
+  auto cursor = std::make_unique<TDbfCursor>(std::move(shared));
   // A file that another dataset created is shared as it stands: formatting it again
   // would wipe the records appended through that dataset.
-  if (create || (created_here && file.IsNew())) {
-    FormatOrRemove(file, defs, created_here && file.IsNew());
-  } else {
-    file.CopyFieldDefs(defs);
-  }
+  if (create || (made_here && file.IsNew())) FormatOrRemove(file, defs, made_here && file.IsNew());
   record_cursor_ = std::move(cursor);
   current_cursor_ = record_cursor_.get();
   scratch_.assign(static_cast<size_t>(std::max(file.RecordSize(), 0)), 0);
@@ -161,17 +145,11 @@ void TDbfEngine::UnlockAppends() {
 }
 
 void TDbfEngine::FillFieldDefs(TDbfFieldDefs& defs, std::vector<TColumnDef>& columns) {
-  if (file_->FieldDefs().Count() == 0) file_->LoadFieldDefs();
-  const TDbfFieldDefs& own = file_->FieldDefs();
+  const TDbfFieldDefs& own = file_->LoadedFieldDefs();
   defs.Clear();
   columns.clear();
   for (int i = 0; i < own.Count(); ++i) {
-    const TDbfFieldDef& source = own.Items(i);
-    TDbfFieldDef& copy = defs.Add();
-    copy.SetName(source.Name());
-    copy.SetSize(source.Size());
-    copy.SetPrec(source.Prec());
-    copy.SetFieldType(source.FieldType());
+    const TDbfFieldDef& copy = defs.AddCopy(own.Items(i), TDbfFieldDefs::kLetterOfType);
     const bool text = copy.FieldType() == TFieldType::ftString;
     columns.push_back({copy.Name(), copy.FieldType(), text ? copy.Size() : 0});
   }

@@ -35,13 +35,14 @@ class TDbfEngine {
   TDbfEngine& operator=(const TDbfEngine&) = delete;
 
   // Opens `full_name`, sharing a file object already in the registry as it is (without
-  // reading it again). A new file, or any file when `create` is set, is formatted from
-  // `defs`; otherwise `defs` receives the table's own definitions. With `create` the
+  // reading it again; TDbfFile::OpenShared). A new file, or any file when `create` is
+  // set, is formatted from `defs`; the caller copies the definitions of an existing one
+  // (FillFieldDefs, or File().CopyFieldDefs to keep their letters). With `create` the
   // definitions are checked before the file is made or emptied; a file this call made is
   // removed again when formatting it fails. `only_new` refuses an existing file (see
   // TPagedFile) instead of emptying it.
   // REQUIRES: !Active(). Throws the file layer's errors; nothing stays open then.
-  void Open(TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create,
+  void Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create,
             bool read_only, bool only_new = false);
   // Writes the header (unless read-only, or the fields do not fill the header's record
   // length: TDbfFile::RecordLayoutMatches) and releases the file. Everything is released

@@ -125,6 +125,22 @@ TDbfFieldDef& TDbfFieldDefs::Add() {
   return *items_.back();
 }
 
+TDbfFieldDef& TDbfFieldDefs::AddCopy(const TDbfFieldDef& source, TCopyKind kind) {
+  TDbfFieldDef& copy = Add();
+  copy.SetName(source.Name());
+  copy.SetSize(source.Size());
+  copy.SetPrec(source.Prec());
+  if (kind == kLetterOfType) {
+    copy.SetFieldType(source.FieldType());
+    return copy;
+  }
+  copy.SetNativeFieldType(source.NativeFieldType());
+  copy.SetOffset(source.Offset());
+  copy.SetAutoIncValue(source.AutoIncValue());
+  copy.SetRequired(source.Required());
+  return copy;
+}
+
 TDbfFieldDef& TDbfFieldDefs::Add(const std::string& name, TFieldType type, int32_t size,
                                  bool required) {
   TDbfFieldDef& def = Add();

@@ -75,6 +75,16 @@ class TDbfFieldDefs {
   TDbfFieldDef& Add();
   // Sets name, field type, size and required in this order; decimals stay 0.
   TDbfFieldDef& Add(const std::string& name, TFieldType type, int32_t size, bool required);
+
+  // How a copy takes its letter. Both set name, length and decimals first.
+  enum TCopyKind {
+    kSameLetter,      // then the letter: the same letter and field type, plus offset,
+                      // autoincrement value and required flag
+    kLetterOfType     // then the field type: the letter follows from the type again (an
+                      // N field with decimals becomes F 8, an I field N 4)
+  };
+  // Adds a copy of `source` built property by property.
+  TDbfFieldDef& AddCopy(const TDbfFieldDef& source, TCopyKind kind);
   void Clear() { items_.clear(); }
 
  private:

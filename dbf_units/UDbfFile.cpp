@@ -51,6 +51,13 @@ std::array<uint8_t, 32> CreatedDescriptor(const TDbfFieldDef& def) {
   return descriptor;
 }
 
+// The table file objects handed out by OpenShared, each while a handle to it lives. The
+// user-interface thread is the only caller, so the list takes no lock.
+std::vector<std::weak_ptr<TDbfFile>>& SharedTables() {
+  static std::vector<std::weak_ptr<TDbfFile>> tables;
+  return tables;
+}
+
 }  // namespace
 
 // A header or record length beyond 16 bits would be stored cut off and leave a table
@@ -74,6 +81,26 @@ TDbfFile::TDbfFile(const std::string& file_name, bool create, bool auto_create, 
     : TPagedFile(file_name, create, auto_create, read_only, only_new) {
   if (IsNew() || create) return;
   ReadHeader();
+}
+
+std::shared_ptr<TDbfFile> TDbfFile::OpenShared(const std::string& file_name, bool create, bool auto_create,
+                                               bool read_only, bool only_new, bool& made) {
+  auto& shared = SharedTables();
+  std::erase_if(shared, [](const std::weak_ptr<TDbfFile>& table) { return table.expired(); });
+  if (const TPagedFile* open = only_new ? nullptr : FindOpenFile(file_name)) {
+    for (const std::weak_ptr<TDbfFile>& entry : shared) {
+      std::shared_ptr<TDbfFile> table = entry.lock();
+      if (table.get() == open) {
+        made = false;
+        return table;
+      }
+    }
+    throw EDbfEngineError("Cannot open file " + file_name);
+  }
+  auto table = std::make_shared<TDbfFile>(file_name, create, auto_create, read_only, only_new);
+  shared.push_back(table);
+  made = true;
+  return table;
 }
 
 // While another program appends (it holds the append lock), the file may end inside the
@@ -244,20 +271,15 @@ void TDbfFile::ReadBackFormattedHeader() {
   StoreHeader();
 }
 
+const TDbfFieldDefs& TDbfFile::LoadedFieldDefs() {
+  if (field_defs_.Count() == 0) LoadFieldDefs();
+  return field_defs_;
+}
+
 void TDbfFile::CopyFieldDefs(TDbfFieldDefs& dest) {
   dest.Clear();
-  if (field_defs_.Count() == 0) LoadFieldDefs();
-  for (int i = 0; i < field_defs_.Count(); ++i) {
-    const TDbfFieldDef& own = field_defs_.Items(i);
-    TDbfFieldDef& copy = dest.Add();
-    copy.SetName(own.Name());
-    copy.SetSize(own.Size());
-    copy.SetPrec(own.Prec());
-    copy.SetNativeFieldType(own.NativeFieldType());
-    copy.SetOffset(own.Offset());
-    copy.SetAutoIncValue(own.AutoIncValue());
-    copy.SetRequired(own.Required());
-  }
+  const TDbfFieldDefs& own = LoadedFieldDefs();
+  for (int i = 0; i < own.Count(); ++i) dest.AddCopy(own.Items(i), TDbfFieldDefs::kSameLetter);
 }
 
 void TDbfFile::StoreHeader() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,16 @@ class TDbfFile : public TPagedFile {
   // 4095 throws EDbfFileError "Invalid field count : %d (must be between 1 and 4095)".
   TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only,
            bool only_new = false);
+
+  // The table file object that datasets share for `file_name`: the one the registry holds,
+  // as it stands (its access mode, header and definitions are those of its first opener),
+  // or a new one made with these arguments; `made` tells which. Every copy of the handle
+  // is a reference; the last one destroys the object, which closes the file and takes it
+  // out of the registry. With `only_new` a new object is always made (see TPagedFile).
+  // Throws what the constructor throws, and EDbfEngineError "Cannot open file %s" when
+  // the name is held by a file object that is not shared (a tool's own look at it).
+  static std::shared_ptr<TDbfFile> OpenShared(const std::string& file_name, bool create, bool auto_create,
+                                              bool read_only, bool only_new, bool& made);
 
   // 2, 3, 5, 6 or 7, from the version byte.
   int FormatLevel() const { return format_level_; }
@@ -51,9 +62,10 @@ class TDbfFile : public TPagedFile {
   // CheckNewTable refuses are refused before the file is touched.
   void FormatTable(const TDbfFieldDefs& defs);
   // Clears `dest` and fills it with copies of the own definitions (reading them first
-  // when the own list is empty). A copy gets name, length, decimals and then the letter,
-  // so it has the same field type, plus offset, autoincrement value and required flag.
+  // when the own list is empty), letters kept (TDbfFieldDefs::AddCopy with kSameLetter).
   void CopyFieldDefs(TDbfFieldDefs& dest);
+  // The own definitions, read first when the list is empty.
+  const TDbfFieldDefs& LoadedFieldDefs();
   // Stamps date and record count, writes the header, the autoincrement counters (long
   // layout) and the end marker. Under the append lock, so that count and marker go
   // where the table ends now, whatever other programs appended meanwhile.

@@ -198,10 +198,6 @@ TPagedFile* TPagedFile::FindOpenFile(const std::string& file_name) {
   return entry ? entry->file : nullptr;
 }
 
-void TPagedFile::Release() {
-  if (--ref_count_ <= 0) delete this;
-}
-
 void TPagedFile::WriteExact(int64_t offset, const void* buffer, size_t count) {
   if (count == 0) return;
   errno = 0;  // a write that ends short without failing leaves no reason

@@ -1,7 +1,7 @@
 // A paged file is a header area of HeaderSize bytes followed by fixed-size records of
 // RecordSize bytes. It owns the platform file and an in-memory copy of the header, and
-// every open paged file sits in one process-wide registry keyed by its full path, with
-// a reference count, so that two datasets on the same table share one file object.
+// every open paged file sits in one process-wide registry keyed by its full path, so
+// that two datasets on the same table share one file object (TDbfFile::OpenShared).
 // Appends of several programs to one file are serialised by the append lock.
 #pragma once
 
@@ -21,7 +21,7 @@ class TPagedFile {
   // writing; creates it when it is missing and `create` or `auto_create` is set. With
   // `only_new` an existing file is refused instead of opened. Creating never opens a file
   // that appeared meanwhile nor follows a symbolic link. Adds the new object to the
-  // registry with reference count 0.
+  // registry.
   // Throws EDbfFileError: "Open: Table file not found : %s", "Cannot open file %s: %s",
   // "Cannot create file %s: %s" (the second %s says why: "permission denied", "is a
   // directory", "is not a regular file", "no such folder", "file exists", ...).
@@ -82,10 +82,6 @@ class TPagedFile {
   // the constructor opens that file. A file this process created stays closed to other
   // file objects until its creator is destroyed.
   static TPagedFile* FindOpenFile(const std::string& file_name);
-  void AddRef() { ++ref_count_; }
-  // Drops one reference; the last one destroys the object (and closes the file).
-  void Release();
-  int32_t RefCount() const { return ref_count_; }
 
  protected:
   // Positioned transfers for subclasses. WriteExact throws EDbfFileError ("Cannot write
@@ -112,7 +108,6 @@ class TPagedFile {
   int32_t header_size_ = 0;
   int32_t record_size_ = 0;
   int32_t record_count_ = 0;
-  int32_t ref_count_ = 0;
   bool is_new_ = false;
   bool read_only_ = false;
   int append_lock_depth_ = 0;

@@ -181,9 +181,8 @@ void TDbf::createTableFile(bool only_new) {
 void TDbf::updateFieldDefs() {
   if (Active()) return;
   engine_.Open(field_defs_, FullName(), false, false, true);
-  std::vector<TColumnDef> columns;
   try {
-    engine_.FillFieldDefs(field_defs_, columns);
+    engine_.File().CopyFieldDefs(field_defs_);
   } catch (...) {
     engine_.Close();
     throw;

@@ -89,7 +89,8 @@ class TDbf : public TFieldDataSet {
   // link included) fails with EDbfFileError "Cannot create file %s: file exists", also
   // when the file appears after the dataset looked.
   void createNewTable();
-  // Fills FieldDefs from the table file without opening the dataset.
+  // Fills FieldDefs from the table file without opening the dataset: the file's own
+  // definitions, letters as stored (an N column with decimals stays N).
   void updateFieldDefs();
 
   // ---- Navigation over visible records ----

@@ -101,13 +101,11 @@ inline std::unique_ptr<TDbf> NamesTable(const TScratchFolder& folder,
 class TFakeDataSet : public TFieldDataSet {
  public:
   TFakeDataSet(const std::string& path, const TDbfFieldDefs& defs)
-      : file_(new TDbfFile(path, true, true, false)) {
-    file_->AddRef();
+      : file_(std::make_unique<TDbfFile>(path, true, true, false)) {
     file_->FormatTable(defs);
     if (file_->FieldDefs().Count() == 0) file_->LoadFieldDefs();
     record_.assign(static_cast<size_t>(file_->RecordSize()), ' ');
   }
-  ~TFakeDataSet() override { file_->Release(); }
 
   bool GetFieldData(const TField& field, TFieldType type, void* dest) const override {
     if (empty || field.FieldNo() < 1) return false;
@@ -144,7 +142,7 @@ class TFakeDataSet : public TFieldDataSet {
   std::vector<std::string> layout_changes;
 
  private:
-  TDbfFile* file_;
+  std::unique_ptr<TDbfFile> file_;
   std::vector<uint8_t> record_;
 };
 

@@ -20,8 +20,9 @@ class CursorTest : public ::testing::Test {
   // A table of `count` records, held by `cursor_`.
   void MakeTable(int count) {
     path_ = folder_ / "CURSOR.DBF";
-    auto* file = new TDbfFile(path_, true, true, false);
-    cursor_ = std::make_unique<TDbfCursor>(*file);
+    bool made = false;
+    std::shared_ptr<TDbfFile> file = TDbfFile::OpenShared(path_, true, true, false, false, made);
+    cursor_ = std::make_unique<TDbfCursor>(file);
     TDbfFieldDefs defs;
     defs.Add("NAME", TFieldType::ftString, 4, false);
     file->FormatTable(defs);
@@ -90,9 +91,12 @@ TEST_F(CursorTest, FollowsTheCountOfTheFileAndStandsOnAnAppendedRecord) {
 
 TEST_F(CursorTest, TheLastCursorClosesTheFile) {
   MakeTable(1);
+  bool made = false;
+  auto shared = TDbfFile::OpenShared(path_, false, false, false, false, made);
+  EXPECT_FALSE(made) << "the cursor's file object is shared";
   TDbfFile& file = cursor_->File();
-  auto second = std::make_unique<TDbfCursor>(file);
-  EXPECT_EQ(file.RefCount(), 2);
+  auto second = std::make_unique<TDbfCursor>(std::move(shared));
+  EXPECT_EQ(&second->File(), &file);
   cursor_.reset();
   ASSERT_EQ(TPagedFile::FindOpenFile(path_), &file) << "still held by the second cursor";
   EXPECT_EQ(second->RecordCount(), 1);

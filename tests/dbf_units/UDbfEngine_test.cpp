@@ -138,6 +138,7 @@ TEST_F(EngineTest, TwoEnginesShareOneFileAndItsRecords) {
   second.Open(second_defs, path_, false, true, false);
   EXPECT_EQ(&second.File(), &first.File());
   EXPECT_EQ(second.RecordCount(), 1) << "a file another dataset created is not formatted again";
+  second.File().CopyFieldDefs(second_defs);
   EXPECT_EQ(second_defs.Count(), 1);
 
   first.Close();

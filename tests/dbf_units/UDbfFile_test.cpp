@@ -352,18 +352,24 @@ TEST(TDbfFile, TwoOpenersOfOnePathShareOneObject) {
   const TScratchFolder folder;
   const std::string name = folder / "shared.dbf";
   WriteFileBytes(name, TRawTable{0x03, kTwoFields, {TwoFieldRecord("a", "1"), TwoFieldRecord("b", "2")}}.Bytes());
-  auto* first = new TDbfFile(name, false, false, false);
-  first->AddRef();
-  TPagedFile* second = TPagedFile::FindOpenFile(name);
+  bool made = false;
+  std::shared_ptr<TDbfFile> first = TDbfFile::OpenShared(name, false, false, false, false, made);
+  EXPECT_TRUE(made);
+  std::shared_ptr<TDbfFile> second = TDbfFile::OpenShared(name, false, false, true, false, made);
+  EXPECT_FALSE(made);
   ASSERT_EQ(second, first);
-  second->AddRef();
-  first->Release();
+  EXPECT_FALSE(second->ReadOnly()) << "shared as the first opener opened it";
+  first.reset();
   std::vector<uint8_t> record(19);
-  ASSERT_EQ(TPagedFile::FindOpenFile(name), second);
+  ASSERT_EQ(TPagedFile::FindOpenFile(name), second.get());
   EXPECT_TRUE(second->LoadRecord(2, record.data()));
   EXPECT_EQ(record[1], 'b');
-  second->Release();
+  second.reset();
   EXPECT_EQ(TPagedFile::FindOpenFile(name), nullptr);
+
+  // A tool's own look at the file is no shared object: a dataset cannot take it over.
+  const TDbfFile own(name, false, false, true);
+  EXPECT_THROW(TDbfFile::OpenShared(name, false, false, true, false, made), EDbfEngineError);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <memory>
 #include <utility>
 
 #include "FileLayerTestSupport.h"
@@ -65,7 +66,6 @@ TEST(TPagedFile, MissingFileIsRefusedOrCreatedEmpty) {
     EXPECT_EQ(file.HeaderSize(), 0);
     EXPECT_EQ(file.RecordSize(), 0);
     EXPECT_EQ(file.RecordCount(), 0);
-    EXPECT_EQ(file.RefCount(), 0);
   }
   EXPECT_TRUE(std::filesystem::exists(name));
   TPagedFile existing(name, true, true, false);
@@ -230,25 +230,19 @@ TEST(TPagedFile, AppendPastTwoGibibytesIsRefusedInsteadOfWrappingAround) {
   EXPECT_EQ(file.RecordCount(), k + 1);
 }
 
-TEST(TPagedFile, RegistryFindsOneObjectPerFileAndReleasesIt) {
+TEST(TPagedFile, RegistryFindsOneObjectPerFileWhileItLives) {
   const TScratchFolder folder;
   const std::string name = folder / "Shared.DBF";
   WriteFileBytes(name, HeaderAndRecords(1));
   std::filesystem::create_symlink(name, folder / "link.dbf");
 
-  auto* file = new TPagedFile(name, false, false, false);
-  EXPECT_EQ(TPagedFile::FindOpenFile(name), file);
-  EXPECT_EQ(TPagedFile::FindOpenFile(folder.Folder() + "/./sub/../Shared.DBF"), file);
-  EXPECT_EQ(TPagedFile::FindOpenFile(folder / "link.dbf"), file);
-  EXPECT_EQ(TPagedFile::FindOpenFile(folder / "SHARED.dbf"), file);  // the file on disk has this name
+  auto file = std::make_unique<TPagedFile>(name, false, false, false);
+  EXPECT_EQ(TPagedFile::FindOpenFile(name), file.get());
+  EXPECT_EQ(TPagedFile::FindOpenFile(folder.Folder() + "/./sub/../Shared.DBF"), file.get());
+  EXPECT_EQ(TPagedFile::FindOpenFile(folder / "link.dbf"), file.get());
+  EXPECT_EQ(TPagedFile::FindOpenFile(folder / "SHARED.dbf"), file.get());  // the file on disk has this name
   EXPECT_EQ(TPagedFile::FindOpenFile(folder / "Other.DBF"), nullptr);
-
-  file->AddRef();
-  file->AddRef();
-  file->Release();
-  ASSERT_EQ(TPagedFile::FindOpenFile(name), file);
-  EXPECT_EQ(file->RefCount(), 1);
-  file->Release();
+  file.reset();
   EXPECT_EQ(TPagedFile::FindOpenFile(name), nullptr);
 }
 

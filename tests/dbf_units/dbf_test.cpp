@@ -215,5 +215,25 @@ TEST_F(DbfTest, UpdateFieldDefsReadsTheColumnsWithoutOpening) {
   EXPECT_EQ(TPagedFile::FindOpenFile(folder_ / "NAMES.DBF"), nullptr);
 }
 
+// Reading the definitions without opening gives the file's own letters; opening gives the
+// dataset's copies, whose letters follow from their field types.
+TEST_F(DbfTest, UpdateFieldDefsKeepsTheLettersThatOpeningDerivesAgain) {
+  const filetest::TRawTable raw{.fields = {{"AMOUNT", 'N', 8, 2}, {"ID", 'I', 4}}, .records = {}};
+  filetest::WriteFileBytes(folder_ / "AMOUNTS.DBF", raw.Bytes());
+  auto dbf = DataSetOn(folder_, "AMOUNTS.DBF");
+  const auto letters = [&] {
+    std::string text;
+    for (int i = 0; i < dbf->FieldDefs().Count(); ++i) {
+      const TDbfFieldDef& def = dbf->FieldDefs().Items(i);
+      text += std::string(1, def.NativeFieldType()) + std::to_string(def.Size()) + "/" + std::to_string(def.Prec()) + " ";
+    }
+    return text;
+  };
+  dbf->updateFieldDefs();
+  EXPECT_EQ(letters(), "N8/2 I4/0 ");
+  dbf->open();
+  EXPECT_EQ(letters(), "F8/0 N4/0 ");
+}
+
 }  // namespace
 }  // namespace dbf

@@ -8,41 +8,48 @@ namespace {
 
 using dbf::TFieldType;
 
+struct ColumnDeclaration;
+using FieldDeclarer = void (*)(dbf::TDbf& table, const ColumnDeclaration& column, ResultsFields& fields);
+
+// One column of the results table: its definition (from which a missing file is created)
+// and its field object, declared together so that the schema is stated once.
 struct ColumnDeclaration {
   const char* name;
   TFieldType type;
   char letter;
   int32_t size;
+  FieldDeclarer declare_field;
 };
+
+// Declares the field object of `column` as a `Field` and keeps it in `fields.*member`.
+template <typename Field, Field* ResultsFields::*member>
+void declare_field(dbf::TDbf& table, const ColumnDeclaration& column, ResultsFields& fields) {
+  auto field = std::make_unique<Field>();
+  field->SetFieldName(column.name);
+  if (column.type == TFieldType::ftString) field->SetSize(column.size);
+  fields.*member = static_cast<Field*>(&table.addField(std::move(field)));
+}
+
+using dbf::TIntegerField;
+using dbf::TSmallintField;
+using dbf::TStringField;
 
 // The declared columns in file order. The four counts are declared as small integers of
 // letter N; a count of five digits still reads back from the file as an integer column,
 // which binds to its integer field object because both are of the integer kind.
 constexpr ColumnDeclaration results_columns[] = {
-    {"PRIJMENI", TFieldType::ftString, 'C', 15},
-    {"JMENO", TFieldType::ftString, 'C', 15},
-    {"RC1", TFieldType::ftString, 'C', 6},
-    {"RC2", TFieldType::ftString, 'C', 4},
-    {"POC_SPR", TFieldType::ftSmallint, 'N', 5},
-    {"POC_CHYB", TFieldType::ftSmallint, 'N', 5},
-    {"SUMA_AGR", TFieldType::ftSmallint, 'N', 3},
-    {"SUMA_SM", TFieldType::ftSmallint, 'N', 3},
-    {"POM_A_S", TFieldType::ftString, 'C', 5},
-    {"POM_S_S", TFieldType::ftString, 'C', 5},
-    {"ODPOVEDI", TFieldType::ftString, 'C', 254},
+    {"PRIJMENI", TFieldType::ftString, 'C', 15, declare_field<TStringField, &ResultsFields::Dbf1PRIJMENI>},
+    {"JMENO", TFieldType::ftString, 'C', 15, declare_field<TStringField, &ResultsFields::Dbf1JMENO>},
+    {"RC1", TFieldType::ftString, 'C', 6, declare_field<TStringField, &ResultsFields::Dbf1RC1>},
+    {"RC2", TFieldType::ftString, 'C', 4, declare_field<TStringField, &ResultsFields::Dbf1RC2>},
+    {"POC_SPR", TFieldType::ftSmallint, 'N', 5, declare_field<TIntegerField, &ResultsFields::Dbf1POC_SPR>},
+    {"POC_CHYB", TFieldType::ftSmallint, 'N', 5, declare_field<TIntegerField, &ResultsFields::Dbf1POC_CHYB>},
+    {"SUMA_AGR", TFieldType::ftSmallint, 'N', 3, declare_field<TSmallintField, &ResultsFields::Dbf1SUMA_AGR>},
+    {"SUMA_SM", TFieldType::ftSmallint, 'N', 3, declare_field<TSmallintField, &ResultsFields::Dbf1SUMA_SM>},
+    {"POM_A_S", TFieldType::ftString, 'C', 5, declare_field<TStringField, &ResultsFields::Dbf1POM_A_S>},
+    {"POM_S_S", TFieldType::ftString, 'C', 5, declare_field<TStringField, &ResultsFields::Dbf1POM_S_S>},
+    {"ODPOVEDI", TFieldType::ftString, 'C', 254, declare_field<TStringField, &ResultsFields::Dbf1ODPOVEDI>},
 };
-
-template <typename Field>
-Field* declare_field(dbf::TDbf& table, const char* name, int32_t size = 0) {
-  auto field = std::make_unique<Field>();
-  field->SetFieldName(name);
-  if (size > 0) field->SetSize(size);
-  return static_cast<Field*>(&table.addField(std::move(field)));
-}
-
-dbf::TStringField* declare_string(dbf::TDbf& table, const char* name, int32_t size) {
-  return declare_field<dbf::TStringField>(table, name, size);
-}
 
 }  // namespace
 
@@ -62,17 +69,7 @@ void declare_results_field_defs(dbf::TDbfFieldDefs& defs) {
 ResultsFields declare_results_schema(dbf::TDbf& table) {
   declare_results_field_defs(table.FieldDefs());
   ResultsFields fields{};
-  fields.Dbf1PRIJMENI = declare_string(table, "PRIJMENI", 15);
-  fields.Dbf1JMENO = declare_string(table, "JMENO", 15);
-  fields.Dbf1RC1 = declare_string(table, "RC1", 6);
-  fields.Dbf1RC2 = declare_string(table, "RC2", 4);
-  fields.Dbf1POC_SPR = declare_field<dbf::TIntegerField>(table, "POC_SPR");
-  fields.Dbf1POC_CHYB = declare_field<dbf::TIntegerField>(table, "POC_CHYB");
-  fields.Dbf1SUMA_AGR = declare_field<dbf::TSmallintField>(table, "SUMA_AGR");
-  fields.Dbf1SUMA_SM = declare_field<dbf::TSmallintField>(table, "SUMA_SM");
-  fields.Dbf1POM_A_S = declare_string(table, "POM_A_S", 5);
-  fields.Dbf1POM_S_S = declare_string(table, "POM_S_S", 5);
-  fields.Dbf1ODPOVEDI = declare_string(table, "ODPOVEDI", 254);
+  for (const ColumnDeclaration& column : results_columns) column.declare_field(table, column, fields);
   return fields;
 }
 

@@ -22,8 +22,9 @@ enum ConfigurationLine : size_t {
 };
 
 // Plain values end at a space, lists at the "(" of their comment.
-constexpr char kValueSeparator = ' ';
-constexpr char kListSeparator = '(';
+constexpr char separator_of(size_t line) {
+  return line == kAgrListLine || line == kSmListLine ? '(' : ' ';
+}
 
 // Cuts the values out of the lines in line order and tells the window about each one.
 class ValueReader {
@@ -31,8 +32,8 @@ class ValueReader {
   ValueReader(const ConfigurationLines& lines, const LoadSteps& steps)
       : lines_(lines), steps_(steps) {}
 
-  std::string text(ConfigurationLine line, char separator = kValueSeparator) const {
-    std::string value = line_value(lines_.line(line), separator);
+  std::string text(ConfigurationLine line) const {
+    std::string value = line_value(lines_.line(line), separator_of(line));
     if (steps_.value_read) steps_.value_read(line, value);
     return value;
   }
@@ -45,7 +46,7 @@ class ValueReader {
 
   // Entries are stored one by one, so a bad item leaves those before it in the set.
   void set(ConfigurationLine line, int32_t count, PictureSet& set) const {
-    const std::string list_value = text(line, kListSeparator);
+    const std::string list_value = text(line);
     for (int32_t k = 1; k <= count; ++k) {
       set[k - 1] = to_integer(list_item(k, list_value));
     }
@@ -76,6 +77,14 @@ void read_configuration_values(const ConfigurationLines& lines, TestConfiguratio
   read.set(kAgrListLine, config.agr_count, config.agr_set);
   config.sm_count = read.set_count(kSmCountLine);
   read.set(kSmListLine, config.sm_count, config.sm_set);
+}
+
+std::array<std::string, kValueLineCount> configuration_value_texts(const ConfigurationLines& lines) {
+  std::array<std::string, kValueLineCount> texts;
+  for (size_t line = 1; line <= kValueLineCount; ++line) {
+    texts[line - 1] = line_value(lines.line(line), separator_of(line));
+  }
+  return texts;
 }
 
 }  // namespace tarni

@@ -3,6 +3,7 @@
 // table name, 4 parameter a, 5 parameter b, 6 AGR count, 7 AGR list, 8 SM count, 9 SM list.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -29,5 +30,12 @@ struct LoadSteps {
 // keep what they held. A set count above the set's capacity is cut to it.
 void read_configuration_values(const ConfigurationLines& lines, TestConfiguration& config,
                                const LoadSteps& steps = {});
+
+// The values stand on lines 1 to 9.
+inline constexpr size_t kValueLineCount = 9;
+
+// The value texts of lines 1 to 9 as the load cuts them out, before any conversion
+// (element k - 1 for line k): what the configuration editor shows as its test display.
+std::array<std::string, kValueLineCount> configuration_value_texts(const ConfigurationLines& lines);
 
 }  // namespace tarni

@@ -224,11 +224,10 @@ void TForm1::BuildAnswerEntry(QWidget* client) {
 
   StaticText2 = new QLabel(client);
   app::NameCaptionedControl(StaticText2, "StaticText2");
-  StaticText2->setFrameStyle(QFrame::Box | QFrame::Plain);
+  // A plain frame is drawn in the text colour; the box's line stays black under red digits.
+  StaticText2->setStyleSheet(QStringLiteral("QLabel { color: red; background-color: white; border: 1px solid black; }"));
   StaticText2->setAlignment(Qt::AlignCenter);
   StaticText2->setFont(app::FontOf(QStringLiteral("Arial"), 64));
-  SetTextColor(StaticText2, kRed);
-  SetBackground(StaticText2, Qt::white);
   StaticText2->setGeometry(144, 72, 81, 65);
 
   Label6 = app::PlaceLabel(client, "Label6", kAnswersCaption, 264, 88);
@@ -259,6 +258,8 @@ void TForm1::BuildEvaluationPanel(QWidget* client) {
   GroupBox1 = new QGroupBox(kEvaluationCaption, client);
   app::NameCaptionedControl(GroupBox1, "GroupBox1");
   GroupBox1->setGeometry(304, 136, 321, 233);
+  // The panel covers the picture under it, as a panel of its own colour does.
+  GroupBox1->setAutoFillBackground(true);
   for (size_t row = 0; row < kResultRows.size(); ++row) {
     const ResultRow& result = kResultRows[row];
     const int top = kResultTop + static_cast<int>(row) * kResultStep;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMargins>
 #include <QPushButton>
@@ -15,6 +16,9 @@ namespace {
 // and a 19-pixel caption bar.
 constexpr int kFrameBorder = 4;
 constexpr int kCaptionHeight = 19;
+
+// Percent of the normal width of a font that stands in for a missing one.
+constexpr int kSubstituteStretch = 80;
 
 }  // namespace
 
@@ -30,6 +34,10 @@ QFont DefaultWindowFont() { return FontOf(QStringLiteral("MS Sans Serif"), 11); 
 QFont FontOf(const QString& family, int pixel_size) {
   QFont font(family);
   font.setPixelSize(pixel_size);
+  // The fixed positions were laid out for the narrow fonts of the systems the program
+  // comes from; the outline fonts that stand in for them here are wider, and would run
+  // captions into the boxes beside them unless condensed.
+  if (QFontInfo(font).family() != family) font.setStretch(kSubstituteStretch);
   return font;
 }
 

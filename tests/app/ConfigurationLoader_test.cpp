@@ -46,13 +46,6 @@ class Loader : public TProgramTest {
     ClickNavigator(TNavigateBtn::nbPost);
   }
 
-  std::vector<dbf::testing::TScriptedDialogs::TShown> Boxes() const {
-    std::vector<dbf::testing::TScriptedDialogs::TShown> boxes;
-    for (const auto& shown : dialogs.shown) {
-      if (shown.kind != QLatin1String("file")) boxes.push_back(shown);
-    }
-    return boxes;
-  }
 };
 
 TEST_F(Loader, SampleLoadsEveryValueWithoutAMessage) {

@@ -90,6 +90,14 @@ void TProgramTest::Click(QAbstractButton* button) { button->click(); }
 
 void TProgramTest::Trigger(QAction* action) { action->trigger(); }
 
+std::vector<dbf::testing::TScriptedDialogs::TShown> TProgramTest::Boxes() const {
+  std::vector<dbf::testing::TScriptedDialogs::TShown> boxes;
+  for (const auto& shown : dialogs.shown) {
+    if (shown.kind != QLatin1String("file")) boxes.push_back(shown);
+  }
+  return boxes;
+}
+
 std::vector<QString> TProgramTest::ResultTexts() {
   std::vector<QString> texts;
   for (const QLabel* label : Form1->ResultValues) texts.push_back(label->text());

@@ -43,6 +43,9 @@ class TProgramTest : public ::testing::Test {
   static void Click(QAbstractButton* button);
   static void Trigger(QAction* action);
 
+  // The boxes shown so far but the file dialogs: messages, errors, confirmations.
+  std::vector<dbf::testing::TScriptedDialogs::TShown> Boxes() const;
+
   // The texts of the evaluation panel's six value labels.
   static std::vector<QString> ResultTexts();
   // The visible buttons of the main window's navigator bar.

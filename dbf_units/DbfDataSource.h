@@ -144,6 +144,8 @@ class TFieldDataLink : public TDataLink {
   explicit TFieldDataLink(std::string control_name = "");
 
   const std::string& ControlName() const { return control_name_; }
+  // Controls named after they are built keep the message prefix in step with their name.
+  void SetControlName(const std::string& name) { control_name_ = name; }
   const std::string& FieldName() const { return field_name_; }
   void SetFieldName(const std::string& name);
   // The bound field; null while inactive or without a field name.

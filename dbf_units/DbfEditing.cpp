@@ -131,8 +131,19 @@ void TDbf::deleteRecord() {
 
 void TDbf::refresh() {
   leaveEditing();
+  engine_.RefreshRecordCount();
   syncCursorToActive();
   rereadWindow();
+}
+
+void TDbf::lockAppends() {
+  checkOpen();
+  checkModifiable();
+  engine_.LockAppends();
+}
+
+void TDbf::unlockAppends() {
+  if (Active()) engine_.UnlockAppends();
 }
 
 void TDbf::leaveEditing() {

@@ -6,16 +6,35 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 namespace dbf {
 
 namespace {
 
+// The append lock is a POSIX record lock (fcntl) on one byte at the last position a table
+// can reach, which works across programs and, where the file system supports locks,
+// across machines on a network share. Being advisory, it guards nothing but appends:
+// readers and record edits go on unhindered. The kernel drops it when its holder ends,
+// killed or not, so a crashed program never leaves a table locked.
+//
+// A POSIX record lock belongs to the process and falls when the process closes any
+// handle of the file. Within this library each file has one handle per process (the
+// open-file registry shares it), so that cannot happen to a table behind our back.
+constexpr off_t kAppendLockOffset = 0x7FFFFFFF;
+
+bool LockRefused(int error) {
+  // ENOLCK: no lock manager (NFS without lockd, some network shares); EOPNOTSUPP,
+  // ENOTSUP, EINVAL: a file system without record locks (some FUSE file systems).
+  return error == ENOLCK || error == EOPNOTSUPP || error == ENOTSUP || error == EINVAL;
+}
+
 class TPosixFileIO final : public TFileIO {
  public:
-  explicit TPosixFileIO(int fd) : fd_(fd) {}
+  TPosixFileIO(int fd, bool writable) : fd_(fd), writable_(writable) {}
   ~TPosixFileIO() override { ::close(fd_); }
   TPosixFileIO(const TPosixFileIO&) = delete;
   TPosixFileIO& operator=(const TPosixFileIO&) = delete;
@@ -46,7 +65,35 @@ class TPosixFileIO final : public TFileIO {
     return result == 0;
   }
 
+  TLockResult LockAppends(bool wait) override {
+    struct flock lock = AppendLockRange(writable_ ? F_WRLCK : F_RDLCK);
+    int result;
+    do {
+      result = ::fcntl(fd_, wait ? F_SETLKW : F_SETLK, &lock);
+    } while (result != 0 && errno == EINTR);
+    if (result == 0) return TLockResult::Locked;
+    if (errno == EAGAIN || errno == EACCES) return TLockResult::Busy;
+    return LockRefused(errno) ? TLockResult::Unsupported : TLockResult::Failed;
+  }
+
+  // Unlocking a range one holds cannot fail but for a signal; should it ever fail, the
+  // lock still falls when the handle closes.
+  void UnlockAppends() override {
+    struct flock lock = AppendLockRange(F_UNLCK);
+    while (::fcntl(fd_, F_SETLK, &lock) != 0 && errno == EINTR) {
+    }
+  }
+
  private:
+  static struct flock AppendLockRange(short type) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = kAppendLockOffset;
+    lock.l_len = 1;
+    return lock;
+  }
+
   // pread and pwrite may move fewer bytes than asked (signals, pipes, a full disk); keep
   // going until all are moved, the file ends, or the platform fails. A failure after some
   // bytes reports the bytes moved, so the caller sees a short transfer.
@@ -64,20 +111,31 @@ class TPosixFileIO final : public TFileIO {
   }
 
   int fd_;
+  bool writable_;
 };
 
+// Existing files open without blocking: a FIFO would otherwise wait in open() for a
+// writer. The flag is taken off again once the file proves to be a regular file.
 int OpenFlags(TFileOpenMode mode) {
   switch (mode) {
-    case TFileOpenMode::ReadOnly: return O_RDONLY | O_CLOEXEC;
-    case TFileOpenMode::ReadWrite: return O_RDWR | O_CLOEXEC;
-    case TFileOpenMode::CreateExclusive: return O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC;
+    case TFileOpenMode::ReadOnly: return O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+    case TFileOpenMode::ReadWrite: return O_RDWR | O_NONBLOCK | O_CLOEXEC;
+    case TFileOpenMode::CreateExclusive: return O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
   }
-  return O_RDONLY | O_CLOEXEC;
+  return O_RDONLY | O_NONBLOCK | O_CLOEXEC;
 }
 
-bool IsDirectory(int fd) {
+// 0 for a regular file; else the errno that refuses it.
+int RefusalOfFileType(int fd) {
   struct stat status {};
-  return ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+  if (::fstat(fd, &status) != 0) return errno;
+  if (S_ISDIR(status.st_mode)) return EISDIR;
+  return S_ISREG(status.st_mode) ? 0 : ENXIO;
+}
+
+bool ClearNonBlocking(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
 }
 
 TFileIOFactory& InstalledFactory() {
@@ -93,13 +151,23 @@ std::unique_ptr<TFileIO> OpenPosixFileIO(const std::string& path, TFileOpenMode 
     fd = ::open(path.c_str(), OpenFlags(mode), 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return nullptr;
-  // A folder opens read-only without complaint but is no table.
-  if (IsDirectory(fd)) {
+  // A folder opens read-only without complaint but is no table; nor is a FIFO or a
+  // device, whose reads would block or never end.
+  int refusal = RefusalOfFileType(fd);
+  if (refusal == 0 && !ClearNonBlocking(fd)) refusal = errno;
+  if (refusal != 0) {
     ::close(fd);
-    errno = EISDIR;
+    errno = refusal;
     return nullptr;
   }
-  return std::make_unique<TPosixFileIO>(fd);
+  return std::make_unique<TPosixFileIO>(fd, mode != TFileOpenMode::ReadOnly);
+}
+
+std::string FileErrorReason(int error) {
+  if (error == ENXIO) return "is not a regular file";
+  std::string reason = std::strerror(error);
+  if (!reason.empty()) reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+  return reason;
 }
 
 std::unique_ptr<TFileIO> OpenFileIO(const std::string& path, TFileOpenMode mode) {

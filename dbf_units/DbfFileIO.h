@@ -1,6 +1,7 @@
-// The platform seam of the table files: a handful of positioned file operations. The
-// real implementation calls open/pread/pwrite/fstat/ftruncate; tests install a factory
-// whose files fail the n-th write, write short or report a full disk.
+// The platform seam of the table files: a handful of positioned file operations and the
+// append lock. The real implementation calls open/pread/pwrite/fstat/ftruncate/fcntl;
+// tests install a factory whose files fail the n-th write, write short or report a full
+// disk, and the fuzz targets one whose files live in memory.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,13 @@
 #include <string>
 
 namespace dbf {
+
+enum class TLockResult {
+  Locked,       // this handle holds the lock now
+  Busy,         // another program holds it (only when not waiting)
+  Unsupported,  // the file system refuses record locks
+  Failed        // the platform failed otherwise (errno set)
+};
 
 class TFileIO {
  public:
@@ -21,24 +29,40 @@ class TFileIO {
   virtual int64_t Size() = 0;
   // Returns false on failure.
   virtual bool Truncate(int64_t length) = 0;
+
+  // The advisory lock that serialises appends between programs: exclusive on a handle
+  // open for writing, shared on a read-only one (a reader only waits out an append in
+  // flight). With `wait` it blocks until the lock is free. A file that no other program
+  // can reach needs no lock, so the default always grants it.
+  virtual TLockResult LockAppends(bool /*wait*/) { return TLockResult::Locked; }
+  virtual void UnlockAppends() {}
 };
 
 enum class TFileOpenMode {
   ReadOnly,        // existing file, shared reading and writing
   ReadWrite,       // existing file, shared reading and writing
-  CreateExclusive  // new or emptied file; no other handle of this process may open it
+  CreateExclusive  // a new file; no other handle of this process may open it
 };
 
-// Opens `path`; returns nullptr (errno set) when the platform refuses.
+// Opens `path`; returns nullptr (errno set) when the platform refuses. Only a regular
+// file is a table: a folder fails with EISDIR, and anything else that is no regular file
+// (a FIFO, a device, a socket) with ENXIO, without waiting for a writer on a FIFO.
 using TFileIOFactory =
     std::function<std::unique_ptr<TFileIO>(const std::string& path, TFileOpenMode mode)>;
 
 std::unique_ptr<TFileIO> OpenFileIO(const std::string& path, TFileOpenMode mode);
 
 // The POSIX implementation itself, for test factories that wrap the real file.
-// CreateExclusive creates or empties the file (O_CREAT | O_TRUNC); keeping other handles
-// out is the open-file registry's job, as POSIX has no portable way to bar other processes.
+// CreateExclusive makes a new file and never opens an existing one: a name that exists,
+// a symbolic link included (dangling or not), fails with EEXIST, so a file put in place
+// after the caller looked is neither emptied nor followed. Keeping other handles out is
+// the open-file registry's job, as POSIX has no portable way to bar other processes.
 std::unique_ptr<TFileIO> OpenPosixFileIO(const std::string& path, TFileOpenMode mode);
+
+// Why an open or create failed, as the end of a message ("Cannot open file X: <reason>"):
+// the platform's text for `error` in lower case ("permission denied", "read-only file
+// system", "is a directory"), "is not a regular file" for ENXIO (see OpenFileIO).
+std::string FileErrorReason(int error);
 
 // Installs `factory` for every later open and returns the one it replaces; an empty
 // factory restores the POSIX one.

@@ -3,6 +3,8 @@
 #include "UDbfEngine.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "DbfErrors.h"
 #include "UDbfFile.h"
@@ -14,8 +16,8 @@ namespace {
 constexpr uint8_t kValidRecordFlag = ' ';
 
 TDbfFile& OpenFileObject(const std::string& full_name, bool create, bool auto_create,
-                         bool read_only, bool& created_here) {
-  if (TPagedFile* shared = TPagedFile::FindOpenFile(full_name)) {
+                         bool read_only, bool only_new, bool& created_here) {
+  if (TPagedFile* shared = only_new ? nullptr : TPagedFile::FindOpenFile(full_name)) {
     auto* table = dynamic_cast<TDbfFile*>(shared);
     if (table == nullptr) throw EDbfEngineError("Cannot open file " + full_name);
     created_here = false;
@@ -23,7 +25,21 @@ TDbfFile& OpenFileObject(const std::string& full_name, bool create, bool auto_cr
   }
   created_here = true;
   // The registry owns the object from here; the last Release destroys it.
-  return *new TDbfFile(full_name, create, auto_create, read_only);
+  return *new TDbfFile(full_name, create, auto_create, read_only, only_new);
+}
+
+// Formats `file` from `defs`; a file made by this open is removed again when that fails,
+// so that no empty file is left that a retry would take for a table.
+void FormatOrRemove(TDbfFile& file, const TDbfFieldDefs& defs, bool made_here) {
+  try {
+    file.FormatTable(defs);
+  } catch (...) {
+    if (made_here) {
+      std::error_code ignored;  // the formatting error is the one to report
+      std::filesystem::remove(file.FileName(), ignored);
+    }
+    throw;
+  }
 }
 
 }  // namespace
@@ -37,17 +53,18 @@ TDbfEngine::~TDbfEngine() {
 }
 
 void TDbfEngine::Open(TDbfFieldDefs& defs, const std::string& full_name, bool create,
-                      bool auto_create, bool read_only) {
+                      bool auto_create, bool read_only, bool only_new) {
   read_only_ = read_only;
+  if (create) TDbfFile::CheckNewTable(defs);
   bool created_here = false;
-  TDbfFile& file = OpenFileObject(full_name, create, auto_create, read_only, created_here);
+  TDbfFile& file = OpenFileObject(full_name, create, auto_create, read_only, only_new, created_here);
   // The cursor holds the file from the start, so a failure below releases a new object
   // and takes it out of the registry again.
   auto cursor = std::make_unique<TDbfCursor>(file);
   // A file that another dataset created is shared as it stands: formatting it again
   // would wipe the records appended through that dataset.
   if (create || (created_here && file.IsNew())) {
-    file.FormatTable(defs);
+    FormatOrRemove(file, defs, created_here && file.IsNew());
   } else {
     file.CopyFieldDefs(defs);
   }
@@ -61,7 +78,7 @@ void TDbfEngine::Close() {
   if (!Active()) return;
   try {
     // A shared file first opened read-only cannot take a header through its handle.
-    if (!read_only_ && !file_->ReadOnly()) file_->StoreHeader();
+    if (!read_only_ && !file_->ReadOnly() && file_->RecordLayoutMatches()) file_->StoreHeader();
   } catch (...) {
     Release();
     throw;
@@ -70,6 +87,7 @@ void TDbfEngine::Close() {
 }
 
 void TDbfEngine::Release() {
+  UnlockAppends();
   current_cursor_ = nullptr;
   record_cursor_.reset();
   scratch_.clear();
@@ -115,8 +133,7 @@ bool TDbfEngine::Visible(bool show_deleted) const {
 }
 
 void TDbfEngine::StoreNewRecord(const uint8_t* buffer) {
-  const int32_t record_number = RecordCount() + 1;
-  file_->StoreRecord(record_number, buffer);
+  const int32_t record_number = file_->AppendRecord(buffer);
   record_cursor_->InsertKey(record_number, buffer);
   if (file_->LongLayout()) file_->AdvanceAutoIncValues();
 }
@@ -128,6 +145,20 @@ void TDbfEngine::StoreCurrentRecord(const uint8_t* buffer) {
     throw EDbfEngineError("Record number out of range : " + std::to_string(record_number));
   }
   file_->StoreRecord(record_number, buffer);
+}
+
+void TDbfEngine::RefreshRecordCount() { file_->RefreshRecordCount(); }
+
+void TDbfEngine::LockAppends() {
+  if (holds_append_lock_) return;
+  file_->LockAppends();
+  holds_append_lock_ = true;
+}
+
+void TDbfEngine::UnlockAppends() {
+  if (!holds_append_lock_) return;
+  holds_append_lock_ = false;
+  file_->UnlockAppends();
 }
 
 void TDbfEngine::FillFieldDefs(TDbfFieldDefs& defs, std::vector<TColumnDef>& columns) {

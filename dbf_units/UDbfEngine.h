@@ -36,11 +36,15 @@ class TDbfEngine {
 
   // Opens `full_name`, sharing a file object already in the registry as it is (without
   // reading it again). A new file, or any file when `create` is set, is formatted from
-  // `defs`; otherwise `defs` receives the table's own definitions.
+  // `defs`; otherwise `defs` receives the table's own definitions. With `create` the
+  // definitions are checked before the file is made or emptied; a file this call made is
+  // removed again when formatting it fails. `only_new` refuses an existing file (see
+  // TPagedFile) instead of emptying it.
   // REQUIRES: !Active(). Throws the file layer's errors; nothing stays open then.
   void Open(TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create,
-            bool read_only);
-  // Writes the header (unless read-only) and releases the file. Everything is released
+            bool read_only, bool only_new = false);
+  // Writes the header (unless read-only, or the fields do not fill the header's record
+  // length: TDbfFile::RecordLayoutMatches) and releases the file. Everything is released
   // even when writing the header fails; the error then propagates.
   void Close();
   bool Active() const { return file_ != nullptr; }
@@ -56,11 +60,20 @@ class TDbfEngine {
   // `mode` asks, walking over records marked deleted unless `show_deleted`, and reads the
   // record it then stands on. On FetchOk the cursor's position is the record's number.
   TFetchResult FetchRecord(uint8_t* buffer, TFetchMode mode, bool show_deleted);
-  // REQUIRES: Active(). Appends `buffer` as record RecordCount() + 1 and places the
-  // cursor on it. A failed write throws EDbfFileError; count and cursor stay unchanged.
+  // REQUIRES: Active(). Appends `buffer` as the new last record, after those that other
+  // programs appended meanwhile (TDbfFile::AppendRecord), and places the cursor on it. A
+  // failed write throws EDbfFileError; the cursor stays unchanged.
   void StoreNewRecord(const uint8_t* buffer);
   // REQUIRES: Active(), the cursor on a record. Writes `buffer` over that record.
   void StoreCurrentRecord(const uint8_t* buffer);
+
+  // REQUIRES: Active(). Derives the record count from the file again.
+  void RefreshRecordCount();
+  // REQUIRES: Active(). Holds the table's append lock until UnlockAppends or Close, so
+  // that other programs' appends wait and this engine's appends need not take it each
+  // time. Holding it twice is holding it once.
+  void LockAppends();
+  void UnlockAppends();
 
   // REQUIRES: Active(). Replaces `defs` with copies of the table's own definitions (name,
   // length, decimals, then field type, so each letter follows from the type again) and
@@ -79,6 +92,7 @@ class TDbfEngine {
   // buffer as it was.
   std::vector<uint8_t> scratch_;
   bool read_only_ = false;
+  bool holds_append_lock_ = false;
 };
 
 }  // namespace dbf

@@ -91,9 +91,11 @@ std::array<uint8_t, 32> CreatedDescriptor(const TDbfFieldDef& def) {
   return descriptor;
 }
 
+}  // namespace
+
 // A header or record length beyond 16 bits would be stored cut off and leave a table
-// whose records nobody can find; refuse such a table before the old file is emptied.
-void CheckTableFitsHeader(const TDbfFieldDefs& defs) {
+// whose records nobody can find.
+void TDbfFile::CheckNewTable(const TDbfFieldDefs& defs) {
   const int64_t header_length = int64_t{kShortLayout.descriptor_length} * defs.Count() + 33;
   if (header_length > kLargestWord) {
     throw EDbfFileError("Too many fields : " + std::to_string(defs.Count()) +
@@ -107,8 +109,6 @@ void CheckTableFitsHeader(const TDbfFieldDefs& defs) {
   }
 }
 
-}  // namespace
-
 int FormatLevelOfVersion(uint8_t version) {
   switch (version) {
     case 0x83: return 2;
@@ -120,13 +120,22 @@ int FormatLevelOfVersion(uint8_t version) {
   }
 }
 
-TDbfFile::TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only)
-    : TPagedFile(file_name, create, auto_create, read_only) {
+int32_t PrefixLengthOfVersion(uint8_t version) {
+  return LayoutOf(FormatLevelOfVersion(version) >= 5).prefix_length;
+}
+
+TDbfFile::TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only,
+                   bool only_new)
+    : TPagedFile(file_name, create, auto_create, read_only, only_new) {
   if (IsNew() || create) return;
   ReadHeader();
 }
 
+// While another program appends (it holds the append lock), the file may end inside the
+// record it is writing and the header count lags it by one: the header count then bounds
+// the count, and the two are not compared.
 void TDbfFile::ReadHeader() {
+  const TAppendLock view(*this, TAppendLock::DontWait);
   SetHeaderSize(kShortLayout.prefix_length);
   format_level_ = FormatLevelOfVersion(HeaderBuffer()[kVersionAt]);
   const TLayout& layout = LayoutOf(LongLayout());
@@ -137,8 +146,52 @@ void TDbfFile::ReadHeader() {
       static_cast<int32_t>(ReadLittleEndian(HeaderBuffer(), HeaderSize(), kRecordLengthAt, 2));
   SetHeaderSize(header_length);
   SetRecordSize(record_length);
-  CheckRecordCount();
+  if (view.Held()) CheckRecordCount();
   LoadFieldDefs();
+  if (!view.Held()) BoundByStoredRecordCount();
+}
+
+void TDbfFile::BoundByStoredRecordCount() {
+  uint8_t stored[4];
+  if (!ReadAvailable(kRecordCountAt, stored, sizeof stored)) return;
+  const auto count = static_cast<int32_t>(ReadLittleEndian(stored, sizeof stored, 0, 4));
+  if (count >= 0 && count < RecordCount()) SetRecordCount(count);
+}
+
+void TDbfFile::RefreshRecordCount() {
+  if (HoldsAppendLock()) {
+    DeriveRecordCount();
+    return;
+  }
+  const TAppendLock view(*this, TAppendLock::DontWait);
+  DeriveRecordCount();
+  if (!view.Held()) BoundByStoredRecordCount();
+}
+
+int32_t TDbfFile::AppendRecord(const uint8_t* record) {
+  const TAppendLock lock(*this);
+  const int32_t number = RecordCount() + 1;
+  const int64_t position = RecordPosition(number);
+  CheckRecordFits(position);
+  append_buffer_.assign(record, record + RecordSize());
+  append_buffer_.push_back(kEndMarker);
+  // The end marker is welcome, not required: a record that fits where its marker does
+  // not (a disk full to the byte) is stored all the same.
+  if (Io().WriteAt(position, append_buffer_.data(), append_buffer_.size()) < RecordSize()) {
+    throw EDbfFileError("Cannot write file " + FileName());
+  }
+  SetRecordCount(number);
+  StoreRecordCount();
+  return number;
+}
+
+void TDbfFile::StoreRecordCount() {
+  WriteLittleEndian(HeaderBuffer(), HeaderSize(), kRecordCountAt, 4, static_cast<uint32_t>(RecordCount()));
+  try {
+    WriteExact(kRecordCountAt, HeaderBuffer() + kRecordCountAt, 4);
+  } catch (const EDbfFileError& error) {
+    DbfNotice(std::string(error.what()) + ": the record count in the header stays behind until the next append or close");
+  }
 }
 
 void TDbfFile::CheckRecordCount() {
@@ -182,16 +235,30 @@ void TDbfFile::LoadFieldDefs() {
   CheckRecordSize();
 }
 
+int64_t TDbfFile::FilledRecordLength() const {
+  int64_t length = 1;
+  for (int i = 0; i < field_defs_.Count(); ++i) length += field_defs_.Items(i).Size();
+  return length;
+}
+
 void TDbfFile::CheckRecordSize() {
-  int64_t expected = 1;
-  for (int i = 0; i < field_defs_.Count(); ++i) expected += field_defs_.Items(i).Size();
-  if (expected == RecordSize()) return;
+  const int64_t expected = FilledRecordLength();
+  record_layout_matches_ = expected == RecordSize();
+  if (record_layout_matches_) return;
   DbfNotice("Invalid Record Size,\rRecord Size in Hdr : " + std::to_string(RecordSize()) +
             "\rExpected : " + std::to_string(expected));
 }
 
+void TDbfFile::CheckWritableLayout() const {
+  if (record_layout_matches_) return;
+  throw EDbfFileError("Cannot write file " + FileName() + ": its header gives records of " +
+                      std::to_string(RecordSize()) + " bytes, but its fields as read fill " +
+                      std::to_string(FilledRecordLength()) +
+                      " (writing would shift the fields for every other reader)");
+}
+
 void TDbfFile::FormatTable(const TDbfFieldDefs& defs) {
-  CheckTableFitsHeader(defs);
+  CheckNewTable(defs);
   try {
     WriteEmptyTable(defs);
   } catch (const EDatabaseError&) {
@@ -210,6 +277,7 @@ void TDbfFile::FormatTable(const TDbfFieldDefs& defs) {
 // temporary layout of 32-byte header and 32-byte records.
 void TDbfFile::WriteEmptyTable(const TDbfFieldDefs& defs) {
   field_defs_.Clear();
+  record_layout_matches_ = true;
   format_level_ = 3;
   if (!Io().Truncate(0)) throw EDbfFileError("Cannot write file " + FileName());
   SetRecordSize(kShortLayout.descriptor_length);
@@ -253,6 +321,7 @@ void TDbfFile::CopyFieldDefs(TDbfFieldDefs& dest) {
 
 void TDbfFile::StoreHeader() {
   if (HeaderSize() == 0) throw EDbfFileError("HeaderSize=0");
+  const TAppendLock lock(*this);
   StampHeader();
   StoreAutoIncCounters();
   TPagedFile::StoreHeader();

@@ -1,11 +1,13 @@
 // A table file: a paged file whose header holds the dBase prefix and field descriptors.
 // It checks and reads headers of both layouts, creates new tables, rewrites the header
-// with date, count and end marker, and encodes and decodes field values in a record
-// buffer. It keeps no cache: every record transfer goes straight to the file.
+// with date, count and end marker, appends records so that the header on disk stays
+// current, and encodes and decodes field values in a record buffer. It keeps no cache:
+// every record transfer goes straight to the file.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "DbfFieldTypes.h"
 #include "UDbfFieldDef.h"
@@ -17,13 +19,16 @@ namespace dbf {
 // and descriptors), 5, 6 and 7 the long one (68-byte prefix, 48-byte descriptors). No
 // version byte is refused; unknown ones are level 3.
 int FormatLevelOfVersion(uint8_t version);
+// The length of the header prefix in the layout of that level: 32 or 68 bytes.
+int32_t PrefixLengthOfVersion(uint8_t version);
 
 class TDbfFile : public TPagedFile {
  public:
   // As TPagedFile, then reads and checks the header of an existing file unless the file
   // is new or `create` is set. Header findings go to DbfNotice; a field count outside 1 to
   // 4095 throws EDbfFileError "Invalid field count : %d (must be between 1 and 4095)".
-  TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only);
+  TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only,
+           bool only_new = false);
 
   // 2, 3, 5, 6 or 7, from the version byte.
   int FormatLevel() const { return format_level_; }
@@ -34,17 +39,49 @@ class TDbfFile : public TPagedFile {
   const TDbfFieldDefs& FieldDefs() const { return field_defs_; }
 
   void LoadFieldDefs();
-  // Turns the file into an empty level-3 table with these fields. A table whose header
-  // or record length would not fit the header's 16-bit words (more than 2046 fields,
-  // records over 65535 bytes) is refused with EDbfFileError before the file is touched.
+  // Whether the fields as read (lengths normalised) fill the header's record length
+  // exactly. A table where they do not is read with the "Invalid Record Size" warning,
+  // but writing a record would lay its fields out otherwise than every other reader of
+  // the file: such a table is never written, not even its header.
+  bool RecordLayoutMatches() const { return record_layout_matches_; }
+  // Throws EDbfFileError naming the file and both record lengths unless
+  // RecordLayoutMatches().
+  void CheckWritableLayout() const;
+
+  // Refuses, with EDbfFileError, definitions whose table would not fit the header's
+  // 16-bit words: more than 2046 fields ("Too many fields : %d ..."), records over 65535
+  // bytes ("Record too long : %d ..."). Needs no file, so a table is checked before its
+  // file is made.
+  static void CheckNewTable(const TDbfFieldDefs& defs);
+  // Turns the file into an empty level-3 table with these fields. Definitions that
+  // CheckNewTable refuses are refused before the file is touched.
   void FormatTable(const TDbfFieldDefs& defs);
   // Clears `dest` and fills it with copies of the own definitions (reading them first
   // when the own list is empty). A copy gets name, length, decimals and then the letter,
   // so it has the same field type, plus offset, autoincrement value and required flag.
   void CopyFieldDefs(TDbfFieldDefs& dest);
   // Stamps date and record count, writes the header, the autoincrement counters (long
-  // layout) and the end marker.
+  // layout) and the end marker. Under the append lock, so that count and marker go
+  // where the table ends now, whatever other programs appended meanwhile.
   void StoreHeader() override;
+
+  // REQUIRES: a file opened for writing; `record` holds RecordSize bytes.
+  // Appends `record` where the table ends now (other programs may have appended since
+  // this one last looked) and returns its number. Under the append lock, the record and
+  // the end marker go out in one write (the marker may be left out where it does not
+  // fit), then the header's four-byte record count: a
+  // table left by a killed program or a power cut reads whole everywhere, its header
+  // count lagging by one only when the end came between the two writes. The header's
+  // date waits for StoreHeader.
+  // Throws EDbfFileError "Cannot write file %s" when the record cannot be written whole
+  // (the count is then unchanged) or would end past 2 GiB, and "Cannot lock file %s".
+  // A header count that cannot be written after the record was is reported through
+  // DbfNotice: the record is stored, and the next append or close writes the count.
+  int32_t AppendRecord(const uint8_t* record);
+  // Derives the record count again, so that records other programs appended become
+  // visible. A record that another program is writing at this moment is not counted:
+  // while a writer holds the append lock, the header count it keeps bounds the count.
+  void RefreshRecordCount();
 
   // Value buffers by requested type: ftString std::string; ftSmallint int16_t;
   // ftInteger, ftAutoInc int32_t; ftLargeint int64_t; ftBoolean int16_t (1 true, 0
@@ -80,14 +117,20 @@ class TDbfFile : public TPagedFile {
   void ReadHeader();
   void CheckRecordCount();
   void CheckRecordSize();
+  // 1 + the normalised lengths of the fields.
+  int64_t FilledRecordLength() const;
   void WriteEmptyTable(const TDbfFieldDefs& defs);
   void ReadBackFormattedHeader();
   void StampHeader();
   void StoreAutoIncCounters();
+  void StoreRecordCount();
+  void BoundByStoredRecordCount();
   const TDbfFieldDef& FieldAt(int field_index) const;
 
   int format_level_ = 3;
   TDbfFieldDefs field_defs_;
+  std::vector<uint8_t> append_buffer_;  // record and end marker, written together
+  bool record_layout_matches_ = true;
 };
 
 }  // namespace dbf

@@ -3,8 +3,10 @@
 #include "UDbfPagedFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <limits>
+#include <set>
 #include <system_error>
 
 #include "DbfErrors.h"
@@ -58,24 +60,39 @@ TFileOpenMode ModeForExistingFile(bool read_only) {
   return read_only ? TFileOpenMode::ReadOnly : TFileOpenMode::ReadWrite;
 }
 
+// A table on a file system without record locks is appended to unlocked; the user hears
+// of it once per process, not at every open.
+void ReportUnlockedAppends(const std::string& file_name) {
+  static std::set<std::string> reported;
+  if (!reported.insert(file_name).second) return;
+  DbfNotice("Appends to " + file_name +
+            " are not locked: the file system refuses record locks, so two programs "
+            "appending to it at the same time may overwrite each other's records");
+}
+
 }  // namespace
 
 TPagedFile::TPagedFile(const std::string& file_name, bool create, bool auto_create,
-                       bool read_only)
+                       bool read_only, bool only_new)
     : file_name_(MatchExistingCase(file_name)), read_only_(read_only) {
   const bool exists = FileExists(file_name_);
   if (!exists && !create && !auto_create) {
     throw EDbfFileError("Open: Table file not found : " + file_name);
   }
-  is_new_ = !exists;
-  const std::string refusal = (is_new_ ? "Cannot create file " : "Cannot open file ") + file_name_;
+  is_new_ = !exists || only_new;
+  if (exists && only_new) throw Refusal(FileErrorReason(EEXIST));
   // POSIX cannot keep other processes out of a file we create; within this process the
   // registry does: a created file stays closed to every other object until it is released.
   const TRegistryEntry* holder = FindEntry(RegistryKey(file_name_));
-  if (holder && (holder->exclusive || is_new_)) throw EDbfFileError(refusal);
+  if (holder && (holder->exclusive || is_new_)) throw Refusal("in use by another table of this program");
   io_ = OpenFileIO(file_name_, is_new_ ? TFileOpenMode::CreateExclusive : ModeForExistingFile(read_only));
-  if (!io_) throw EDbfFileError(refusal);
+  // Creating finds the name itself missing: ENOENT means a folder on the way is.
+  if (!io_) throw Refusal(is_new_ && errno == ENOENT ? "no such folder" : FileErrorReason(errno));
   Registry().push_back({RegistryKey(file_name_), this, is_new_});
+}
+
+EDbfFileError TPagedFile::Refusal(const std::string& reason) const {
+  return EDbfFileError((is_new_ ? "Cannot create file " : "Cannot open file ") + file_name_ + ": " + reason);
 }
 
 TPagedFile::~TPagedFile() {
@@ -117,15 +134,65 @@ void TPagedFile::StoreRecord(int32_t n, const uint8_t* buffer) {
                         std::to_string(n));
   }
   const int64_t position = RecordPosition(n);
-  if (position + record_size_ > kLargestTableSize) {
-    throw EDbfFileError("Cannot write file " + file_name_ +
-                        ": a table cannot grow past 2 GiB");
-  }
+  CheckRecordFits(position);
   WriteExact(position, buffer, static_cast<size_t>(record_size_));
   record_count_ = std::max(record_count_, n);
 }
 
 void TPagedFile::StoreHeader() { WriteExact(0, header_.data(), header_.size()); }
+
+void TPagedFile::LockAppends() {
+  const bool outermost = !HoldsAppendLock();
+  TakeAppendLock(true);
+  if (!outermost) return;
+  try {
+    DeriveRecordCount();
+  } catch (...) {
+    UnlockAppends();
+    throw;
+  }
+}
+
+bool TPagedFile::TryLockAppends() { return TakeAppendLock(false); }
+
+bool TPagedFile::TakeAppendLock(bool wait) {
+  if (append_lock_depth_ == 0) {
+    switch (io_->LockAppends(wait)) {
+      case TLockResult::Locked:
+        append_lock_taken_ = true;
+        break;
+      case TLockResult::Busy:
+        return false;
+      case TLockResult::Unsupported:
+        append_lock_taken_ = false;
+        // Only an append needs to hear it: a reader's look at the count is the same.
+        if (wait) ReportUnlockedAppends(file_name_);
+        break;
+      case TLockResult::Failed:
+        throw EDbfFileError("Cannot lock file " + file_name_);
+    }
+  }
+  ++append_lock_depth_;
+  return true;
+}
+
+void TPagedFile::UnlockAppends() {
+  if (append_lock_depth_ == 0 || --append_lock_depth_ > 0) return;
+  if (append_lock_taken_) io_->UnlockAppends();
+  append_lock_taken_ = false;
+}
+
+TAppendLock::TAppendLock(TPagedFile& file, TWaiting waiting) : file_(file), held_(true) {
+  if (waiting == Wait) {
+    file_.LockAppends();
+  } else {
+    held_ = file_.TryLockAppends();
+  }
+}
+
+TAppendLock::~TAppendLock() {
+  if (held_) file_.UnlockAppends();
+}
 
 TPagedFile* TPagedFile::FindOpenFile(const std::string& file_name) {
   const TRegistryEntry* entry = FindEntry(RegistryKey(file_name));
@@ -166,6 +233,12 @@ void TPagedFile::DeriveRecordCount() {
 
 int64_t TPagedFile::RecordPosition(int32_t n) const {
   return header_size_ + (int64_t{n} - 1) * record_size_;
+}
+
+void TPagedFile::CheckRecordFits(int64_t position) const {
+  if (position + record_size_ > kLargestTableSize) {
+    throw EDbfFileError("Cannot write file " + file_name_ + ": a table cannot grow past 2 GiB");
+  }
 }
 
 }  // namespace dbf

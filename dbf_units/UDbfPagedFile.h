@@ -2,6 +2,7 @@
 // RecordSize bytes. It owns the platform file and an in-memory copy of the header, and
 // every open paged file sits in one process-wide registry keyed by its full path, with
 // a reference count, so that two datasets on the same table share one file object.
+// Appends of several programs to one file are serialised by the append lock.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "DbfErrors.h"
 #include "DbfFileIO.h"
 
 namespace dbf {
@@ -16,11 +18,15 @@ namespace dbf {
 class TPagedFile {
  public:
   // Opens the existing file `file_name` (an absolute path) read-only or for reading and
-  // writing; creates it (emptying any old one) when it is missing and `create` or
-  // `auto_create` is set. Adds the new object to the registry with reference count 0.
-  // Throws EDbfFileError: "Open: Table file not found : %s", "Cannot open file %s",
-  // "Cannot create file %s".
-  TPagedFile(const std::string& file_name, bool create, bool auto_create, bool read_only);
+  // writing; creates it when it is missing and `create` or `auto_create` is set. With
+  // `only_new` an existing file is refused instead of opened. Creating never opens a file
+  // that appeared meanwhile nor follows a symbolic link. Adds the new object to the
+  // registry with reference count 0.
+  // Throws EDbfFileError: "Open: Table file not found : %s", "Cannot open file %s: %s",
+  // "Cannot create file %s: %s" (the second %s says why: "permission denied", "is a
+  // directory", "is not a regular file", "no such folder", "file exists", ...).
+  TPagedFile(const std::string& file_name, bool create, bool auto_create, bool read_only,
+             bool only_new = false);
   virtual ~TPagedFile();  // removes the object from the registry and closes the file
 
   TPagedFile(const TPagedFile&) = delete;
@@ -33,6 +39,8 @@ class TPagedFile {
   int32_t HeaderSize() const { return header_size_; }
   int32_t RecordSize() const { return record_size_; }
   int32_t RecordCount() const { return record_count_; }
+  // Throws EDbfFileError "Cannot read file %s" when the platform cannot tell the size.
+  int64_t FileSize();
 
   // Re-reads the first `size` bytes of the file into a new zero-filled header buffer
   // (unless the size is unchanged) and derives the record count again.
@@ -54,6 +62,20 @@ class TPagedFile {
   // Writes the header buffer at offset 0.
   virtual void StoreHeader();
 
+  // The append lock (what it is: DbfFileIO.cpp). LockAppends waits while another program
+  // holds it, then derives the record count again: under the lock, the table ends where
+  // the file ends. Calls nest; only the outermost takes and releases the lock. On a file
+  // system that refuses record locks appends go on unlocked, so that a user working alone
+  // is never stopped; DbfNotice says once per file and process that other programs'
+  // appends are not kept apart there. Throws EDbfFileError "Cannot lock file %s" when
+  // the platform fails otherwise.
+  void LockAppends();
+  // Without waiting and without deriving the count: false, with nothing taken, when
+  // another program holds the lock. A refusing file system counts as granted.
+  bool TryLockAppends();
+  void UnlockAppends();
+  bool HoldsAppendLock() const { return append_lock_depth_ > 0; }
+
   // The registry. FindOpenFile compares canonical full paths exactly, letter case
   // included: symbolic links and '.'/'..' are resolved, and a missing name stands for the
   // existing file that differs from it only in letter case (see MatchExistingCase), as
@@ -71,15 +93,19 @@ class TPagedFile {
   // as false, leaving the rest of the buffer.
   void WriteExact(int64_t offset, const void* buffer, size_t count);
   bool ReadAvailable(int64_t offset, void* buffer, size_t count);
-  // Throws EDbfFileError "Cannot read file %s" when the platform cannot tell the size.
-  int64_t FileSize();
   // (file size - HeaderSize) / RecordSize in 64 bits; 0 when negative or RecordSize is 0.
   void DeriveRecordCount();
   // HeaderSize + (n - 1) * RecordSize, in 64 bits so that no position wraps around.
   int64_t RecordPosition(int32_t n) const;
+  // Throws EDbfFileError when a record at `position` would end past 2 GiB.
+  void CheckRecordFits(int64_t position) const;
+  void SetRecordCount(int32_t count) { record_count_ = count; }
   TFileIO& Io() { return *io_; }
 
  private:
+  // "Cannot create file %s: %s" for a new file, else "Cannot open file %s: %s".
+  EDbfFileError Refusal(const std::string& reason) const;
+
   std::string file_name_;
   std::unique_ptr<TFileIO> io_;
   std::vector<uint8_t> header_;
@@ -89,6 +115,27 @@ class TPagedFile {
   int32_t ref_count_ = 0;
   bool is_new_ = false;
   bool read_only_ = false;
+  int append_lock_depth_ = 0;
+  bool append_lock_taken_ = false;  // false while appending unlocked on a refusing file system
+
+  bool TakeAppendLock(bool wait);
+};
+
+// Holds a file's append lock for a scope. Waiting (the default) it always holds it when
+// constructed; otherwise Held() tells whether another program had it.
+class TAppendLock {
+ public:
+  enum TWaiting { Wait, DontWait };
+  explicit TAppendLock(TPagedFile& file, TWaiting waiting = Wait);
+  ~TAppendLock();
+  TAppendLock(const TAppendLock&) = delete;
+  TAppendLock& operator=(const TAppendLock&) = delete;
+
+  bool Held() const { return held_; }
+
+ private:
+  TPagedFile& file_;
+  bool held_;
 };
 
 }  // namespace dbf

@@ -167,10 +167,14 @@ void TDbf::close() {
   engine_.Close();
 }
 
-void TDbf::createTable() {
+void TDbf::createTable() { createTableFile(false); }
+
+void TDbf::createNewTable() { createTableFile(true); }
+
+void TDbf::createTableFile(bool only_new) {
   checkInactive();
   if (field_defs_.Count() == 0) fillFieldDefsFromFields();
-  engine_.Open(field_defs_, FullName(), true, true, false);
+  engine_.Open(field_defs_, FullName(), true, true, false, only_new);
   engine_.Close();
 }
 
@@ -287,6 +291,7 @@ void TDbf::checkInactive() const {
 
 void TDbf::checkModifiable() const {
   if (!canModify()) databaseError(kReadOnlyDataSet);
+  engine_.File().CheckWritableLayout();
 }
 
 void TDbf::checkNotEmpty() const {

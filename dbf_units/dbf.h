@@ -82,7 +82,13 @@ class TDbf : public TFieldDataSet {
   void open();
   void close();
   // Creates the table file from FieldDefs, emptying an existing one; stays closed.
+  // Definitions that no table can hold are refused before the file is made or emptied,
+  // and a file made here is removed again when writing it fails.
   void createTable();
+  // As createTable, but never touches an existing file: a name that exists (a symbolic
+  // link included) fails with EDbfFileError "Cannot create file %s: file exists", also
+  // when the file appears after the dataset looked.
+  void createNewTable();
   // Fills FieldDefs from the table file without opening the dataset.
   void updateFieldDefs();
 
@@ -98,15 +104,28 @@ class TDbf : public TFieldDataSet {
   bool isEmpty() const { return window_.Empty(); }
 
   // ---- Edit cycle ----
+  // startInsert, startAppend, startEdit and deleteRecord refuse a table whose fields do
+  // not fill its header's record length (TDbfFile::CheckWritableLayout): writing it
+  // would corrupt it for every other reader. Such a table is read as usual.
   void startInsert();
   void startAppend();
   void startEdit();
   void post();
   void cancel();
   void deleteRecord();
+  // Also derives the record count from the file again: records that other programs
+  // appended become visible.
   void refresh();
   void leaveEditing();
   void writeBack();
+
+  // Appends of several programs to one table are kept apart by the table's append lock,
+  // which every post of a new record takes for its write. lockAppends holds it until
+  // unlockAppends or close, for a run of appends: other programs' appends wait meanwhile
+  // (their navigation and edits do not), and this dataset's appends skip taking it.
+  // A killed program's lock is released by the system.
+  void lockAppends();
+  void unlockAppends();
 
   // Deleted records included; 0 when closed.
   int32_t recordCount() const;
@@ -159,6 +178,7 @@ class TDbf : public TFieldDataSet {
   void dataEventToSources(TDataEvent event, intptr_t argument);
 
   // Opening and closing (dbf.cpp).
+  void createTableFile(bool only_new);
   void openTable();
   void abandonOpen() noexcept;
   void fillFieldDefsFromFields();

@@ -11,6 +11,8 @@
 
 #include "DbfDataSource.h"
 
+class QMenu;
+
 namespace dbf {
 
 class TDBEdit;
@@ -24,7 +26,6 @@ class TDBEditDataLink : public TFieldDataLink {
   void dataChange() override;
   void editingChange() override;
   void updateData() override;
-  void activeChange() override;
   void focusControl() override;
 
  private:
@@ -67,8 +68,15 @@ class TDBEdit : public QLineEdit {
 
   // Display rules: alignment, length limit, edit text or display text.
   void loadFromField();
+  // The window-level read-only: the box takes typing only while its link edits.
   void followOwnEditing();
+  // The write back: the text goes into the field while the dataset is in StateEdit or
+  // StateInsert; in StateBrowse it stays unwritten and the next reload replaces it.
   void writeToField();
+  void applyMaxLength();
+  void handleKeyPress(QKeyEvent& event);
+  // Cut and paste for a box that waits for an edit: each asks for the edit first.
+  void addEditCommands(QMenu& menu);
 
   TDBEditDataLink link_;
   int max_length_ = 0;

@@ -5,16 +5,20 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "DbfDataSource.h"
 
+class QKeyEvent;
 class QScrollBar;
 class QTableView;
 
 namespace dbf {
 
 class TDBGrid;
+class TDBGridCellEditor;
 class TDBGridModel;
+class TDbf;
 
 enum TDBGridOption : unsigned {
   dgEditing = 1u << 0,
@@ -64,22 +68,66 @@ class TDBGrid : public QWidget {
 
   // Data rows that fit the grid's height (at least 1).
   int VisibleRowCount() const;
+  // The height at which `rows` data rows fit exactly, at the grid's present width.
+  int HeightForRows(int rows) const;
 
   QTableView* View() const { return view_; }
   QScrollBar* VerticalScrollBar() const { return scroll_bar_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   friend class TGridDataLink;
 
+  // ---- What the link's hooks do ----
+  void rebuildColumns();
+  void showWindow();
+  void showActiveRow();
+  void writeTypedText();
+
+  // ---- Geometry ----
+  int RowHeight() const;
+  int ScrollBarHeightBelowRows() const;
+  void applyFontMetrics();
+  void sizeColumns();
+  void layoutParts();
+  void updateBufferCount();
+  void placeCursor();
+  void updateScrollBar();
+
+  // ---- Keys, mouse and the scroll bar ----
+  bool handleKey(QKeyEvent& key, bool in_editor);
+  bool handleMoveKey(const QKeyEvent& key);
+  bool handleEditorTyping(const QKeyEvent& key);
+  bool handleViewportEvent(QEvent* event);
+  void scrollBarAction(int action);
+  void focusChanged(QWidget* old_focus, QWidget* new_focus);
+
+  // ---- Actions; errors go to the error report ----
+  void run(const std::function<void(TDbf& dataset)>& action);
+  void priorRow(TDbf& dataset);
+  void nextRow(TDbf& dataset);
+  void moveToColumn(int column, TDbf& dataset);
+  void openCellEditor(const QKeyEvent* typed);
+  void enterCell();
+  void escape(TDbf& dataset);
+  void deleteCurrentRecord(TDbf& dataset);
+  void leaveGrid(TDbf& dataset);
+  // dgEditing, a writable link and a modifiable dataset.
+  bool canEdit() const;
+  bool newRecordUntouched() const;
+
   TGridDataLink link_;
   TDBGridModel* model_ = nullptr;
+  TDBGridCellEditor* cell_editor_ = nullptr;
   QTableView* view_ = nullptr;
   QScrollBar* scroll_bar_ = nullptr;
   unsigned options_ = kDefaultGridOptions;
+  int current_column_ = 0;
+  QMetaObject::Connection focus_connection_;
 };
 
 }  // namespace dbf

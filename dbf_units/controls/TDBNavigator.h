@@ -108,6 +108,11 @@ class TDBNavigator : public QWidget {
 
   QToolButton* Button(TNavigateBtn button) const;
 
+  // The default size, 241 × 25.
+  QSize sizeHint() const override;
+  // 20 × 18 for each visible button, which a layout of the parent respects.
+  QSize minimumSizeHint() const override;
+
  protected:
   // Applies the layout rule: width at least n × 20 and a multiple of n, height at least 18.
   void resizeEvent(QResizeEvent* event) override;
@@ -121,8 +126,14 @@ class TDBNavigator : public QWidget {
   // The enabling table, for one group of buttons or for all of them.
   void updateButtons(TButtonGroup group);
   void layoutButtons();
+  // The number of visible buttons, at least 1.
+  int visibleCount() const;
+  // Whether a layout of the parent sets the bar's geometry, which then is not rounded.
+  bool laidOutByParent() const;
   void performAction(TNavigateBtn button);
-  QString defaultHint(TNavigateBtn button) const;
+  // The line of Hints for `button` when it is not empty, else the default hint.
+  QString hintOf(TNavigateBtn button) const;
+  void applyHints();
 
   TNavDataLink link_;
   std::array<QToolButton*, kNavButtonCount> buttons_{};

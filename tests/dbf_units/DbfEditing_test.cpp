@@ -195,6 +195,35 @@ TEST_F(EditingTest, ReadOnlyDatasetRefusesEveryChange) {
   EXPECT_EQ(filetest::ReadFileBytes(folder_ / "NAMES.DBF"), before);
 }
 
+// Foreign tables whose stored lengths the type table changes: GDAL's real column N(24,15)
+// reads as N(20,15), python3-dbf's F(10,2) as F(8). Written with the shorter layout, a
+// record would shift every later field for the programs that made them.
+TEST_F(EditingTest, TableWhoseFieldsDoNotFillItsRecordsIsReadButNeverWritten) {
+  const filetest::TRawTable gdal{0x03, {{"NAME", 'C', 10}, {"REAL", 'N', 24, 15}, {"NUM", 'N', 9}},
+                                 {" Ann       " "       1.250000000000000" "        7"}};
+  const filetest::TRawTable pydbf{0x03, {{"NAME", 'C', 10}, {"F", 'F', 10, 2}, {"N", 'N', 6}},
+                                  {" Ann       " "      1.50" "    12"}};
+  for (const auto& [table, sizes] : {std::pair{gdal, "44 bytes, but its fields as read fill 40"},
+                                     std::pair{pydbf, "27 bytes, but its fields as read fill 25"}}) {
+    SCOPED_TRACE(sizes);
+    filetest::WriteFileBytes(folder_ / "FOREIGN.DBF", table.Bytes());
+    const filetest::TNoticeCapture notices;
+    dbf_ = testing::DataSetOn(folder_, "FOREIGN.DBF");
+    dbf_->open();
+    EXPECT_EQ(notices.Notices().size(), 1u) << "Invalid Record Size";
+    EXPECT_EQ(CurrentName(*dbf_), "Ann");
+    for (const auto& change : std::vector<std::function<void()>>{
+             [&] { dbf_->startInsert(); }, [&] { dbf_->startAppend(); }, [&] { dbf_->startEdit(); },
+             [&] { dbf_->deleteRecord(); }}) {
+      EXPECT_EQ(MessageOf(change), "Cannot write file " + folder_ / "FOREIGN.DBF" + ": its header gives records of " +
+                                       sizes + " (writing would shift the fields for every other reader)");
+      EXPECT_EQ(dbf_->state(), TDataSetState::StateBrowse);
+    }
+    dbf_->close();
+    EXPECT_EQ(filetest::ReadFileBytes(folder_ / "FOREIGN.DBF"), table.Bytes()) << "not even the header is written";
+  }
+}
+
 TEST_F(EditingTest, RequiredFieldMustHaveAValue) {
   NamesTable(folder_, {"Ann"});
   dbf_ = testing::DataSetOn(folder_, "NAMES.DBF");
@@ -256,6 +285,8 @@ TEST_F(EditingTest, FailedWritesOfEditAndDeleteLeaveTheRecordAsItWas) {
   EXPECT_EQ(StoredRecords(), (std::vector<std::string>{" Anna", " Bob"}));
 }
 
+// An append is two writes, the record with the end marker and the header's count; an
+// edit is one.
 TEST_F(EditingTest, PostWritesTheRecordOnceAndDoesNotReadItBack) {
   filetest::TFaults faults;
   const filetest::TFaultyFiles seam(faults);
@@ -265,14 +296,14 @@ TEST_F(EditingTest, PostWritesTheRecordOnceAndDoesNotReadItBack) {
   const int writes_before_post = faults.writes;
   const int reads_before_post = faults.reads;
   dbf_->post();
-  EXPECT_EQ(faults.writes, writes_before_post + 1);
+  EXPECT_EQ(faults.writes, writes_before_post + 2);
   EXPECT_EQ(faults.reads, reads_before_post);
   EXPECT_EQ(CurrentName(*dbf_), "Cyril");
 
   dbf_->startEdit();
   dbf_->fieldNamed("NAME").writeString("Cyrus");
   dbf_->post();
-  EXPECT_EQ(faults.writes, writes_before_post + 2);
+  EXPECT_EQ(faults.writes, writes_before_post + 3);
   EXPECT_EQ(faults.reads, reads_before_post);
   dbf_->refresh();
   EXPECT_EQ(CurrentName(*dbf_), "Cyrus") << "what the window shows is what the file holds";

@@ -60,14 +60,28 @@ TEST(TPagedFile, MissingFileIsRefusedOrCreatedEmpty) {
   EXPECT_FALSE(existing.IsNew());
 }
 
-TEST(TPagedFile, PlatformRefusalsNameTheFile) {
+TEST(TPagedFile, PlatformRefusalsNameTheFileAndTheReason) {
   const TScratchFolder folder;
   std::filesystem::create_directory(folder / "folder.dbf");
   EXPECT_EQ(MessageOf([&] { TPagedFile file(folder / "folder.dbf", false, false, true); }),
-            "Cannot open file " + folder / "folder.dbf");
+            "Cannot open file " + folder / "folder.dbf" + ": is a directory");
   EXPECT_EQ(MessageOf([&] { TPagedFile file(folder / "no_such_folder/new.dbf", false, true, false); }),
-            "Cannot create file " + folder / "no_such_folder/new.dbf");
+            "Cannot create file " + folder / "no_such_folder/new.dbf" + ": no such folder");
   EXPECT_EQ(TPagedFile::FindOpenFile(folder / "folder.dbf"), nullptr);
+}
+
+// Another program may put a file in place after the name was found free: creating then
+// fails instead of emptying that file.
+TEST(TPagedFile, CreatingNeverEmptiesAFileThatAppearedMeanwhile) {
+  const TScratchFolder folder;
+  const TFileIOFactory previous = SetFileIOFactory([](const std::string& path, TFileOpenMode mode) {
+    WriteFileBytes(path, BytesOf("THEIRS"));
+    return OpenPosixFileIO(path, mode);
+  });
+  EXPECT_EQ(MessageOf([&] { TPagedFile file(folder / "race.dbf", false, true, false); }),
+            "Cannot create file " + folder / "race.dbf" + ": file exists");
+  SetFileIOFactory(previous);
+  EXPECT_EQ(ReadFileBytes(folder / "race.dbf"), BytesOf("THEIRS"));
 }
 
 TEST(TPagedFile, RecordCountIsDerivedFromTheFileSize) {
@@ -229,7 +243,8 @@ TEST(TPagedFile, CreatedFileStaysClosedToOtherObjectsWhileItLives) {
   const std::string name = folder / "new.dbf";
   {
     TPagedFile created(name, true, true, false);
-    EXPECT_EQ(MessageOf([&] { TPagedFile second(name, false, false, true); }), "Cannot open file " + name);
+    EXPECT_EQ(MessageOf([&] { TPagedFile second(name, false, false, true); }),
+              "Cannot open file " + name + ": in use by another table of this program");
     EXPECT_EQ(TPagedFile::FindOpenFile(name), &created);
   }
   TPagedFile reopened(name, false, false, false);

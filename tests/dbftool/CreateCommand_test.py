@@ -1,7 +1,10 @@
 """`dbftool create`: tables from field definitions or with the results schema, as
-python3-dbfread sees them; malformed definitions and existing files are refused."""
+python3-dbfread sees them; malformed definitions and existing names are refused, and a
+create that fails leaves no file."""
 import datetime
 import os
+import resource
+import signal
 import unittest
 
 import dbfread
@@ -77,15 +80,29 @@ class Refusals(ToolTestCase):
                 self.assertFalse(os.path.exists(self.path("t.dbf")))
         self.assert_fails(["create", "--results"], "FILE is missing")
 
-    def test_an_existing_table_is_never_emptied(self):
+    def test_an_existing_name_is_never_emptied_nor_followed(self):
         self.run_ok("create", "T.DBF", "--field", "JMENO:C:10")
         self.run_ok("import", "T.DBF", stdin="JMENO\nJiří\n")
         before = self.read_bytes("T.DBF")
-        for name in ("T.DBF", "t.dbf"):
+        os.symlink("target.dbf", self.path("link.dbf"))
+        for name, full_name in (("T.DBF", "T.DBF"), ("t.dbf", "T.DBF"), ("link.dbf", "link.dbf")):
             with self.subTest(name=name):
-                self.assert_fails(["create", name, "--results"], f"File exists: {self.path('T.DBF')}")
-                self.assertEqual(self.read_bytes("T.DBF"), before)
-        self.assertEqual(os.listdir(self.folder), ["T.DBF"])
+                self.assert_fails(["create", name, "--results"],
+                                  f"Cannot create file {self.path(full_name)}: file exists\n")
+        self.assertEqual(self.read_bytes("T.DBF"), before)
+        self.assertEqual(sorted(os.listdir(self.folder)), ["T.DBF", "link.dbf"])
+
+    def test_a_failed_create_leaves_no_file_and_a_retry_succeeds(self):
+        def full_disk():
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+            resource.setrlimit(resource.RLIMIT_FSIZE, (100, 100))
+
+        wide = [argument for i in range(300) for argument in ("--field", f"F{i}:C:254")]
+        for arguments, limits, message in ((wide, None, "Record too long : 76201 (must be at most 65535)"),
+                                           (["--results"], full_disk, f"Cannot write file {self.path('t.dbf')}")):
+            self.assert_fails(["create", "t.dbf", *arguments], message, limits=limits)
+            self.assertEqual(os.listdir(self.folder), [])
+        self.run_ok("create", "t.dbf", "--results")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,15 @@
 """`dbftool import`: CSV rows appended through the table's append and post, read back by
-the tool and by python3-dbfread; bad rows stop the import without a half-written record."""
+the tool and by python3-dbfread; bad rows stop the import without a half-written record;
+endless or huge input is refused within bounded memory; a foreign table whose fields do
+not fill its records is never written."""
+import os
+import resource
+import shutil
+import struct
+import subprocess
 import unittest
 
+import dbf
 import dbfread
 
 from dbftool_testing import RESULTS_FIELDS, ToolTestCase
@@ -105,15 +113,73 @@ class BadRows(ToolTestCase):
         self.assert_fails(["import", "missing.dbf"], "Table file not found", stdin="PRIJMENI\nNovák\n")
 
 
+class EndlessHugeOrFolderInput(ToolTestCase):
+    def test_is_refused_by_line_within_16_mib_of_memory(self):
+        self.run_ok("create", "x.dbf", "--field", "JMENO:C:10")
+        os.mkdir(self.path("folder.csv"))
+        cases = [(["/dev/zero"], "", "/dev/zero, line 1: a value longer than 64 KiB"),
+                 ([], "JMENO\nNovák\n" + "x" * 70_000, "input, line 3: a value longer than 64 KiB (no field holds "
+                                                       "more than 254 characters) (the 1 row before it was appended)"),
+                 ([], "JMENO\n" + ",".join(["y" * 60_000] * 20), "input, line 2: a row longer than 1 MiB"),
+                 ([], "JMENO\n" + "," * 5000, "input, line 2: more than 4095 values in a row"),
+                 (["folder.csv"], "", f"Cannot open file {self.path('folder.csv')}: is a directory")]
+        for csv, stdin, message in cases:
+            with self.subTest(message=message):
+                self.assert_fails(["import", "x.dbf", *csv], message, stdin=stdin,
+                                  limits=lambda: resource.setrlimit(resource.RLIMIT_DATA, (16 << 20, 16 << 20)))
+        self.assertEqual(self.dump_csv("x.dbf"), [["JMENO"], ["Novák"]])
+
+
+def write_gdal_shaped_table(path):
+    """A table as GDAL writes it: a real column N(24,15), which the type table reads as N(20,15)."""
+    fields = [(b"NAME", b"C", 10, 0), (b"REAL", b"N", 24, 15), (b"NUM", b"N", 9, 0)]
+    descriptors = b"".join(struct.pack("<11sc4xBB14x", *field) for field in fields)
+    record = b" " + b"Ann".ljust(10) + b"1.250000000000000".rjust(24) + b"7".rjust(9)
+    with open(path, "wb") as file:
+        file.write(struct.pack("<BBBBIHH20x", 3, 126, 12, 8, 1, 129, 44) + descriptors + b"\r" + record + b"\x1a")
+
+
+def peer_views(path):
+    """The table as python3-dbfread and, where it is installed, GDAL's ogrinfo read it."""
+    views = [[dict(record) for record in dbfread.DBF(path)]]
+    if shutil.which("ogrinfo"):
+        run = subprocess.run(["ogrinfo", "-ro", "-al", "-q", path], capture_output=True, timeout=60)
+        views.append((run.returncode, run.stdout))
+    return views
+
+
+class ForeignTablesWithWiderColumns(ToolTestCase):
+    def test_import_is_refused_and_the_peers_read_the_table_unchanged(self):
+        write_gdal_shaped_table(self.path("gdal.dbf"))
+        table = dbf.Table(self.path("pydbf.dbf"), "F F(10,2); N N(6,0)", dbf_type="db3")
+        table.open(dbf.READ_WRITE)
+        table.append((1.5, 12))
+        table.close()
+        for name, csv, first, header_length, filled_length in (
+                ("gdal.dbf", "NAME,REAL,NUM\nBob,1.25,123456\n", {"NAME": "Ann", "REAL": 1.25, "NUM": 7}, 44, 40),
+                ("pydbf.dbf", "F,N\n1.25,123456\n", {"F": 1.5, "N": 12}, 17, 15)):
+            with self.subTest(table=name):
+                before = self.read_bytes(name), peer_views(self.path(name))
+                self.assertEqual(before[1][0], [first])
+                self.assert_fails(["import", name], f"line 2: Cannot write file {self.path(name)}: its header gives "
+                                                    f"records of {header_length} bytes, but its fields as read fill "
+                                                    f"{filled_length}", stdin=csv)
+                self.assertEqual((self.read_bytes(name), peer_views(self.path(name))), before)
+
+
 class ValuesStoredOtherwise(ToolTestCase):
     def test_cut_texts_and_missing_characters_are_stored_with_a_note(self):
         self.run_ok("create", "x.dbf", "--field", "JMENO:C:6", "--field", "VAHA:N:6:1")
-        status, _, err = self.run_tool("import", "x.dbf", stdin="JMENO,VAHA\nBarbora,72.46\nZoë€,1.5\n")
+        long_value = "Žofie\x1b[2J\r\n" + "ž" * 5_000  # quoted cut short, control characters escaped
+        status, _, err = self.run_tool("import", "x.dbf",
+                                       stdin=f'JMENO,VAHA\nBarbora,72.46\nZoë€,1.5\n"{long_value}",\n')
         self.assertEqual(status, 0)
-        self.assertEqual(err, "standard input, line 2: JMENO stored as 'Barbor' (given 'Barbora')\n"
-                              "standard input, line 2: VAHA stored as '72.5' (given '72.46')\n"
-                              "standard input, line 3: JMENO stored as 'Zoë?' (given 'Zoë€')\n")
-        self.assert_dump("x.dbf", [["JMENO", "VAHA"], ["Barbor", "72.5"], ["Zoë?", "1.5"]])
+        self.assertEqual(err, 'standard input, line 2: JMENO stored as "Barbor" (given "Barbora")\n'
+                              'standard input, line 2: VAHA stored as "72.5" (given "72.46")\n'
+                              'standard input, line 3: JMENO stored as "Zoë?" (given "Zoë€")\n'
+                              'standard input, line 4: JMENO stored as "Žofie" '
+                              f'(given "Žofie\\u001b[2J\\r\\n{"ž" * 29}…")\n')
+        self.assert_dump("x.dbf", [["JMENO", "VAHA"], ["Barbor", "72.5"], ["Zoë?", "1.5"], ["Žofie", ""]])
 
 
 if __name__ == "__main__":

@@ -32,11 +32,12 @@ class ToolTestCase(unittest.TestCase):
         with open(self.path(name), "rb") as file:
             return file.read()
 
-    def run_tool(self, *arguments, stdin=b""):
-        """Runs dbftool in the scratch folder; stdout and stderr come back as text."""
+    def run_tool(self, *arguments, stdin=b"", limits=None):
+        """Runs dbftool in the scratch folder; stdout and stderr come back as text. `limits`
+        runs in the child before the tool starts (resource limits)."""
         data = stdin.encode("utf-8") if isinstance(stdin, str) else stdin
         result = subprocess.run([DBFTOOL, *arguments], cwd=self.folder, input=data, capture_output=True,
-                                timeout=60)
+                                timeout=60, preexec_fn=limits)
         return result.returncode, result.stdout.decode("utf-8"), result.stderr.decode("utf-8")
 
     def run_ok(self, *arguments, stdin=b""):
@@ -44,10 +45,12 @@ class ToolTestCase(unittest.TestCase):
         self.assertEqual(status, 0, f"dbftool {' '.join(arguments)}: {err}")
         return out
 
-    def assert_fails(self, arguments, message, stdin=b""):
-        """The run exits with 1 and says `message` on standard error; returns stderr."""
-        status, _, err = self.run_tool(*arguments, stdin=stdin)
+    def assert_fails(self, arguments, message, stdin=b"", limits=None):
+        """The run exits with 1, prints nothing and says `message` on standard error;
+        returns stderr."""
+        status, out, err = self.run_tool(*arguments, stdin=stdin, limits=limits)
         self.assertEqual(status, 1, f"dbftool {' '.join(arguments)}: {err}")
+        self.assertEqual(out, "")
         self.assertIn(message, err)
         return err
 

@@ -3,7 +3,6 @@
 // file is never emptied: create makes new tables only.
 #include <algorithm>
 #include <charconv>
-#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -111,13 +110,8 @@ int RunCreate(const std::vector<std::string>& arguments) {
   dbf::TDbf table;
   PointAtFile(table, line.Positional(0, "FILE"));
   DeclareColumns(table.FieldDefs(), line);
-  // FullName also finds a file whose name differs only in letter case, which the
-  // table would otherwise empty.
-  std::error_code error;
-  if (std::filesystem::exists(table.FullName(), error) || error) {
-    throw std::runtime_error("File exists: " + table.FullName() + " (create makes new tables only)");
-  }
-  table.createTable();
+  // Refuses any existing name, one that differs only in letter case included.
+  table.createNewTable();
   return 0;
 }
 

@@ -57,7 +57,12 @@ bool TCsvReader::ReadRecord(std::vector<std::string>& fields) {
   }
   if (c == EOF) return false;
   record_line_ = line_;
+  record_bytes_ = 0;
   for (;;) {
+    if (fields.size() == kMostValues) {
+      throw TCsvError(record_line_, "more than " + std::to_string(kMostValues) +
+                                        " values in a row (a table has at most that many fields)");
+    }
     std::string field;
     c = c == '"' ? ReadQuoted(field) : ReadUnquoted(c, field);
     fields.push_back(std::move(field));
@@ -74,9 +79,9 @@ int TCsvReader::ReadQuoted(std::string& field) {
     const int c = Next();
     if (c == EOF) throw TCsvError(opened_on, "a quoted field is not closed");
     if (c != '"') {
-      field += static_cast<char>(c);
+      Append(field, c);
     } else if (input_.peek() == '"') {
-      field += static_cast<char>(Next());
+      Append(field, Next());
     } else {
       const int after = Next();
       if (after != ',' && after != EOF && !IsLineEnd(after)) {
@@ -89,10 +94,18 @@ int TCsvReader::ReadQuoted(std::string& field) {
 
 int TCsvReader::ReadUnquoted(int c, std::string& field) {
   while (c != ',' && c != EOF && !IsLineEnd(c)) {
-    field += static_cast<char>(c);
+    Append(field, c);
     c = Next();
   }
   return c;
+}
+
+void TCsvReader::Append(std::string& field, int c) {
+  if (field.size() == kLongestValue) {
+    throw TCsvError(record_line_, "a value longer than 64 KiB (no field holds more than 254 characters)");
+  }
+  if (++record_bytes_ > kLongestRecord) throw TCsvError(record_line_, "a row longer than 1 MiB");
+  field += static_cast<char>(c);
 }
 
 }  // namespace dbftool

@@ -26,12 +26,21 @@ class TCsvError : public std::runtime_error {
 
 // Reads records from a stream of CSV text. A UTF-8 byte order mark at the start is
 // skipped, and so are blank lines; line ends inside quoted fields are kept as they are.
+// A record is held in memory whole, so its size is bounded: whatever the input (a
+// device that never ends, a file without line ends), the reader holds about 1 MiB.
 class TCsvReader {
  public:
+  // No column holds more than 254 characters (of at most 4 UTF-8 bytes), nor has a
+  // table more than 4095 columns: anything far beyond is no table's data.
+  static constexpr size_t kLongestValue = 64 * 1024;
+  static constexpr size_t kLongestRecord = 1024 * 1024;
+  static constexpr size_t kMostValues = 4095;
+
   explicit TCsvReader(std::istream& input) : input_(input) {}
 
   // The next record into `fields`; false at the end of the input. Throws TCsvError for a
-  // quoted field that is never closed or that is followed by anything but a separator.
+  // quoted field that is never closed or that is followed by anything but a separator,
+  // and for a record beyond the limits above (naming the line on which it begins).
   bool ReadRecord(std::vector<std::string>& fields);
 
   // The line (from 1) on which the record last read begins.
@@ -47,10 +56,13 @@ class TCsvReader {
   int ReadQuoted(std::string& field);
   // Reads an unquoted field starting with `c`; returns the byte that ends it.
   int ReadUnquoted(int c, std::string& field);
+  // Adds one byte to `field`, within the limits.
+  void Append(std::string& field, int c);
 
   std::istream& input_;
   int line_ = 1;
   int record_line_ = 0;
+  size_t record_bytes_ = 0;
   bool started_ = false;
 };
 

@@ -2,9 +2,14 @@
 #include "DbfToolCommands.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
+#include <stdexcept>
 
+#include "DbfErrors.h"
+#include "UDbfFile.h"
 #include "dbf.h"
 
 namespace dbftool {
@@ -19,6 +24,16 @@ std::vector<TCommandEntry>& Register() {
 }
 
 bool LooksLikeOption(const std::string& argument) { return argument.size() > 1 && argument.front() == '-'; }
+
+// The version bytes that the programs of the dBase family write, levels III to 7 and
+// their relatives, with and without memo files.
+constexpr uint8_t kKnownVersions[] = {0x02, 0x03, 0x04, 0x05, 0x07, 0x30, 0x31, 0x32, 0x43, 0x63, 0x7B,
+                                      0x83, 0x87, 0x8B, 0x8C, 0x8E, 0xB3, 0xCB, 0xE5, 0xF5, 0xFB};
+
+std::string HexByte(uint8_t byte) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  return std::string("0x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
+}
 
 }  // namespace
 
@@ -83,6 +98,20 @@ std::string AbsoluteFromCurrentFolder(const std::string& path) {
 void PointAtFile(dbf::TDbf& table, const std::string& path) {
   table.SetTableName(AbsoluteFromCurrentFolder(path));
   table.SetOpenMode(dbf::TDbfOpenMode::omNormal);
+}
+
+void CheckTableFile(const std::string& file_name) {
+  dbf::TPagedFile file(file_name, false, false, true);
+  const int64_t size = file.FileSize();
+  file.SetHeaderSize(1);
+  const uint8_t version = file.HeaderBuffer()[0];
+  if (size < dbf::PrefixLengthOfVersion(version)) {
+    throw std::runtime_error(file.FileName() + " is too short to be a dBase table (" + std::to_string(size) +
+                             (size == 1 ? " byte)" : " bytes)"));
+  }
+  if (std::find(std::begin(kKnownVersions), std::end(kKnownVersions), version) == std::end(kKnownVersions)) {
+    dbf::DbfNotice("Unknown version byte " + HexByte(version) + ": no dBase program writes it; is this a dBase table?");
+  }
 }
 
 }  // namespace dbftool

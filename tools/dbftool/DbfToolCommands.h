@@ -70,4 +70,12 @@ std::string AbsoluteFromCurrentFolder(const std::string& path);
 // REQUIRES: `table` is closed.
 void PointAtFile(dbf::TDbf& table, const std::string& path);
 
+// Looks at the table file `file_name` (absolute) before a command reads it, so that a file
+// that cannot be a table is refused before anything is printed. Throws the table's own
+// errors for a missing file or one that is no regular file, and "%s is too short to be a
+// dBase table (%d bytes)" for a file shorter than a header prefix. A version byte that
+// no dBase program writes (a text file named .dbf) is reported through the library's
+// notice handler, as the header warnings are, and the file is read all the same.
+void CheckTableFile(const std::string& file_name);
+
 }  // namespace dbftool

@@ -84,6 +84,7 @@ int RunDump(const std::vector<std::string>& arguments) {
   const TDumpOptions options = ParseOptions(arguments);
   dbf::TDbf table;
   PointAtFile(table, options.file);
+  CheckTableFile(table.FullName());
   table.SetReadOnly(true);
   table.SetShowDeleted(options.deleted);
   table.open();
@@ -93,8 +94,6 @@ int RunDump(const std::vector<std::string>& arguments) {
     WriteCsv(table, options.deleted, std::cout);
   }
   table.close();
-  std::cout.flush();
-  if (!std::cout) throw std::runtime_error("Cannot write standard output");
   return 0;
 }
 

@@ -1,8 +1,11 @@
 // `dbftool import FILE [CSV]`: appends the rows of a CSV file (or of standard input) to a
 // table. The header row names the fields; each row is one append, its values assigned
 // through the field objects, then posted. A row that fails is cancelled and ends the
-// import; the rows before it stay in the table.
+// import; the rows before it stay in the table. Other programs may append to the same
+// table meanwhile: the append lock keeps every record whole and in its own place.
+#include <cerrno>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <set>
@@ -11,9 +14,11 @@
 #include <vector>
 
 #include "CsvText.h"
+#include "DbfFileIO.h"
 #include "DbfForeignFields.h"
 #include "DbfToolCommands.h"
 #include "DbfValueText.h"
+#include "JsonText.h"
 #include "Utf8.h"
 #include "dbf.h"
 
@@ -60,6 +65,18 @@ bool ReadsBackAsGiven(const dbf::TField& field, const std::string& given) {
   return true;
 }
 
+// A value as a note quotes it: escaped as a JSON string, so that the note stays one line
+// of plain text, and cut after its first 40 characters, so that it stays short.
+std::string QuotedForNote(const std::string& text) {
+  constexpr size_t kShownCharacters = 40;
+  size_t characters = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool starts_character = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+    if (starts_character && characters++ == kShownCharacters) return JsonString(text.substr(0, i) + "…");
+  }
+  return JsonString(text);
+}
+
 void AssignValue(dbf::TField& field, const std::string& value) {
   if (!tarni::is_valid_utf8(value)) {
     throw std::runtime_error("the value for " + field.FieldName() + " is not UTF-8 text");
@@ -81,8 +98,8 @@ std::vector<std::string> AppendRow(dbf::TDbf& table, const std::vector<dbf::TFie
     for (size_t i = 0; i < fields.size(); ++i) {
       AssignValue(*fields[i], values[i]);
       if (!ReadsBackAsGiven(*fields[i], values[i])) {
-        notes.push_back(fields[i]->FieldName() + " stored as '" + fields[i]->readString() + "' (given '" +
-                        values[i] + "')");
+        notes.push_back(fields[i]->FieldName() + " stored as " + QuotedForNote(fields[i]->readString()) +
+                        " (given " + QuotedForNote(values[i]) + ")");
       }
     }
     table.post();
@@ -154,22 +171,37 @@ class TCsvImport {
   size_t appended_ = 0;
 };
 
+// Any file that reads as a stream will do (a pipe, a device): the reader's limits keep
+// an endless one from growing the import. A folder would only fail at the first read.
+void OpenCsvFile(std::ifstream& csv_file, const std::string& csv_path) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(csv_path, ignored)) {
+    throw std::runtime_error("Cannot open file " + csv_path + ": " + dbf::FileErrorReason(EISDIR));
+  }
+  errno = 0;
+  csv_file.open(csv_path, std::ios::binary);
+  if (!csv_file) throw std::runtime_error("Cannot open file " + csv_path + ": " + dbf::FileErrorReason(errno));
+}
+
 int RunImport(const std::vector<std::string>& arguments) {
   const TCommandLine line = ParseCommandLine(arguments, {}, 2);
   const std::string& file = line.Positional(0, "FILE");
   // The CSV is opened first: a CSV that cannot be read leaves the table untouched.
   std::ifstream csv_file;
   const bool from_file = line.positionals.size() == 2;
-  if (from_file) {
-    const std::string csv_path = AbsoluteFromCurrentFolder(line.positionals[1]);
-    csv_file.open(csv_path, std::ios::binary);
-    if (!csv_file) throw std::runtime_error("Cannot open file " + csv_path);
-  }
+  if (from_file) OpenCsvFile(csv_file, AbsoluteFromCurrentFolder(line.positionals[1]));
   const TCsvSource source{from_file ? static_cast<std::istream&>(csv_file) : std::cin,
                           from_file ? line.positionals[1] : "standard input"};
   dbf::TDbf table;
   PointAtFile(table, file);
+  CheckTableFile(table.FullName());
   table.open();
+  // A CSV file is read as fast as the table takes it, so the import holds the append lock
+  // for its whole run: other programs' appends wait for it (their reading and editing do
+  // not), and the header count stays current after each record all the same. Rows from
+  // standard input may come slowly through a pipe; they take the lock row by row, so that
+  // an examiner's post never waits for a pipe.
+  if (from_file) table.lockAppends();
   const size_t appended = TCsvImport(table, source).Run();
   table.close();
   std::cout << appended << (appended == 1 ? " record" : " records") << " appended to " << table.FullName()

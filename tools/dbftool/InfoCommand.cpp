@@ -104,6 +104,7 @@ std::optional<TTableFigures> RawPrefixFigures(const std::string& file_name) {
 TInfoReport ReadInfo(const std::string& file_name) {
   TInfoReport report;
   TWarningCollector collector(report.warnings);
+  CheckTableFile(file_name);
   try {
     const dbf::TDbfFile table(file_name, false, false, true);
     report.figures = TableFigures(table);

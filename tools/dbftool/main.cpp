@@ -3,9 +3,12 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <ostream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
+#include "CheckedOutput.h"
 #include "DbfToolCommands.h"
 
 namespace {
@@ -25,24 +28,53 @@ const dbftool::TCommandEntry* FindCommand(const std::string& name) {
   return nullptr;
 }
 
-}  // namespace
+// Puts `buffer` under `stream` while it lives.
+class TStreamBufferSwap {
+ public:
+  TStreamBufferSwap(std::ostream& stream, std::streambuf& buffer) : stream_(stream), previous_(stream.rdbuf(&buffer)) {}
+  ~TStreamBufferSwap() {
+    stream_.flush();
+    stream_.rdbuf(previous_);
+  }
+  TStreamBufferSwap(const TStreamBufferSwap&) = delete;
+  TStreamBufferSwap& operator=(const TStreamBufferSwap&) = delete;
 
-int main(int argc, char** argv) {
+ private:
+  std::ostream& stream_;
+  std::streambuf* previous_;
+};
+
+// Runs the command the command line names and returns the exit status; `command` is the
+// one found, for the usage text of a TUsageError.
+int RunCommandLine(int argc, char** argv, const dbftool::TCommandEntry*& command) {
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     PrintUsage(std::cout);
     return 0;
   }
-  const dbftool::TCommandEntry* command = argc >= 2 ? FindCommand(argv[1]) : nullptr;
+  command = argc >= 2 ? FindCommand(argv[1]) : nullptr;
   if (command == nullptr) {
     if (argc >= 2) std::cerr << "Unknown command: " << argv[1] << '\n';
     PrintUsage(std::cerr);
     return 1;
   }
+  return command->run(std::vector<std::string>(argv + 2, argv + argc));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  dbftool::TCheckedOutput output;
+  const TStreamBufferSwap swap(std::cout, output);
+  const dbftool::TCommandEntry* command = nullptr;
   try {
-    return command->run(std::vector<std::string>(argv + 2, argv + argc));
+    const int status = RunCommandLine(argc, argv, command);
+    output.FlushOrThrow();
+    return status;
   } catch (const dbftool::TUsageError& error) {
+    std::cout.flush();  // what was printed before the error stands above it
     std::cerr << error.what() << '\n' << "Usage: dbftool " << command->name << ' ' << command->usage << '\n';
   } catch (const std::exception& error) {
+    std::cout.flush();
     std::cerr << error.what() << '\n';
   }
   return 1;

@@ -1,0 +1,68 @@
+// The bound grid's in-place editor and how its text reaches the field.
+#include "TDBGridCellEditor.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "DbfDialogs.h"
+#include "DbfFields.h"
+
+namespace dbf {
+
+TDBGridCellEditor::TDBGridCellEditor(const TDBGridModel& model, QObject* parent)
+    : QStyledItemDelegate(parent), model_(model) {}
+
+void TDBGridCellEditor::writeTypedText() const {
+  if (editor_ == nullptr || !modified_) return;
+  model_.FieldOfColumn(column_).assignEditText(editor_->text().toStdString());
+  modified_ = false;
+}
+
+void TDBGridCellEditor::close() {
+  if (editor_ != nullptr) emit closeEditor(editor_, QAbstractItemDelegate::NoHint);
+}
+
+QWidget* TDBGridCellEditor::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                         const QModelIndex& index) const {
+  const TField& field = model_.FieldOfColumn(index.column());
+  auto* editor = new QLineEdit(parent);
+  editor->setFrame(false);
+  editor->setContextMenuPolicy(Qt::NoContextMenu);
+  editor->setAlignment(model_.data(index, Qt::TextAlignmentRole).value<Qt::Alignment>());
+  // A text column holds Size characters; what would not fit is refused while typing.
+  if (field.DataType() == TFieldType::ftString) editor->setMaxLength(field.Size());
+  connect(editor, &QLineEdit::textEdited, this, [this] { modified_ = true; });
+  editor_ = editor;
+  column_ = index.column();
+  modified_ = false;
+  return editor;
+}
+
+void TDBGridCellEditor::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  if (modified_) return;
+  auto* line_edit = static_cast<QLineEdit*>(editor);
+  line_edit->setText(QString::fromStdString(model_.FieldOfColumn(index.column()).editText()));
+  line_edit->selectAll();
+}
+
+void TDBGridCellEditor::setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const {
+  RunReported([this] { writeTypedText(); });
+}
+
+void TDBGridCellEditor::destroyEditor(QWidget* editor, const QModelIndex& index) const {
+  if (editor == editor_) {
+    editor_ = nullptr;
+    column_ = -1;
+    modified_ = false;
+  }
+  QStyledItemDelegate::destroyEditor(editor, index);
+}
+
+bool TDBGridCellEditor::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && key_handler && key_handler(static_cast<QKeyEvent&>(*event))) {
+    return true;
+  }
+  return QStyledItemDelegate::eventFilter(watched, event);
+}
+
+}  // namespace dbf

@@ -70,6 +70,14 @@ class TFaultyFileIO final : public TFileIO {
   int64_t Size() override { return real_->Size() + faults_.extra_size; }
   bool Truncate(int64_t length) override { return real_->Truncate(length); }
 
+  TLockResult LockAppends(bool wait) override {
+    if (faults_.refuse_locks) return TLockResult::Unsupported;
+    const TLockResult result = real_->LockAppends(wait);
+    if (result == TLockResult::Locked) ++faults_.locks;
+    return result;
+  }
+  void UnlockAppends() override { real_->UnlockAppends(); }
+
  private:
   std::unique_ptr<TFileIO> real_;
   TFaults& faults_;

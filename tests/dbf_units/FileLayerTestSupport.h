@@ -87,6 +87,8 @@ struct TFaults {
   int writes = 0;         // writes seen so far
   int reads = 0;          // reads seen so far
   int64_t last_write_offset = -1;
+  bool refuse_locks = false;  // the file system refuses record locks
+  int locks = 0;              // append locks granted so far
 };
 
 // Installs a seam over the real files that applies `faults` while it lives.

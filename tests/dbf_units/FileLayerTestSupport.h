@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,7 +92,8 @@ struct TFaults {
   int locks = 0;              // append locks granted so far
 };
 
-// Installs a seam over the real files that applies `faults` while it lives.
+// Installs a seam over the real files that applies `faults` while it lives; files it
+// opened and that outlive it go on as plain files.
 class TFaultyFiles {
  public:
   explicit TFaultyFiles(TFaults& faults);
@@ -100,6 +102,7 @@ class TFaultyFiles {
   TFaultyFiles& operator=(const TFaultyFiles&) = delete;
 
  private:
+  std::shared_ptr<TFaults*> faults_;
   TFileIOFactory previous_;
 };
 

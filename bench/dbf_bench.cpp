@@ -1,6 +1,8 @@
 // Benchmarks of the table dataset TDbf on results-schema tables of several sizes, each
 // beside a raw baseline of one pread or pwrite per record: the most a design without a
-// cache, with one positioned transfer per record access, can reach.
+// cache, with one positioned transfer per record access, can reach. Appends also run
+// holding the append lock for the run, and through shapelib's attribute writers when the
+// build found shapelib.
 //
 // Own options, taken out before Google Benchmark reads the rest:
 //   --sizes=10000,100000,1000000   record counts of the tables
@@ -17,6 +19,12 @@
 #include <vector>
 
 #include <benchmark/benchmark.h>
+
+#ifdef DBF_BENCH_WITH_SHAPELIB
+#include <shapefil.h>
+
+#include "DbfCodePage.h"
+#endif
 
 #include "BenchOptions.h"
 #include "BenchTables.h"
@@ -173,13 +181,17 @@ void AppendRaw(benchmark::State& state, const TTable& table, int32_t append_reco
   CountRecords(state, state.iterations() * append_records);
 }
 
-void AppendDataset(benchmark::State& state, const TTable& table, int32_t append_records) {
+// Each post takes the append lock, finds the end of the table, writes the record with its
+// end marker and then the header's count; holding the lock for the run saves the lock
+// and the look at the file size.
+void AppendDataset(benchmark::State& state, const TTable& table, int32_t append_records, bool hold_lock) {
   const bench::TTableSnapshot snapshot(table.path);
   const std::vector<bench::TRecordTexts>& samples = bench::SampleRecords();
   for (auto _ : state) {
     state.PauseTiming();
     std::unique_ptr<dbf::TDbf> dataset = bench::TableOn(table.path);
     dataset->open();
+    if (hold_lock) dataset->lockAppends();
     state.ResumeTiming();
     for (int32_t i = 0; i < append_records; ++i) {
       dataset->startAppend();
@@ -193,6 +205,61 @@ void AppendDataset(benchmark::State& state, const TTable& table, int32_t append_
   }
   CountRecords(state, state.iterations() * append_records);
 }
+
+#ifdef DBF_BENCH_WITH_SHAPELIB
+// A sample record as shapelib takes it: the numeric columns as integers, the texts in
+// the table's code page, as the dataset stores them.
+struct TShapelibValue {
+  bool integer;
+  int number;
+  std::string text;
+};
+
+std::vector<std::vector<TShapelibValue>> ShapelibRecords(DBFHandle dbf) {
+  std::vector<std::vector<TShapelibValue>> records;
+  for (const bench::TRecordTexts& texts : bench::SampleRecords()) {
+    std::vector<TShapelibValue> values;
+    for (size_t field = 0; field < texts.size(); ++field) {
+      const bool integer = DBFGetFieldInfo(dbf, static_cast<int>(field), nullptr, nullptr, nullptr) == FTInteger;
+      values.push_back({integer, integer ? std::stoi(texts[field]) : 0, dbf::Utf8ToOem(texts[field])});
+    }
+    records.push_back(std::move(values));
+  }
+  return records;
+}
+
+// shapelib's append: one attribute writer call per field of the record after the last.
+void AppendShapelib(benchmark::State& state, const TTable& table, int32_t append_records) {
+  const bench::TTableSnapshot snapshot(table.path);
+  for (auto _ : state) {
+    state.PauseTiming();
+    DBFHandle dbf = DBFOpen(table.path.c_str(), "rb+");
+    if (dbf == nullptr) {
+      state.SkipWithError("shapelib cannot open the table");
+      break;
+    }
+    const std::vector<std::vector<TShapelibValue>> samples = ShapelibRecords(dbf);
+    state.ResumeTiming();
+    for (int32_t i = 0; i < append_records; ++i) {
+      const int record = DBFGetRecordCount(dbf);
+      const std::vector<TShapelibValue>& values = samples[static_cast<size_t>(i) % samples.size()];
+      for (size_t field = 0; field < values.size(); ++field) {
+        const TShapelibValue& value = values[field];
+        if (value.integer) {
+          DBFWriteIntegerAttribute(dbf, record, static_cast<int>(field), value.number);
+        } else {
+          DBFWriteStringAttribute(dbf, record, static_cast<int>(field), value.text.c_str());
+        }
+      }
+    }
+    DBFClose(dbf);
+    state.PauseTiming();
+    snapshot.Restore();
+    state.ResumeTiming();
+  }
+  CountRecords(state, state.iterations() * append_records);
+}
+#endif
 
 std::string BenchmarkName(const char* operation, const char* variant, const TTable& table) {
   return std::string(operation) + "/" + variant + "/" + std::to_string(table.records);
@@ -225,8 +292,16 @@ void RegisterBenchmarks(const std::vector<TTable>& tables, int32_t append_record
                                  append_records)
         ->UseRealTime()->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(BenchmarkName("append", bench::kDatasetVariant, table).c_str(), AppendDataset,
+                                 table, append_records, false)
+        ->UseRealTime()->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(BenchmarkName("append", bench::kHeldLockVariant, table).c_str(), AppendDataset,
+                                 table, append_records, true)
+        ->UseRealTime()->Unit(benchmark::kMillisecond);
+#ifdef DBF_BENCH_WITH_SHAPELIB
+    benchmark::RegisterBenchmark(BenchmarkName("append", bench::kShapelibVariant, table).c_str(), AppendShapelib,
                                  table, append_records)
         ->UseRealTime()->Unit(benchmark::kMillisecond);
+#endif
   }
 }
 

@@ -9,10 +9,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <random>
 #include <string>
@@ -20,6 +18,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchOptions.h"
 #include "BenchTables.h"
 #include "PeakMemory.h"
 #include "SummaryReporter.h"
@@ -46,34 +45,17 @@ constexpr int kAsTheDatasetOpensIt = O_RDWR;
 // Random record numbers are drawn once, so that drawing them costs neither variant.
 constexpr size_t kRandomNumbers = 1 << 14;
 
-std::vector<int32_t> ParseSizes(const std::string& list) {
-  std::vector<int32_t> sizes;
-  for (size_t begin = 0; begin <= list.size();) {
-    const size_t end = std::min(list.find(',', begin), list.size());
-    sizes.push_back(static_cast<int32_t>(std::stol(list.substr(begin, end - begin))));
-    begin = end + 1;
-  }
-  std::sort(sizes.begin(), sizes.end());
-  return sizes;
-}
-
-bool TakeOption(const std::string& argument, const char* flag, std::string& value) {
-  if (argument.rfind(flag, 0) != 0) return false;
-  value = argument.substr(std::strlen(flag));
-  return true;
-}
-
 // Takes this program's own options out of argv, leaving Google Benchmark's.
 TOptions TakeOwnOptions(int& argc, char** argv) {
   TOptions options;
   int kept = 1;
   for (int i = 1; i < argc; ++i) {
     std::string value;
-    if (TakeOption(argv[i], "--sizes=", value)) {
-      options.sizes = ParseSizes(value);
-    } else if (TakeOption(argv[i], "--append-records=", value)) {
+    if (bench::TakeOption(argv[i], "--sizes=", value)) {
+      options.sizes = bench::ParseSizes(value);
+    } else if (bench::TakeOption(argv[i], "--append-records=", value)) {
       options.append_records = static_cast<int32_t>(std::stol(value));
-    } else if (TakeOption(argv[i], bench::kScanProbeFlag, value)) {
+    } else if (bench::TakeOption(argv[i], bench::kScanProbeFlag, value)) {
       options.probe_path = value;
     } else {
       argv[kept++] = argv[i];

@@ -36,6 +36,8 @@ class TDBGridCellEditor : public QStyledItemDelegate {
   // Closes the editor; typed text that was not written is lost.
   void close();
 
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
   // Shows the field's edit text unless text has been typed.

@@ -59,6 +59,11 @@ TDBGridIndicator::TDBGridIndicator(const TDBGridModel& model, QWidget* parent)
   setFixedWidth(kWidth);
 }
 
+void TDBGridIndicator::repaintRow(int row) {
+  if (row < 0 || row >= count()) return;
+  viewport()->update(0, sectionViewportPosition(row), viewport()->width(), sectionSize(row));
+}
+
 void TDBGridIndicator::paintSection(QPainter* painter, const QRect& rect, int logical_index) const {
   QHeaderView::paintSection(painter, rect, logical_index);
   painter->save();

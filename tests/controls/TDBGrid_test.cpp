@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
@@ -25,7 +28,7 @@ using Rows = std::vector<std::string>;
 class TDBGridTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    table_ = testing::NamesTable(folder_, {"A", "B", "C", "D", "E"}, deleted_);
+    table_ = testing::NamesTable(folder_, names_, deleted_);
     table_->open();
     source_.SetDataSet(table_.get());
     grid_ = new TDBGrid(&window_);
@@ -78,6 +81,7 @@ class TDBGridTest : public ::testing::Test {
   }
 
   TScratchFolder folder_;
+  std::vector<std::string> names_ = {"A", "B", "C", "D", "E"};
   std::vector<std::string> deleted_;
   std::unique_ptr<TDbf> table_;
   TDataSource source_;
@@ -197,6 +201,47 @@ TEST_F(TDBGridTest, RowsFollowTheCurrentRecord) {
   EXPECT_EQ(grid_->VisibleRowCount(), 4);
   EXPECT_EQ(ShownNames().size(), 4u) << "a taller grid shows more rows";
   EXPECT_EQ(Current(), "D");
+}
+
+class TDBGridOverALongerTableTest : public TDBGridTest {
+ protected:
+  TDBGridOverALongerTableTest() { names_ = {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L"}; }
+};
+
+// The grid repaints only rows that changed and moves the pixels of a scroll; what is on
+// screen must still be what a full repaint draws.
+TEST_F(TDBGridOverALongerTableTest, PartialRepaintsLeaveWhatAFullRepaintDraws) {
+  grid_->resize(grid_->width(), grid_->HeightForRows(6));
+  auto on_screen = [this] {
+    QCoreApplication::processEvents();
+    return window_.screen()->grabWindow(window_.winId()).toImage();
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> action;
+  };
+  const Step steps[] = {
+      {"down", [&] { Press(Qt::Key_Down); }},
+      {"to the last row", [&] { table_->moveBy(4); }},
+      {"down scrolls", [&] { Press(Qt::Key_Down); }},
+      {"down scrolls", [&] { Press(Qt::Key_Down); }},
+      {"up", [&] { Press(Qt::Key_Up); }},
+      {"to the first row", [&] { table_->moveBy(-4); }},
+      {"up scrolls", [&] { Press(Qt::Key_Up); }},
+      {"two rows at once", [&] { table_->moveBy(-2); }},
+      {"page down", [&] { Press(Qt::Key_PageDown); }},
+      {"insert", [&] { Press(Qt::Key_Insert); }},
+      {"cancel", [&] { Press(Qt::Key_Escape); }},
+      {"dataset moves back", [&] { table_->moveBy(-1); }},
+  };
+  on_screen();
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.action();
+    const QImage shown = on_screen();
+    for (QWidget* widget : window_.findChildren<QWidget*>()) widget->update();
+    EXPECT_EQ(shown, on_screen());
+  }
 }
 
 TEST_F(TDBGridTest, ShowsVisibleFieldsUnderTheirNamesWithTheIndicatorMark) {

@@ -33,9 +33,10 @@ void ShowHeaderNotice(const std::string& text) {
 // Czech already.
 void InstallCzechTranslation(QApplication& application) {
   static QTranslator translator;
-  static const bool loaded =
-      translator.load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-  if (loaded) application.installTranslator(&translator);
+  static const bool installed =
+      translator.load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+      application.installTranslator(&translator);
+  Q_UNUSED(installed);
 }
 
 template <typename Window>

@@ -172,6 +172,7 @@ void TForm1::BindToDataModule() {
 }
 
 void TForm1::BuildMenu() {
+  menuBar()->setObjectName(QStringLiteral("MainMenu1"));
   Nataenidat1 = menuBar()->addMenu(kLoadMenuCaption);
   Nataenidat1->setObjectName(QStringLiteral("Nataenidat1"));
   inisouboru1 = Nataenidat1->addAction(kLoadConfigurationCaption, this, app::Reported(this, &TForm1::inisouboru1Click));

@@ -44,6 +44,7 @@ TForm2::TForm2(QWidget* parent) : QMainWindow(parent) {
   setFont(app::DefaultWindowFont());
   app::SetOuterGeometry(this, QRect(165, 157, 696, 367));
 
+  menuBar()->setObjectName(QStringLiteral("MainMenu1"));
   SouborINI1 = menuBar()->addMenu(kFileMenuCaption);
   SouborINI1->setObjectName(QStringLiteral("SouborINI1"));
   otevt1 = SouborINI1->addAction(kOpenCaption, this, app::Reported(this, &TForm2::otevt1Click));

@@ -29,6 +29,7 @@ TForm4::TForm4(QWidget* parent)
   setWindowTitle(kCaptionAtStart);
   setFont(app::DefaultWindowFont());
 
+  menuBar()->setObjectName(QStringLiteral("MainMenu1"));
   SouborDBF1 = menuBar()->addAction(kOpenTableCaption, this, app::Reported(this, &TForm4::SouborDBF1Click));
   SouborDBF1->setObjectName(QStringLiteral("SouborDBF1"));
 

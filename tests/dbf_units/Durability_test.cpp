@@ -31,12 +31,8 @@ using filetest::TBytes;
 using filetest::TNoticeCapture;
 using namespace testing;
 
-class DurabilityTest : public ::testing::Test {
+class DurabilityTest : public TResultsTableTest {
  protected:
-  void SetUp() override { ResultsTable(folder_)->createTable(); }
-
-  std::string TablePath() const { return folder_ / "TARNI.DBF"; }
-
   // Reopening a table whose writer never closed it: the header count is current, so
   // nothing is noticed, the `count` posted subjects read back, and closing puts the end
   // marker right; the file is `closed_length` bytes long afterwards.
@@ -50,8 +46,6 @@ class DurabilityTest : public ::testing::Test {
     table->close();
     ExpectClosedTable(TablePath(), count, closed_length);
   }
-
-  TScratchFolder folder_;
 };
 
 // The child posts `count` subjects, starts one more that it never posts, tells the parent

@@ -22,14 +22,7 @@ namespace {
 using filetest::TNoticeCapture;
 using namespace testing;
 
-class SharedAppendsTest : public ::testing::Test {
- protected:
-  void SetUp() override { ResultsTable(folder_)->createTable(); }
-
-  std::string TablePath() const { return folder_ / "TARNI.DBF"; }
-
-  TScratchFolder folder_;
-};
+using SharedAppendsTest = TResultsTableTest;
 
 // Each child posts its own subjects, appended and inserted by turns, once both are
 // ready; the parent then finds every subject exactly once and a current header.

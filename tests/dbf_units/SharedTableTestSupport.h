@@ -161,4 +161,14 @@ inline int WaitFor(pid_t child) {
   return status;
 }
 
+// A test on an empty results table "TARNI.DBF" in a scratch folder of its own.
+class TResultsTableTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResultsTable(folder_)->createTable(); }
+
+  std::string TablePath() const { return folder_ / "TARNI.DBF"; }
+
+  TScratchFolder folder_;
+};
+
 }  // namespace dbf::testing

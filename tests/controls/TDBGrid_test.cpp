@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
@@ -254,6 +255,19 @@ TEST_F(TDBGridTest, ShowsVisibleFieldsUnderTheirNamesWithTheIndicatorMark) {
   Press(Qt::Key_Down);
   EXPECT_EQ(Model().MarkOfRow(1), TIndicatorMark::Current);
   EXPECT_EQ(Model().MarkOfRow(0), TIndicatorMark::None);
+  // The mark is drawn in the indicator column beside its row, and only there.
+  QHeaderView& indicator = *grid_->View()->verticalHeader();
+  const QImage marks = indicator.grab().toImage();
+  auto dark_pixels_beside = [&](int row) {
+    int count = 0;
+    for (int y = indicator.sectionViewportPosition(row); y < indicator.sectionViewportPosition(row) + indicator.sectionSize(row); ++y) {
+      for (int x = 0; x < marks.width(); ++x) count += qGray(marks.pixel(x, y)) < 100 ? 1 : 0;
+    }
+    return count;
+  };
+  EXPECT_GT(dark_pixels_beside(1), 10);
+  EXPECT_EQ(dark_pixels_beside(0), 0);
+  EXPECT_EQ(dark_pixels_beside(2), 0);
   Type("X");
   EXPECT_EQ(Model().MarkOfRow(1), TIndicatorMark::Editing);
   Press(Qt::Key_Escape);

@@ -80,6 +80,8 @@ TDBGrid::TDBGrid(QWidget* parent) : QWidget(parent), link_(*this) {
   view_->setModel(model_);
   view_->setItemDelegate(cell_editor_);
   view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Column by column, a column wider than the grid (the answer string) would show its end.
+  view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
   view_->setSelectionBehavior(QAbstractItemView::SelectItems);
   // Cells open only through the grid's own keys, after the dataset granted the edit.

@@ -61,9 +61,11 @@ QWidget* TDBGridCellEditor::createEditor(QWidget* parent, const QStyleOptionView
 }
 
 void TDBGridCellEditor::setEditorData(QWidget* editor, const QModelIndex& index) const {
-  if (modified_) return;
   auto* line_edit = static_cast<QLineEdit*>(editor);
-  line_edit->setText(QString::fromStdString(model_.FieldOfColumn(index.column()).editText()));
+  const QString text = QString::fromStdString(model_.FieldOfColumn(index.column()).editText());
+  // A reload of an unchanged value (the edit request's record event) keeps the caret.
+  if (modified_ || line_edit->text() == text) return;
+  line_edit->setText(text);
   line_edit->selectAll();
 }
 

@@ -4,6 +4,7 @@
 #include "TDBGridModel.h"
 
 #include "DbfFields.h"
+#include "FieldAlignment.h"
 #include "dbf.h"
 
 namespace dbf {
@@ -23,18 +24,6 @@ class TActiveBufferKeeper {
   TDbf& dataset_;
   int active_;
 };
-
-Qt::Alignment AlignmentOf(const TField& field) {
-  switch (field.Alignment()) {
-    case TAlignment::taRightJustify:
-      return Qt::AlignRight | Qt::AlignVCenter;
-    case TAlignment::taCenter:
-      return Qt::AlignHCenter | Qt::AlignVCenter;
-    case TAlignment::taLeftJustify:
-      break;
-  }
-  return Qt::AlignLeft | Qt::AlignVCenter;
-}
 
 }  // namespace
 
@@ -142,7 +131,7 @@ QVariant TDBGridModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
       return rows_[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
     case Qt::TextAlignmentRole:
-      return QVariant::fromValue(AlignmentOf(FieldOfColumn(index.column())));
+      return QVariant::fromValue(TextAlignmentOf(&FieldOfColumn(index.column())));
     default:
       return QVariant();
   }

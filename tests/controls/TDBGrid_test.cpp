@@ -177,6 +177,7 @@ TEST_F(TDBGridTest, RowsFollowTheCurrentRecord) {
       {"down", [&] { Press(Qt::Key_Down); }, {"A", "B", "C"}, 2},
       {"down past the last row", [&] { Press(Qt::Key_Down); }, {"B", "C", "D"}, 2},
       {"up", [&] { Press(Qt::Key_Up); }, {"B", "C", "D"}, 1},
+      {"ctrl+down", [&] { Press(Qt::Key_Down, Qt::ControlModifier); }, {"B", "C", "D"}, 2},
       {"page down", [&] { Press(Qt::Key_PageDown); }, {"C", "D", "E"}, 2},
       {"page up", [&] { Press(Qt::Key_PageUp); }, {"B", "C", "D"}, 0},
       {"ctrl+end", [&] { Press(Qt::Key_End, Qt::ControlModifier); }, {"C", "D", "E"}, 2},

@@ -1,6 +1,8 @@
 // Benchmarks of the table dataset TDbf on results-schema tables of several sizes, each
 // beside a raw baseline of one pread or pwrite per record: the most a design without a
-// cache, with one positioned transfer per record access, can reach.
+// cache, with one positioned transfer per record access, can reach. Appends also run
+// holding the append lock for the run, and through shapelib's attribute writers when the
+// build found shapelib.
 //
 // Own options, taken out before Google Benchmark reads the rest:
 //   --sizes=10000,100000,1000000   record counts of the tables
@@ -9,10 +11,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <random>
 #include <string>
@@ -20,6 +20,13 @@
 
 #include <benchmark/benchmark.h>
 
+#ifdef DBF_BENCH_WITH_SHAPELIB
+#include <shapefil.h>
+
+#include "DbfCodePage.h"
+#endif
+
+#include "BenchOptions.h"
 #include "BenchTables.h"
 #include "PeakMemory.h"
 #include "SummaryReporter.h"
@@ -46,34 +53,17 @@ constexpr int kAsTheDatasetOpensIt = O_RDWR;
 // Random record numbers are drawn once, so that drawing them costs neither variant.
 constexpr size_t kRandomNumbers = 1 << 14;
 
-std::vector<int32_t> ParseSizes(const std::string& list) {
-  std::vector<int32_t> sizes;
-  for (size_t begin = 0; begin <= list.size();) {
-    const size_t end = std::min(list.find(',', begin), list.size());
-    sizes.push_back(static_cast<int32_t>(std::stol(list.substr(begin, end - begin))));
-    begin = end + 1;
-  }
-  std::sort(sizes.begin(), sizes.end());
-  return sizes;
-}
-
-bool TakeOption(const std::string& argument, const char* flag, std::string& value) {
-  if (argument.rfind(flag, 0) != 0) return false;
-  value = argument.substr(std::strlen(flag));
-  return true;
-}
-
 // Takes this program's own options out of argv, leaving Google Benchmark's.
 TOptions TakeOwnOptions(int& argc, char** argv) {
   TOptions options;
   int kept = 1;
   for (int i = 1; i < argc; ++i) {
     std::string value;
-    if (TakeOption(argv[i], "--sizes=", value)) {
-      options.sizes = ParseSizes(value);
-    } else if (TakeOption(argv[i], "--append-records=", value)) {
+    if (bench::TakeOption(argv[i], "--sizes=", value)) {
+      options.sizes = bench::ParseSizes(value);
+    } else if (bench::TakeOption(argv[i], "--append-records=", value)) {
       options.append_records = static_cast<int32_t>(std::stol(value));
-    } else if (TakeOption(argv[i], bench::kScanProbeFlag, value)) {
+    } else if (bench::TakeOption(argv[i], bench::kScanProbeFlag, value)) {
       options.probe_path = value;
     } else {
       argv[kept++] = argv[i];
@@ -191,13 +181,17 @@ void AppendRaw(benchmark::State& state, const TTable& table, int32_t append_reco
   CountRecords(state, state.iterations() * append_records);
 }
 
-void AppendDataset(benchmark::State& state, const TTable& table, int32_t append_records) {
+// Each post takes the append lock, finds the end of the table, writes the record with its
+// end marker and then the header's count; holding the lock for the run saves the lock
+// and the look at the file size.
+void AppendDataset(benchmark::State& state, const TTable& table, int32_t append_records, bool hold_lock) {
   const bench::TTableSnapshot snapshot(table.path);
   const std::vector<bench::TRecordTexts>& samples = bench::SampleRecords();
   for (auto _ : state) {
     state.PauseTiming();
     std::unique_ptr<dbf::TDbf> dataset = bench::TableOn(table.path);
     dataset->open();
+    if (hold_lock) dataset->lockAppends();
     state.ResumeTiming();
     for (int32_t i = 0; i < append_records; ++i) {
       dataset->startAppend();
@@ -211,6 +205,61 @@ void AppendDataset(benchmark::State& state, const TTable& table, int32_t append_
   }
   CountRecords(state, state.iterations() * append_records);
 }
+
+#ifdef DBF_BENCH_WITH_SHAPELIB
+// A sample record as shapelib takes it: the numeric columns as integers, the texts in
+// the table's code page, as the dataset stores them.
+struct TShapelibValue {
+  bool integer;
+  int number;
+  std::string text;
+};
+
+std::vector<std::vector<TShapelibValue>> ShapelibRecords(DBFHandle dbf) {
+  std::vector<std::vector<TShapelibValue>> records;
+  for (const bench::TRecordTexts& texts : bench::SampleRecords()) {
+    std::vector<TShapelibValue> values;
+    for (size_t field = 0; field < texts.size(); ++field) {
+      const bool integer = DBFGetFieldInfo(dbf, static_cast<int>(field), nullptr, nullptr, nullptr) == FTInteger;
+      values.push_back({integer, integer ? std::stoi(texts[field]) : 0, dbf::Utf8ToOem(texts[field])});
+    }
+    records.push_back(std::move(values));
+  }
+  return records;
+}
+
+// shapelib's append: one attribute writer call per field of the record after the last.
+void AppendShapelib(benchmark::State& state, const TTable& table, int32_t append_records) {
+  const bench::TTableSnapshot snapshot(table.path);
+  for (auto _ : state) {
+    state.PauseTiming();
+    DBFHandle dbf = DBFOpen(table.path.c_str(), "rb+");
+    if (dbf == nullptr) {
+      state.SkipWithError("shapelib cannot open the table");
+      break;
+    }
+    const std::vector<std::vector<TShapelibValue>> samples = ShapelibRecords(dbf);
+    state.ResumeTiming();
+    for (int32_t i = 0; i < append_records; ++i) {
+      const int record = DBFGetRecordCount(dbf);
+      const std::vector<TShapelibValue>& values = samples[static_cast<size_t>(i) % samples.size()];
+      for (size_t field = 0; field < values.size(); ++field) {
+        const TShapelibValue& value = values[field];
+        if (value.integer) {
+          DBFWriteIntegerAttribute(dbf, record, static_cast<int>(field), value.number);
+        } else {
+          DBFWriteStringAttribute(dbf, record, static_cast<int>(field), value.text.c_str());
+        }
+      }
+    }
+    DBFClose(dbf);
+    state.PauseTiming();
+    snapshot.Restore();
+    state.ResumeTiming();
+  }
+  CountRecords(state, state.iterations() * append_records);
+}
+#endif
 
 std::string BenchmarkName(const char* operation, const char* variant, const TTable& table) {
   return std::string(operation) + "/" + variant + "/" + std::to_string(table.records);
@@ -243,8 +292,16 @@ void RegisterBenchmarks(const std::vector<TTable>& tables, int32_t append_record
                                  append_records)
         ->UseRealTime()->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(BenchmarkName("append", bench::kDatasetVariant, table).c_str(), AppendDataset,
+                                 table, append_records, false)
+        ->UseRealTime()->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(BenchmarkName("append", bench::kHeldLockVariant, table).c_str(), AppendDataset,
+                                 table, append_records, true)
+        ->UseRealTime()->Unit(benchmark::kMillisecond);
+#ifdef DBF_BENCH_WITH_SHAPELIB
+    benchmark::RegisterBenchmark(BenchmarkName("append", bench::kShapelibVariant, table).c_str(), AppendShapelib,
                                  table, append_records)
         ->UseRealTime()->Unit(benchmark::kMillisecond);
+#endif
   }
 }
 

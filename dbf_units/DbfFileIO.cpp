@@ -24,6 +24,11 @@ namespace {
 // A POSIX record lock belongs to the process and falls when the process closes any
 // handle of the file. Within this library each file has one handle per process (the
 // open-file registry shares it), so that cannot happen to a table behind our back.
+//
+// A file system that refuses record locks must not stop an examiner working alone: the
+// seam reports Unsupported, and the paged file then appends unlocked (finding the end of
+// the table from the file size all the same) and tells the user once that programs
+// appending together are not kept apart there.
 constexpr off_t kAppendLockOffset = 0x7FFFFFFF;
 
 bool LockRefused(int error) {

@@ -156,7 +156,8 @@ void TDateTimeField::writeString(const std::string& text) {
   if (ClearIfBlank(trimmed)) return;
   size_t length = 0;
   const int32_t day_number = ParseDate(trimmed, length);
-  const double time = length == trimmed.size() ? 0 : ParseTime(trimmed.substr(length));
+  // A text shorter than a date has no time part to parse (and is refused below).
+  const double time = length >= trimmed.size() ? 0 : ParseTime(trimmed.substr(length));
   if (day_number == 0 || length != 10 || time < 0) {
     InvalidValueError(text, "date and time", DisplayName());
   }

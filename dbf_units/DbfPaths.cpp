@@ -44,11 +44,17 @@ std::vector<std::string> NamesDifferingInCase(const fs::path& folder, const std:
   return matches;
 }
 
+std::string& BaseFolder() {
+  static std::string folder = ExecutableFolder();
+  return folder;
+}
+
 }  // namespace
 
-const std::string& DbfBaseFolder() {
-  static const std::string folder = ExecutableFolder();
-  return folder;
+const std::string& DbfBaseFolder() { return BaseFolder(); }
+
+void SetDbfBaseFolderForTesting(const std::string& folder) {
+  BaseFolder() = folder.empty() ? ExecutableFolder() : WithTrailingSlash(folder);
 }
 
 std::string ResolveFilePath(const std::string& file_path) {

@@ -10,6 +10,11 @@ namespace dbf {
 // The executable's folder with a trailing '/', fixed at the first call.
 const std::string& DbfBaseFolder();
 
+// For tests only, which must not write next to their binary: `folder` becomes the base
+// folder; an empty one gives back the executable's folder. A dataset resolves its folder
+// when it is created and when its FilePath is set, so set this before either.
+void SetDbfBaseFolderForTesting(const std::string& folder);
+
 // Resolves a FilePath setting: relative paths (the empty one included) are taken against
 // the base folder; '.' and '..' are resolved; the result ends with '/'.
 std::string ResolveFilePath(const std::string& file_path);

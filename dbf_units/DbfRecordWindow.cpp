@@ -8,7 +8,9 @@ namespace dbf {
 
 std::unique_ptr<TRecordBuffer> TRecordWindow::NewBuffer() const {
   auto buffer = std::make_unique<TRecordBuffer>();
-  buffer->record.assign(static_cast<size_t>(record_size_), 0);
+  // A record always has its deletion flag, even in a damaged table whose record length
+  // is 0 (such a table refuses to store records).
+  buffer->record.assign(static_cast<size_t>(std::max(record_size_, 1)), 0);
   return buffer;
 }
 

@@ -145,7 +145,7 @@ int32_t TDbfFile::AppendRecord(const uint8_t* record) {
   const int64_t position = RecordPosition(number);
   CheckRecordFits(position);
   append_buffer_.assign(record, record + RecordSize());
-  append_buffer_.push_back(kEndMarker);
+  if (EndMarkerCountsApart()) append_buffer_.push_back(kEndMarker);
   // The end marker is welcome, not required: a record that fits where its marker does
   // not (a disk full to the byte) is stored all the same.
   errno = 0;
@@ -289,8 +289,12 @@ void TDbfFile::StoreHeader() {
   StoreAutoIncCounters();
   TPagedFile::StoreHeader();
   const int64_t end = HeaderSize() + int64_t{RecordCount()} * RecordSize();
-  WriteExact(end, &kEndMarker, 1);
+  if (EndMarkerCountsApart()) WriteExact(end, &kEndMarker, 1);
 }
+
+// In a table whose records are one byte long the end marker would be taken for one more
+// record by everyone who counts records by the file size; such a table goes without it.
+bool TDbfFile::EndMarkerCountsApart() const { return RecordSize() > 1; }
 
 THeaderPrefix TDbfFile::Prefix() const { return ReadHeaderPrefix(HeaderBuffer(), static_cast<size_t>(HeaderSize())); }
 

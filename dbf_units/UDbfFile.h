@@ -67,7 +67,8 @@ class TDbfFile : public TPagedFile {
   // The own definitions, read first when the list is empty.
   const TDbfFieldDefs& LoadedFieldDefs();
   // Stamps date and record count, writes the header, the autoincrement counters (long
-  // layout) and the end marker. Under the append lock, so that count and marker go
+  // layout) and the end marker (not for one-byte records, where the file size would
+  // count it as a record). Under the append lock, so that count and marker go
   // where the table ends now, whatever other programs appended meanwhile.
   void StoreHeader() override;
 
@@ -132,6 +133,7 @@ class TDbfFile : public TPagedFile {
   void StampHeader();
   void StoreAutoIncCounters();
   void StoreRecordCount();
+  bool EndMarkerCountsApart() const;
   void BoundByStoredRecordCount();
   const TDbfFieldDef& FieldAt(int field_index) const;
 

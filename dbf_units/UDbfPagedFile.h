@@ -93,7 +93,8 @@ class TPagedFile {
   void DeriveRecordCount();
   // HeaderSize + (n - 1) * RecordSize, in 64 bits so that no position wraps around.
   int64_t RecordPosition(int32_t n) const;
-  // Throws EDbfFileError when a record at `position` would end past 2 GiB.
+  // Throws EDbfFileError when a record at `position` would end past 2 GiB, and for a
+  // record length of 0.
   void CheckRecordFits(int64_t position) const;
   void SetRecordCount(int32_t count) { record_count_ = count; }
   TFileIO& Io() { return *io_; }

@@ -22,51 +22,69 @@ enum ConfigurationLine : size_t {
 };
 
 // Plain values end at a space, lists at the "(" of their comment.
-constexpr char kValueSeparator = ' ';
-constexpr char kListSeparator = '(';
-
-std::string text_value(const ConfigurationLines& lines, ConfigurationLine line) {
-  return line_value(lines.line(line), kValueSeparator);
+constexpr char separator_of(size_t line) {
+  return line == kAgrListLine || line == kSmListLine ? '(' : ' ';
 }
 
-int32_t integer_value(const ConfigurationLines& lines, ConfigurationLine line) {
-  return to_integer(text_value(lines, line));
-}
+// Cuts the values out of the lines in line order and tells the window about each one.
+class ValueReader {
+ public:
+  ValueReader(const ConfigurationLines& lines, const LoadSteps& steps)
+      : lines_(lines), steps_(steps) {}
 
-void read_set_count(const ConfigurationLines& lines, ConfigurationLine line, int32_t& count) {
-  count = std::min(integer_value(lines, line), kSetCapacity);
-}
-
-// Entries are stored one by one, so a bad item leaves those before it in the set.
-void read_set(const ConfigurationLines& lines, ConfigurationLine line, int32_t count,
-              PictureSet& set) {
-  const std::string list_value = line_value(lines.line(line), kListSeparator);
-  for (int32_t k = 1; k <= count; ++k) {
-    set[k - 1] = to_integer(list_item(k, list_value));
+  std::string text(ConfigurationLine line) const {
+    std::string value = line_value(lines_.line(line), separator_of(line));
+    if (steps_.value_read) steps_.value_read(line, value);
+    return value;
   }
-}
 
-void run(const std::function<void()>& step) {
-  if (step) {
-    step();
+  int32_t integer(ConfigurationLine line) const { return to_integer(text(line)); }
+
+  int32_t set_count(ConfigurationLine line) const {
+    return std::min(integer(line), kSetCapacity);
   }
-}
+
+  // Entries are stored one by one, so a bad item leaves those before it in the set.
+  void set(ConfigurationLine line, int32_t count, PictureSet& set) const {
+    const std::string list_value = text(line);
+    for (int32_t k = 1; k <= count; ++k) {
+      set[k - 1] = to_integer(list_item(k, list_value));
+    }
+  }
+
+  static void run(const std::function<void()>& step) {
+    if (step) step();
+  }
+
+ private:
+  const ConfigurationLines& lines_;
+  const LoadSteps& steps_;
+};
 
 }  // namespace
 
 void read_configuration_values(const ConfigurationLines& lines, TestConfiguration& config,
                                const LoadSteps& steps) {
-  config.test_code = text_value(lines, kTestCodeLine);
-  config.template_name = text_value(lines, kTemplateNameLine);
-  run(steps.template_named);
-  config.table_name = text_value(lines, kTableNameLine);
-  run(steps.table_named);
-  config.param_a = integer_value(lines, kParamALine);
-  config.param_b = integer_value(lines, kParamBLine);
-  read_set_count(lines, kAgrCountLine, config.agr_count);
-  read_set(lines, kAgrListLine, config.agr_count, config.agr_set);
-  read_set_count(lines, kSmCountLine, config.sm_count);
-  read_set(lines, kSmListLine, config.sm_count, config.sm_set);
+  const ValueReader read(lines, steps);
+  config.test_code = read.text(kTestCodeLine);
+  config.template_name = read.text(kTemplateNameLine);
+  ValueReader::run(steps.template_named);
+  config.table_name = read.text(kTableNameLine);
+  ValueReader::run(steps.table_named);
+  config.param_a = read.integer(kParamALine);
+  config.param_b = read.integer(kParamBLine);
+  config.agr_count = read.set_count(kAgrCountLine);
+  read.set(kAgrListLine, config.agr_count, config.agr_set);
+  config.sm_count = read.set_count(kSmCountLine);
+  read.set(kSmListLine, config.sm_count, config.sm_set);
+}
+
+std::array<std::string, kValueLineCount> configuration_value_texts(const ConfigurationLines& lines) {
+  std::array<std::string, kValueLineCount> texts;
+  for (size_t line = 1; line <= kValueLineCount; ++line) {
+    texts[line - 1] = line_value(lines.line(line), separator_of(line));
+  }
+  return texts;
 }
 
 }  // namespace tarni

@@ -82,14 +82,12 @@ void write_evaluation(const ResultsFields& fields, const EvaluationResults& resu
   fields.Dbf1POM_S_S->writeString(results.sm_ratio_text);
 }
 
-SubjectIdentity read_subject_identity(const dbf::TDbf& subjects) {
+void copy_subject_identity(const dbf::TDbf& subjects,
+                           const std::function<void(IdentityPart part, const std::string& text)>& fill) {
   // The first field (often a running number) is not part of the identity.
-  return SubjectIdentity{
-      subjects.fieldAt(1).readString(),
-      subjects.fieldAt(2).readString(),
-      subjects.fieldAt(3).readString(),
-      subjects.fieldAt(4).readString(),
-  };
+  for (int part = 0; part < kIdentityPartCount; ++part) {
+    fill(static_cast<IdentityPart>(part), subjects.fieldAt(part + 1).readString());
+  }
 }
 
 }  // namespace tarni

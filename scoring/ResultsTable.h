@@ -4,6 +4,7 @@
 // bound by name at every open. The subjects table has no schema: it is read by position.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "DbfFields.h"
@@ -43,17 +44,16 @@ ResultsFields declare_results_schema(dbf::TDbf& table);
 // Writes the six results of one evaluation into the current record.
 void write_evaluation(const ResultsFields& fields, const EvaluationResults& results);
 
-// Identity of one subject as a subjects table holds it: fields 2 to 5 in file order.
-struct SubjectIdentity {
-  std::string surname;
-  std::string first_name;
-  std::string birth_number_first;
-  std::string birth_number_second;
-};
+// The identity parts of a subject, in the order a subjects table holds them (fields 2 to 5
+// in file order) and the identity boxes receive them.
+enum class IdentityPart { surname, first_name, birth_number_first, birth_number_second };
+inline constexpr int kIdentityPartCount = 4;
 
-// Reads the identity from the current record of an open subjects table, each value in
-// its text form. Fails with "List index out of bounds (%d)" when the table has fewer
-// than five fields.
-SubjectIdentity read_subject_identity(const dbf::TDbf& subjects);
+// Reads the identity from the current record of an open subjects table, part by part in
+// its text form, and hands each part to `fill` before the next one is read. A table with
+// fewer than five fields fails with "List index out of bounds (%d)" at the first missing
+// position, after the parts before it were handed over.
+void copy_subject_identity(const dbf::TDbf& subjects,
+                           const std::function<void(IdentityPart part, const std::string& text)>& fill);
 
 }  // namespace tarni

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev libshp-dev
   python3 python3-dbf python3-dbfread
   xvfb xauth imagemagick fonts-dejavu-core
 )

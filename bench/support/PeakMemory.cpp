@@ -1,4 +1,4 @@
-// The scan probe and the child process that runs it.
+// Child processes that run this program as a probe, their peak memory, and the scan probe.
 #include "PeakMemory.h"
 
 #include <sys/wait.h>
@@ -25,16 +25,6 @@ std::string OwnExecutable() {
   return path;
 }
 
-// The peak resident set of this process image, in kB. getrusage's ru_maxrss would also
-// count the resident set of the image that exec replaced, a forked copy of the benchmark.
-long PeakResidentKb() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-  }
-  throw std::runtime_error("no VmHWM in /proc/self/status");
-}
-
 // `text` as one word for the shell.
 std::string ShellQuoted(const std::string& text) {
   std::string quoted = "'";
@@ -44,6 +34,27 @@ std::string ShellQuoted(const std::string& text) {
 
 }  // namespace
 
+int64_t PeakResidentKb() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::stoll(line.substr(6));
+  }
+  throw std::runtime_error("no VmHWM in /proc/self/status");
+}
+
+std::string RunOwnProbe(const std::vector<std::string>& arguments) {
+  std::string command = ShellQuoted(OwnExecutable());
+  for (const std::string& argument : arguments) command += " " + ShellQuoted(argument);
+  FILE* output = ::popen(command.c_str(), "r");
+  if (output == nullptr) throw std::runtime_error("cannot start the probe: " + command);
+  std::string printed;
+  char chunk[4096];
+  for (size_t count; (count = std::fread(chunk, 1, sizeof chunk, output)) > 0;) printed.append(chunk, count);
+  const int status = ::pclose(output);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("the probe failed: " + command);
+  return printed;
+}
+
 int RunScanProbe(const std::string& path) {
   try {
     std::unique_ptr<dbf::TDbf> table = TableOn(path);
@@ -52,7 +63,8 @@ int RunScanProbe(const std::string& path) {
     size_t sink = 0;
     const int64_t records = ScanAllFields(*table, sink);
     table->close();
-    std::printf("records %lld peak_rss_kb %ld\n", static_cast<long long>(records), PeakResidentKb());
+    std::printf("records %lld peak_rss_kb %lld\n", static_cast<long long>(records),
+                static_cast<long long>(PeakResidentKb()));
     return sink > 0 || records == 0 ? 0 : 1;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "scan probe: %s\n", error.what());
@@ -61,14 +73,10 @@ int RunScanProbe(const std::string& path) {
 }
 
 int64_t PeakRssOfScan(const std::string& path) {
-  const std::string command = ShellQuoted(OwnExecutable()) + " " + ShellQuoted(kScanProbeFlag + path);
-  FILE* output = ::popen(command.c_str(), "r");
-  if (output == nullptr) throw std::runtime_error("cannot start the scan probe");
+  const std::string printed = RunOwnProbe({kScanProbeFlag + path});
   long long records = 0;
   long long peak_kb = 0;
-  const int fields = std::fscanf(output, "records %lld peak_rss_kb %lld", &records, &peak_kb);
-  const int status = ::pclose(output);
-  if (fields != 2 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+  if (std::sscanf(printed.c_str(), "records %lld peak_rss_kb %lld", &records, &peak_kb) != 2) {
     throw std::runtime_error("scan probe failed on " + path);
   }
   return peak_kb;

@@ -1,10 +1,11 @@
-// Peak resident memory of a full scan of one table. Each scan runs in a fresh process
-// started from this program's own executable, so that the tables the benchmark made and
-// the buffers it used before do not count.
+// Peak resident memory of work done in a fresh process: the benchmark starts its own
+// executable as a probe, so that the tables it made and the buffers it used before do
+// not count. The full scan of one table is the table benchmark's probe.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -18,5 +19,13 @@ int RunScanProbe(const std::string& path);
 // Runs the probe on `path` in a child process and returns its peak resident set in kB.
 // Throws std::runtime_error when the child fails.
 int64_t PeakRssOfScan(const std::string& path);
+
+// The peak resident set of this process image so far, in kB (VmHWM). getrusage's
+// ru_maxrss would also count the image that exec replaced, a forked copy of the benchmark.
+int64_t PeakResidentKb();
+
+// Runs this program's own executable with `arguments` in a child process and returns
+// what it printed. Throws std::runtime_error when the child cannot start or fails.
+std::string RunOwnProbe(const std::vector<std::string>& arguments);
 
 }  // namespace bench

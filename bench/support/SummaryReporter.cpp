@@ -11,16 +11,18 @@ namespace bench {
 
 namespace {
 
-// Scan and append through the dataset must reach this share of the raw rate; below half
-// of it is a defect.
+// A scan through the dataset must reach this share of the raw rate; below half of it is
+// a defect. An append writes the record and then the header's count, under the append
+// lock, so it is measured against shapelib's append instead of the one-write baseline.
 constexpr double kRateTarget = 0.8;
 constexpr double kRateDefect = 0.5;
+constexpr double kAppendGoalOverShapelib = 1.0;
 // Opening a table and moving to its last record take less than this, whatever its size.
 constexpr double kTimeTargetMicros = 1000;
 // The peak memory of a full scan may exceed that of the smallest table by this much.
 constexpr int64_t kPeakRssGrowthKb = 2048;
 
-bool HasRateTarget(const std::string& operation) { return operation == "scan" || operation == "append"; }
+bool HasRateTarget(const std::string& operation) { return operation == "scan"; }
 bool HasTimeTarget(const std::string& operation) { return operation == "open" || operation == "move_last"; }
 
 // The operations in the order the summary lists them; others come last.
@@ -116,6 +118,7 @@ void TSummaryReporter::PrintSummary(std::ostream& out) const {
     }
   }
   PrintPeakRss(out);
+  PrintAppendPeers(out);
 }
 
 void TSummaryReporter::PrintRateRow(std::ostream& out, const TKey& key, const TRow& row) const {
@@ -160,6 +163,30 @@ void TSummaryReporter::PrintPeakRss(std::ostream& out) const {
     const int64_t growth = peak_kb - smallest;
     out << std::setw(20) << records << " records: " << std::setw(8) << peak_kb << " kB  (" << std::showpos << growth
         << std::noshowpos << " kB)  within " << kPeakRssGrowthKb << " kB: " << Verdict(growth <= kPeakRssGrowthKb) << '\n';
+  }
+}
+
+void TSummaryReporter::PrintAppendPeers(std::ostream& out) const {
+  static const std::pair<const char*, const char*> kPeers[] = {
+      {kDatasetVariant, "TDbf, lock per record"}, {kHeldLockVariant, "TDbf, lock held for the run"},
+      {kShapelibVariant, "shapelib"}, {kRawVariant, "raw, one pwrite per record"}};
+  for (const auto& [key, row] : rows_) {
+    const double shapelib = row.RateOf(kShapelibVariant);
+    const double raw = row.RateOf(kRawVariant);
+    if (key.operation != "append" || (shapelib <= 0 && row.RateOf(kHeldLockVariant) <= 0)) continue;
+    out << "\nAppend of " << key.records << "-record tables beside its peers (ratios: rate / shapelib, rate / raw)\n";
+    for (const auto& [variant, caption] : kPeers) {
+      const double rate = row.RateOf(variant);
+      if (rate <= 0) continue;
+      out << "  " << std::left << std::setw(30) << caption << std::right << std::setw(12) << Rate(rate)
+          << std::fixed << std::setprecision(2) << std::setw(10)
+          << (shapelib > 0 ? rate / shapelib : 0) << std::setw(10) << (raw > 0 ? rate / raw : 0);
+      const bool through_dataset = std::string(variant) == kDatasetVariant || std::string(variant) == kHeldLockVariant;
+      if (through_dataset && shapelib > 0) {
+        out << "  >= " << kAppendGoalOverShapelib << " x shapelib: " << Verdict(rate / shapelib >= kAppendGoalOverShapelib);
+      }
+      out << '\n';
+    }
   }
 }
 

@@ -3,7 +3,10 @@
 // "raw" (one pread or pwrite per record); rates are in the counter "records". Every
 // dataset result gets the ratio of its rate to the latest raw result of the same
 // operation and table size, and the end of the run prints a summary table with the
-// targets. With repetitions, the medians stand for the benchmarks.
+// targets. Appends also run as "tdbf_held" (a run of appends holding the append lock, as
+// dbftool import does) and "shapelib" (shapelib's attribute writers on the same table),
+// listed with their ratios after the summary. With repetitions, the medians stand for
+// the benchmarks.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +22,8 @@ namespace bench {
 inline constexpr const char* kRecordsCounter = "records";
 inline constexpr const char* kDatasetVariant = "tdbf";
 inline constexpr const char* kRawVariant = "raw";
+inline constexpr const char* kHeldLockVariant = "tdbf_held";
+inline constexpr const char* kShapelibVariant = "shapelib";
 
 class TSummaryReporter : public benchmark::ConsoleReporter {
  public:
@@ -58,6 +63,7 @@ class TSummaryReporter : public benchmark::ConsoleReporter {
   void PrintRateRow(std::ostream& out, const TKey& key, const TRow& row) const;
   void PrintTimeRow(std::ostream& out, const TKey& key, const TRow& row) const;
   void PrintPeakRss(std::ostream& out) const;
+  void PrintAppendPeers(std::ostream& out) const;
 
   std::map<TKey, TRow> rows_;
   std::vector<std::pair<int32_t, int64_t>> peak_rss_kb_;

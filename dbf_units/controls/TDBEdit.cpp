@@ -10,6 +10,7 @@
 #include <QMenu>
 
 #include "DbfDialogs.h"
+#include "FieldAlignment.h"
 #include "dbf.h"
 
 namespace dbf {
@@ -21,18 +22,6 @@ constexpr QChar kCarriageReturn(u'\r');
 constexpr QChar kEscape(u'\x1b');
 // QLineEdit's own limit, which stands for no limit.
 constexpr int kUnlimitedLength = 32767;
-
-Qt::Alignment AlignmentOf(TAlignment alignment) {
-  switch (alignment) {
-    case TAlignment::taRightJustify:
-      return Qt::AlignRight;
-    case TAlignment::taCenter:
-      return Qt::AlignHCenter;
-    case TAlignment::taLeftJustify:
-      break;
-  }
-  return Qt::AlignLeft;
-}
 
 // The character a key types, as the key-press handler sees it: a printable character,
 // Backspace, Enter or Esc; null for every other key and for shortcuts.
@@ -147,8 +136,7 @@ void TDBEdit::contextMenuEvent(QContextMenuEvent* event) {
 
 void TDBEdit::loadFromField() {
   const TField* field = link_.Field();
-  setAlignment((field != nullptr ? AlignmentOf(field->Alignment()) : Qt::AlignLeft) |
-               Qt::AlignVCenter);
+  setAlignment(TextAlignmentOf(field));
   applyMaxLength();
   QString shown;
   if (field != nullptr) {

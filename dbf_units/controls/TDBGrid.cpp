@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QTableView>
 #include <algorithm>
 
@@ -26,6 +27,30 @@ namespace {
 constexpr int kRowPadding = 4;
 constexpr int kColumnPadding = 4;
 
+// The grid's scroll bar repaints only when its thumb moves: over a large table most moves
+// change the position by less than a pixel.
+class TRecordScrollBar : public QScrollBar {
+ public:
+  explicit TRecordScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {}
+
+ protected:
+  void sliderChange(SliderChange change) override {
+    const QRect thumb = ThumbRect();
+    if (change == SliderValueChange && thumb == painted_thumb_) return;
+    painted_thumb_ = thumb;
+    QScrollBar::sliderChange(change);
+  }
+
+ private:
+  QRect ThumbRect() const {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    return style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+  }
+
+  QRect painted_thumb_;
+};
+
 }  // namespace
 
 TGridDataLink::TGridDataLink(TDBGrid& grid) : grid_(grid) { SetVisualControl(true); }
@@ -36,9 +61,9 @@ void TGridDataLink::onEditingChanged() { grid_.showActiveRow(); }
 
 void TGridDataLink::onRecordChanged(TField*) { grid_.showActiveRow(); }
 
-void TGridDataLink::onDataSetChanged() { grid_.showWindow(); }
+void TGridDataLink::onDataSetChanged() { grid_.showWindow(0); }
 
-void TGridDataLink::onScrolled(int) { grid_.showWindow(); }
+void TGridDataLink::onScrolled(int distance) { grid_.showWindow(distance); }
 
 void TGridDataLink::onLayoutChanged() { grid_.rebuildColumns(); }
 
@@ -50,10 +75,13 @@ TDBGrid::TDBGrid(QWidget* parent) : QWidget(parent), link_(*this) {
   cell_editor_->key_handler = [this](QKeyEvent& key) { return handleKey(key, true); };
 
   view_ = new QTableView(this);
-  view_->setVerticalHeader(new TDBGridIndicator(*model_, view_));
+  indicator_ = new TDBGridIndicator(*model_, view_);
+  view_->setVerticalHeader(indicator_);
   view_->setModel(model_);
   view_->setItemDelegate(cell_editor_);
   view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Column by column, a column wider than the grid (the answer string) would show its end.
+  view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
   view_->setSelectionBehavior(QAbstractItemView::SelectItems);
   // Cells open only through the grid's own keys, after the dataset granted the edit.
@@ -68,7 +96,7 @@ TDBGrid::TDBGrid(QWidget* parent) : QWidget(parent), link_(*this) {
   view_->viewport()->installEventFilter(this);
   setFocusProxy(view_);
 
-  scroll_bar_ = new QScrollBar(Qt::Vertical, this);
+  scroll_bar_ = new TRecordScrollBar(this);
   scroll_bar_->setFocusPolicy(Qt::NoFocus);
   scroll_bar_->setEnabled(false);
 
@@ -121,7 +149,8 @@ int TDBGrid::ScrollBarHeightBelowRows() const {
   for (int column = 0; column < model_->columnCount(); ++column) {
     columns_width += view_->horizontalHeader()->sectionSize(column);
   }
-  const int room = view_->width() - 2 * view_->frameWidth();
+  // The grid's own width is current even while a hidden grid waits for its resize event.
+  const int room = width() - scroll_bar_->sizeHint().width() - 2 * view_->frameWidth();
   return columns_width > room ? view_->horizontalScrollBar()->sizeHint().height() : 0;
 }
 
@@ -167,7 +196,7 @@ void TDBGrid::updateBufferCount() {
   if (rows == link_.BufferCount()) return;
   RunReported([&] { link_.SetBufferCount(rows); });
   // Another link may keep the window as it was: the rows are shown again either way.
-  showWindow();
+  showWindow(0);
 }
 
 void TDBGrid::resizeEvent(QResizeEvent* event) {
@@ -190,15 +219,33 @@ void TDBGrid::rebuildColumns() {
   updateScrollBar();
 }
 
-void TDBGrid::showWindow() {
+void TDBGrid::showWindow(int distance) {
   cell_editor_->close();
-  model_->reloadRows();
+  // A scroll by less than the rows shown moves the pixels that stay; only the rows that
+  // come in and the two rows of the row cursor are painted again.
+  const int rows = model_->rowCount();
+  const int shift = std::abs(distance) < rows && link_.RecordCount() == rows ? distance : 0;
+  const int former_active = model_->ActiveRow();
+  if (shift != 0) view_->viewport()->scroll(0, -shift * RowHeight());
+  model_->reloadRows(shift);
+  if (shift != 0) {
+    repaintRow(former_active - shift);
+    repaintRow(model_->ActiveRow());
+  }
+  indicator_->repaintRow(former_active);
+  indicator_->repaintRow(model_->ActiveRow());
   placeCursor();
   updateScrollBar();
 }
 
+void TDBGrid::repaintRow(int row) {
+  if (row < 0 || row >= model_->rowCount()) return;
+  view_->viewport()->update(0, view_->rowViewportPosition(row), view_->viewport()->width(), RowHeight());
+}
+
 void TDBGrid::showActiveRow() {
   model_->reloadActiveRow();
+  indicator_->repaintRow(model_->ActiveRow());
   updateScrollBar();
 }
 

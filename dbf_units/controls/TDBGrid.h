@@ -17,6 +17,7 @@ namespace dbf {
 
 class TDBGrid;
 class TDBGridCellEditor;
+class TDBGridIndicator;
 class TDBGridModel;
 class TDbf;
 
@@ -84,7 +85,8 @@ class TDBGrid : public QWidget {
 
   // ---- What the link's hooks do ----
   void rebuildColumns();
-  void showWindow();
+  // The window changed; `distance`: rows the link's rows scrolled (0: rebuilt).
+  void showWindow(int distance);
   void showActiveRow();
   void writeTypedText();
 
@@ -96,6 +98,7 @@ class TDBGrid : public QWidget {
   void layoutParts();
   void updateBufferCount();
   void placeCursor();
+  void repaintRow(int row);
   void updateScrollBar();
 
   // ---- Keys, mouse and the scroll bar ----
@@ -123,6 +126,7 @@ class TDBGrid : public QWidget {
   TGridDataLink link_;
   TDBGridModel* model_ = nullptr;
   TDBGridCellEditor* cell_editor_ = nullptr;
+  TDBGridIndicator* indicator_ = nullptr;
   QTableView* view_ = nullptr;
   QScrollBar* scroll_bar_ = nullptr;
   unsigned options_ = kDefaultGridOptions;

@@ -36,9 +36,11 @@ class TDBGridCellEditor : public QStyledItemDelegate {
   // Closes the editor; typed text that was not written is lost.
   void close();
 
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
-  // Shows the field's edit text unless text has been typed.
+  // Shows the field's edit text, all selected, unless text has been typed.
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
   // The view commits the editor when it loses the focus or the current cell changes.
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;

@@ -3,6 +3,7 @@
 #include "TDBGridIndicator.h"
 
 #include <QPainter>
+#include <QPalette>
 #include <QPolygon>
 
 namespace dbf {
@@ -57,13 +58,23 @@ TDBGridIndicator::TDBGridIndicator(const TDBGridModel& model, QWidget* parent)
   setSectionResizeMode(QHeaderView::Fixed);
   setSectionsClickable(false);
   setFixedWidth(kWidth);
+  // Below the last row the column is the grid's empty space, not part of the indicator.
+  QPalette colours = palette();
+  colours.setBrush(QPalette::Window, colours.brush(QPalette::Base));
+  setPalette(colours);
+}
+
+void TDBGridIndicator::repaintRow(int row) {
+  if (row < 0 || row >= count()) return;
+  viewport()->update(0, sectionViewportPosition(row), viewport()->width(), sectionSize(row));
 }
 
 void TDBGridIndicator::paintSection(QPainter* painter, const QRect& rect, int logical_index) const {
-  QHeaderView::paintSection(painter, rect, logical_index);
+  // The style leaves the painter clipped to a section's (empty) label.
   painter->save();
-  PaintIndicatorMark(*painter, rect, model_.MarkOfRow(logical_index), palette().color(QPalette::ButtonText));
+  QHeaderView::paintSection(painter, rect, logical_index);
   painter->restore();
+  PaintIndicatorMark(*painter, rect, model_.MarkOfRow(logical_index), palette().color(QPalette::ButtonText));
 }
 
 }  // namespace dbf

@@ -17,6 +17,10 @@ class TDBGridIndicator : public QHeaderView {
 
   TDBGridIndicator(const TDBGridModel& model, QWidget* parent = nullptr);
 
+  // Paints the mark of `row` again (the model announces no header changes: a header
+  // change would make the whole table repaint).
+  void repaintRow(int row);
+
  protected:
   void paintSection(QPainter* painter, const QRect& rect, int logical_index) const override;
 

@@ -93,34 +93,40 @@ bool TDBGrid::handleKey(QKeyEvent& key, bool in_editor) {
 
 bool TDBGrid::handleMoveKey(const QKeyEvent& key) {
   const Qt::KeyboardModifiers modifiers = ModifiersOf(key);
+  const bool control = (modifiers & Qt::ControlModifier) != 0;
   const bool tabs = (options_ & dgTabs) != 0;
   std::function<void(TDbf&)> move;
-  if (modifiers == Qt::NoModifier) {
-    switch (key.key()) {
-      case Qt::Key_Up:
-        move = [this](TDbf& dataset) { priorRow(dataset); };
-        break;
-      case Qt::Key_Down:
-        move = [this](TDbf& dataset) { nextRow(dataset); };
-        break;
-      case Qt::Key_PageUp:
-        move = [this](TDbf& dataset) { dataset.moveBy(-VisibleRowCount()); };
-        break;
-      case Qt::Key_PageDown:
-        move = [this](TDbf& dataset) { dataset.moveBy(VisibleRowCount()); };
-        break;
-      case Qt::Key_Tab:
-        if (tabs) move = [this](TDbf& dataset) { moveToColumn(current_column_ + 1, dataset); };
-        break;
-      default:
-        break;
-    }
-  } else if (modifiers == Qt::ControlModifier && key.key() == Qt::Key_Home) {
-    move = [](TDbf& dataset) { dataset.moveFirst(); };
-  } else if (modifiers == Qt::ControlModifier && key.key() == Qt::Key_End) {
-    move = [](TDbf& dataset) { dataset.moveLast(); };
-  } else if (key.key() == Qt::Key_Backtab && tabs) {
-    move = [this](TDbf& dataset) { moveToColumn(current_column_ - 1, dataset); };
+  // The row changes only by moving the dataset, whatever modifier is held; the view's
+  // own handling (Ctrl+Down, Shift+PgDn, ...) would move its cursor alone.
+  switch (key.key()) {
+    case Qt::Key_Up:
+      move = [this](TDbf& dataset) { priorRow(dataset); };
+      break;
+    case Qt::Key_Down:
+      move = [this](TDbf& dataset) { nextRow(dataset); };
+      break;
+    case Qt::Key_PageUp:
+      move = [this](TDbf& dataset) { dataset.moveBy(-VisibleRowCount()); };
+      break;
+    case Qt::Key_PageDown:
+      move = [this](TDbf& dataset) { dataset.moveBy(VisibleRowCount()); };
+      break;
+    case Qt::Key_Home:
+      if (control) move = [](TDbf& dataset) { dataset.moveFirst(); };
+      break;
+    case Qt::Key_End:
+      if (control) move = [](TDbf& dataset) { dataset.moveLast(); };
+      break;
+    case Qt::Key_Tab:
+      if (tabs && modifiers == Qt::NoModifier) {
+        move = [this](TDbf& dataset) { moveToColumn(current_column_ + 1, dataset); };
+      }
+      break;
+    case Qt::Key_Backtab:
+      if (tabs) move = [this](TDbf& dataset) { moveToColumn(current_column_ - 1, dataset); };
+      break;
+    default:
+      break;
   }
   if (!move) return false;
   run(move);
@@ -161,6 +167,9 @@ bool TDBGrid::handleViewportEvent(QEvent* event) {
       openCellEditor(nullptr);
       return true;
     }
+    case QEvent::MouseMove:
+      // No selecting by dragging: the row cursor stays on the current record.
+      return static_cast<QMouseEvent&>(*event).buttons() != Qt::NoButton;
     case QEvent::Wheel: {
       const int steps = static_cast<QWheelEvent&>(*event).angleDelta().y() / kWheelStep;
       if (steps != 0) run([steps](TDbf& dataset) { dataset.moveBy(-steps); });

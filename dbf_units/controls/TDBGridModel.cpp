@@ -4,6 +4,7 @@
 #include "TDBGridModel.h"
 
 #include "DbfFields.h"
+#include "FieldAlignment.h"
 #include "dbf.h"
 
 namespace dbf {
@@ -24,18 +25,6 @@ class TActiveBufferKeeper {
   int active_;
 };
 
-Qt::Alignment AlignmentOf(const TField& field) {
-  switch (field.Alignment()) {
-    case TAlignment::taRightJustify:
-      return Qt::AlignRight | Qt::AlignVCenter;
-    case TAlignment::taCenter:
-      return Qt::AlignHCenter | Qt::AlignVCenter;
-    case TAlignment::taLeftJustify:
-      break;
-  }
-  return Qt::AlignLeft | Qt::AlignVCenter;
-}
-
 }  // namespace
 
 TDBGridModel::TDBGridModel(TDataLink& link, QObject* parent)
@@ -55,8 +44,9 @@ void TDBGridModel::rebuildColumns() {
   endResetModel();
 }
 
-void TDBGridModel::reloadRows() {
-  const int former_count = rowCount();
+void TDBGridModel::reloadRows(int shift) {
+  const std::vector<std::vector<QString>> former = rows_;
+  const int former_count = static_cast<int>(former.size());
   std::vector<std::vector<QString>> rows = readRows();
   const int count = static_cast<int>(rows.size());
   // Rows that come or go are announced as such, so the view keeps its current column.
@@ -71,9 +61,13 @@ void TDBGridModel::reloadRows() {
   } else {
     rows_ = std::move(rows);
   }
-  if (count > 0) {
-    emit dataChanged(index(0, 0), index(count - 1, std::max(0, columnCount() - 1)));
-    emit headerDataChanged(Qt::Vertical, 0, count - 1);
+  // Only rows that show something new are repainted.
+  for (int row = 0; row < count; ++row) {
+    const int shown_before = row + shift;
+    if (shown_before < 0 || shown_before >= former_count ||
+        former[static_cast<size_t>(shown_before)] != rows_[static_cast<size_t>(row)]) {
+      emit dataChanged(index(row, 0), index(row, std::max(0, columnCount() - 1)));
+    }
   }
 }
 
@@ -81,7 +75,6 @@ void TDBGridModel::reloadActiveRow() {
   if (active_row_ < 0 || active_row_ >= rowCount()) return;
   rows_[static_cast<size_t>(active_row_)] = textsOfActiveBuffer();
   emit dataChanged(index(active_row_, 0), index(active_row_, std::max(0, columnCount() - 1)));
-  emit headerDataChanged(Qt::Vertical, active_row_, active_row_);
 }
 
 void TDBGridModel::SetEditable(bool editable) { editable_ = editable; }
@@ -138,7 +131,7 @@ QVariant TDBGridModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
       return rows_[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
     case Qt::TextAlignmentRole:
-      return QVariant::fromValue(AlignmentOf(FieldOfColumn(index.column())));
+      return QVariant::fromValue(TextAlignmentOf(&FieldOfColumn(index.column())));
     default:
       return QVariant();
   }

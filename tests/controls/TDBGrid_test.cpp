@@ -7,6 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
@@ -25,7 +29,7 @@ using Rows = std::vector<std::string>;
 class TDBGridTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    table_ = testing::NamesTable(folder_, {"A", "B", "C", "D", "E"}, deleted_);
+    table_ = testing::NamesTable(folder_, names_, deleted_);
     table_->open();
     source_.SetDataSet(table_.get());
     grid_ = new TDBGrid(&window_);
@@ -78,6 +82,7 @@ class TDBGridTest : public ::testing::Test {
   }
 
   TScratchFolder folder_;
+  std::vector<std::string> names_ = {"A", "B", "C", "D", "E"};
   std::vector<std::string> deleted_;
   std::unique_ptr<TDbf> table_;
   TDataSource source_;
@@ -172,6 +177,7 @@ TEST_F(TDBGridTest, RowsFollowTheCurrentRecord) {
       {"down", [&] { Press(Qt::Key_Down); }, {"A", "B", "C"}, 2},
       {"down past the last row", [&] { Press(Qt::Key_Down); }, {"B", "C", "D"}, 2},
       {"up", [&] { Press(Qt::Key_Up); }, {"B", "C", "D"}, 1},
+      {"ctrl+down", [&] { Press(Qt::Key_Down, Qt::ControlModifier); }, {"B", "C", "D"}, 2},
       {"page down", [&] { Press(Qt::Key_PageDown); }, {"C", "D", "E"}, 2},
       {"page up", [&] { Press(Qt::Key_PageUp); }, {"B", "C", "D"}, 0},
       {"ctrl+end", [&] { Press(Qt::Key_End, Qt::ControlModifier); }, {"C", "D", "E"}, 2},
@@ -199,6 +205,47 @@ TEST_F(TDBGridTest, RowsFollowTheCurrentRecord) {
   EXPECT_EQ(Current(), "D");
 }
 
+class TDBGridOverALongerTableTest : public TDBGridTest {
+ protected:
+  TDBGridOverALongerTableTest() { names_ = {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L"}; }
+};
+
+// The grid repaints only rows that changed and moves the pixels of a scroll; what is on
+// screen must still be what a full repaint draws.
+TEST_F(TDBGridOverALongerTableTest, PartialRepaintsLeaveWhatAFullRepaintDraws) {
+  grid_->resize(grid_->width(), grid_->HeightForRows(6));
+  auto on_screen = [this] {
+    QCoreApplication::processEvents();
+    return window_.screen()->grabWindow(window_.winId()).toImage();
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> action;
+  };
+  const Step steps[] = {
+      {"down", [&] { Press(Qt::Key_Down); }},
+      {"to the last row", [&] { table_->moveBy(4); }},
+      {"down scrolls", [&] { Press(Qt::Key_Down); }},
+      {"down scrolls", [&] { Press(Qt::Key_Down); }},
+      {"up", [&] { Press(Qt::Key_Up); }},
+      {"to the first row", [&] { table_->moveBy(-4); }},
+      {"up scrolls", [&] { Press(Qt::Key_Up); }},
+      {"two rows at once", [&] { table_->moveBy(-2); }},
+      {"page down", [&] { Press(Qt::Key_PageDown); }},
+      {"insert", [&] { Press(Qt::Key_Insert); }},
+      {"cancel", [&] { Press(Qt::Key_Escape); }},
+      {"dataset moves back", [&] { table_->moveBy(-1); }},
+  };
+  on_screen();
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.action();
+    const QImage shown = on_screen();
+    for (QWidget* widget : window_.findChildren<QWidget*>()) widget->update();
+    EXPECT_EQ(shown, on_screen());
+  }
+}
+
 TEST_F(TDBGridTest, ShowsVisibleFieldsUnderTheirNamesWithTheIndicatorMark) {
   EXPECT_EQ(Model().columnCount(), 2);
   EXPECT_EQ(Model().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "NAME");
@@ -209,6 +256,19 @@ TEST_F(TDBGridTest, ShowsVisibleFieldsUnderTheirNamesWithTheIndicatorMark) {
   Press(Qt::Key_Down);
   EXPECT_EQ(Model().MarkOfRow(1), TIndicatorMark::Current);
   EXPECT_EQ(Model().MarkOfRow(0), TIndicatorMark::None);
+  // The mark is drawn in the indicator column beside its row, and only there.
+  QHeaderView& indicator = *grid_->View()->verticalHeader();
+  const QImage marks = indicator.grab().toImage();
+  auto dark_pixels_beside = [&](int row) {
+    int count = 0;
+    for (int y = indicator.sectionViewportPosition(row); y < indicator.sectionViewportPosition(row) + indicator.sectionSize(row); ++y) {
+      for (int x = 0; x < marks.width(); ++x) count += qGray(marks.pixel(x, y)) < 100 ? 1 : 0;
+    }
+    return count;
+  };
+  EXPECT_GT(dark_pixels_beside(1), 10);
+  EXPECT_EQ(dark_pixels_beside(0), 0);
+  EXPECT_EQ(dark_pixels_beside(2), 0);
   Type("X");
   EXPECT_EQ(Model().MarkOfRow(1), TIndicatorMark::Editing);
   Press(Qt::Key_Escape);

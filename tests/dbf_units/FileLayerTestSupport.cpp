@@ -30,34 +30,52 @@ TBytes Descriptor(const TRawField& field, const TLayout& layout) {
   return bytes;
 }
 
+// The faults a seam applies, or null once the seam is gone: a table still open then (a
+// test fixture's dataset closed after the test body) reaches the real file unhindered.
+using TFaultsCell = std::shared_ptr<TFaults*>;
+
 class TFaultyFileIO final : public TFileIO {
  public:
-  TFaultyFileIO(std::unique_ptr<TFileIO> real, TFaults& faults) : real_(std::move(real)), faults_(faults) {}
+  TFaultyFileIO(std::unique_ptr<TFileIO> real, TFaultsCell faults) : real_(std::move(real)), faults_(std::move(faults)) {}
 
   int64_t ReadAt(int64_t offset, void* buffer, size_t count) override {
-    ++faults_.reads;
+    if (TFaults* faults = *faults_) ++faults->reads;
     return real_->ReadAt(offset, buffer, count);
   }
 
   int64_t WriteAt(int64_t offset, const void* buffer, size_t count) override {
-    const int number = ++faults_.writes;
-    faults_.last_write_offset = offset;
-    if (number == faults_.failing_write) {
+    TFaults* faults = *faults_;
+    if (faults == nullptr) return real_->WriteAt(offset, buffer, count);
+    const int number = ++faults->writes;
+    faults->last_write_offset = offset;
+    if (number == faults->failing_write) {
       errno = ENOSPC;
       return -1;
     }
-    if (number == faults_.short_write) return real_->WriteAt(offset, buffer, count / 2);
+    if (number == faults->short_write) return real_->WriteAt(offset, buffer, count / 2);
     // Offsets beyond the real file stand for a table grown huge: nothing is written.
-    if (faults_.extra_size > 0 && offset >= faults_.extra_size) return static_cast<int64_t>(count);
+    if (faults->extra_size > 0 && offset >= faults->extra_size) return static_cast<int64_t>(count);
     return real_->WriteAt(offset, buffer, count);
   }
 
-  int64_t Size() override { return real_->Size() + faults_.extra_size; }
+  int64_t Size() override {
+    const TFaults* faults = *faults_;
+    return real_->Size() + (faults ? faults->extra_size : 0);
+  }
   bool Truncate(int64_t length) override { return real_->Truncate(length); }
+
+  TLockResult LockAppends(bool wait) override {
+    TFaults* faults = *faults_;
+    if (faults && faults->refuse_locks) return TLockResult::Unsupported;
+    const TLockResult result = real_->LockAppends(wait);
+    if (faults && result == TLockResult::Locked) ++faults->locks;
+    return result;
+  }
+  void UnlockAppends() override { real_->UnlockAppends(); }
 
  private:
   std::unique_ptr<TFileIO> real_;
-  TFaults& faults_;
+  TFaultsCell faults_;
 };
 
 }  // namespace
@@ -84,6 +102,8 @@ void WriteFileBytes(const std::string& path, const TBytes& bytes) {
 }
 
 TBytes BytesOf(const std::string& text) { return TBytes(text.begin(), text.end()); }
+
+uint32_t HeaderRecordCount(const TBytes& bytes) { return ReadHeaderPrefix(bytes.data(), bytes.size()).record_count; }
 
 TBytes TRawTable::Bytes() const {
   const TLayout& layout = LayoutOfLevel(FormatLevelOfVersion(version));
@@ -140,13 +160,17 @@ void AddResultsSchema(TDbfFieldDefs& defs) {
   }
 }
 
-TFaultyFiles::TFaultyFiles(TFaults& faults)
-    : previous_(SetFileIOFactory([&faults](const std::string& path, TFileOpenMode mode) -> std::unique_ptr<TFileIO> {
-        std::unique_ptr<TFileIO> real = OpenPosixFileIO(path, mode);
-        if (!real) return nullptr;
-        return std::make_unique<TFaultyFileIO>(std::move(real), faults);
-      })) {}
+TFaultyFiles::TFaultyFiles(TFaults& faults) : faults_(std::make_shared<TFaults*>(&faults)) {
+  previous_ = SetFileIOFactory([cell = faults_](const std::string& path, TFileOpenMode mode) -> std::unique_ptr<TFileIO> {
+    std::unique_ptr<TFileIO> real = OpenPosixFileIO(path, mode);
+    if (!real) return nullptr;
+    return std::make_unique<TFaultyFileIO>(std::move(real), cell);
+  });
+}
 
-TFaultyFiles::~TFaultyFiles() { SetFileIOFactory(std::move(previous_)); }
+TFaultyFiles::~TFaultyFiles() {
+  *faults_ = nullptr;
+  SetFileIOFactory(std::move(previous_));
+}
 
 }  // namespace dbf::filetest

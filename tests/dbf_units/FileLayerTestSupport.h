@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +36,8 @@ class TScratchFolder {
 TBytes ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const TBytes& bytes);
 TBytes BytesOf(const std::string& text);
+// The record count in the header prefix of a table file's bytes.
+uint32_t HeaderRecordCount(const TBytes& bytes);
 
 // One field descriptor as it stands in a file.
 struct TRawField {
@@ -87,9 +90,12 @@ struct TFaults {
   int writes = 0;         // writes seen so far
   int reads = 0;          // reads seen so far
   int64_t last_write_offset = -1;
+  bool refuse_locks = false;  // the file system refuses record locks
+  int locks = 0;              // append locks granted so far
 };
 
-// Installs a seam over the real files that applies `faults` while it lives.
+// Installs a seam over the real files that applies `faults` while it lives; files it
+// opened and that outlive it go on as plain files.
 class TFaultyFiles {
  public:
   explicit TFaultyFiles(TFaults& faults);
@@ -98,6 +104,7 @@ class TFaultyFiles {
   TFaultyFiles& operator=(const TFaultyFiles&) = delete;
 
  private:
+  std::shared_ptr<TFaults*> faults_;
   TFileIOFactory previous_;
 };
 

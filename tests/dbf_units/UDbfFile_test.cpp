@@ -12,6 +12,7 @@
 namespace dbf {
 namespace {
 
+using filetest::HeaderRecordCount;
 using filetest::ReadFileBytes;
 using filetest::TBytes;
 using filetest::TFaults;
@@ -44,8 +45,6 @@ std::unique_ptr<TDbfFile> CreateResultsTable(const std::string& name) {
   table->FormatTable(schema);
   return table;
 }
-
-uint32_t HeaderRecordCount(const TBytes& bytes) { return ReadHeaderPrefix(bytes.data(), bytes.size()).record_count; }
 
 TEST(TDbfFile, CreatedResultsTableHasTheDocumentedBytes) {
   const TScratchFolder folder;

@@ -32,6 +32,7 @@ class SharedTable(unittest.TestCase):
         for trial in range(3):
             outcome = killed_import(DBFTOOL, self.folder, 20000, trial, longest)
             with self.subTest(trial=trial, delay=outcome["delay"]):
+                # A kill after the import ended finds a closed table: it must read whole too.
                 self.assertEqual(killed_import_findings(outcome), [])
 
 

@@ -200,15 +200,23 @@ def main():
                 print(f"{processes} imports x {arguments.rows} rows ({source}): {seconds:.2f} s, "
                       f"{records_in_file(table)} records; " + ("; ".join(findings) or "every row once, intact"))
                 os.remove(table)
-        # Kills fall anywhere in the time a whole import takes.
+        # Kills fall anywhere in the time a whole import takes; one that comes after the
+        # import ended is drawn again.
         longest = whole_import_seconds(tool, folder, arguments.rows)
-        for trial in range(arguments.kills):
+        kills = 0
+        for trial in range(3 * arguments.kills):
+            if kills == arguments.kills:
+                break
             outcome = killed_import(tool, folder, arguments.rows, trial, longest)
+            if not outcome["killed"]:
+                continue
+            kills += 1
             findings = killed_import_findings(outcome)
-            failed |= bool(findings) or not outcome["killed"]
-            print(f"kill {trial + 1} after {outcome['delay']:.3f} s: {outcome['in_file']} records in the file, "
+            failed |= bool(findings)
+            print(f"kill {kills} after {outcome['delay']:.3f} s: {outcome['in_file']} records in the file, "
                   f"python3-dbf reads {outcome['peer_count']}, warnings {outcome['warnings']}; "
                   + ("; ".join(findings) or "intact"))
+        failed |= kills < arguments.kills
     return 1 if failed else 0
 
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Writes the starting tables of the table-file fuzz target into corpus/: a few small valid
-tables of both header layouts and a few damaged ones. Run it again after changing it."""
+"""Writes the starting inputs of the fuzz targets: into corpus/ the tables of the table-file
+target (a few small valid tables of both header layouts and a few damaged ones), into
+dataset_corpus/ the same tables each with a script of dataset operations for the dataset
+target. Run it again after changing it."""
 import os
 import struct
 
@@ -65,6 +67,31 @@ SEEDS = {
     "ten_bytes.dbf": bytes([0x03, 126, 1, 15, 0, 0, 0, 0, 0x41, 0]),
 }
 
+# The dataset target's operations (dbf_dataset_fuzz.cpp): append, values, post, insert,
+# edit and cancel, delete, refresh, moves, reopen, and another program's append last (it
+# takes the rest of the input as its record).
+APPEND, INSERT, EDIT, WRITE, POST, CANCEL, DELETE, REFRESH, REOPEN, OTHERS_APPEND = 7, 6, 8, 9, 10, 11, 12, 13, 14, 16
+FIRST, LAST, NEXT, PRIOR, MOVE_BY, SET_RECORD_NUMBER, CLEAR = 0, 1, 2, 3, 4, 5, 15
+
+
+def write(field, text, numeric=False):
+    return bytes([WRITE, field, len(text) | (0x80 if numeric else 0)]) + text
+
+
+SCRIPT = (bytes([APPEND]) + write(0, b"12345", numeric=True) + write(1, b"Nov\x86k") + bytes([POST, INSERT])
+          + write(0, b"xy") + bytes([POST, EDIT]) + write(1, b"7", numeric=True) + bytes([CANCEL, EDIT])
+          + write(0, b"z") + bytes([FIRST, DELETE, REFRESH, REOPEN, NEXT, PRIOR, LAST, MOVE_BY, 0xFE,
+                                    SET_RECORD_NUMBER, 2, CLEAR, 1, APPEND, POST, OTHERS_APPEND])
+          + b" appended by another program" * 12)
+
+
+def dataset_input(table, options=0x01):
+    """Window of two rows; the table's length as two little-endian bytes before it."""
+    return bytes([options]) + struct.pack("<H", len(table)) + table + SCRIPT
+
+
 for name, content in SEEDS.items():
     with open(os.path.join(HERE, "corpus", name), "wb") as table_file:
         table_file.write(content)
+    with open(os.path.join(HERE, "dataset_corpus", name), "wb") as input_file:
+        input_file.write(dataset_input(content))

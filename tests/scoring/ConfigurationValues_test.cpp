@@ -41,10 +41,10 @@ ConfigurationLines text_of(const std::vector<std::string>& lines) {
 TEST(ConfigurationValues, SampleLoadsWithTemplateAndTableStepsInOrder) {
   TestConfiguration config;
   std::vector<std::string> steps;
-  read_configuration_values(
-      text_of(sample_lines()), config,
-      {[&] { steps.push_back(config.template_file_name() + config.table_name); },
-       [&] { steps.push_back(config.table_file_name() + std::to_string(config.param_a)); }});
+  LoadSteps load_steps;
+  load_steps.template_named = [&] { steps.push_back(config.template_file_name() + config.table_name); };
+  load_steps.table_named = [&] { steps.push_back(config.table_file_name() + std::to_string(config.param_a)); };
+  read_configuration_values(text_of(sample_lines()), config, load_steps);
   EXPECT_EQ(steps, (std::vector<std::string>{"Tarni_1.BMP", "xxxx.DBF0"}));
   EXPECT_EQ(config.test_code, "1\t");
   EXPECT_EQ(std::make_pair(config.param_a, config.param_b), std::make_pair(10, 10));
@@ -74,6 +74,21 @@ TEST(ConfigurationValues, ConversionErrorEndsLoadKeepingEarlierValues) {
   config.param_a = 3;
   EXPECT_THROW(read_configuration_values(text_of(lines), config), InvalidIntegerError);
   EXPECT_EQ(config.param_a, 3);
+}
+
+TEST(ConfigurationValues, EachValueIsReportedAsTheLoadReachesItAndNotAfterAFailure) {
+  std::vector<std::string> lines = sample_lines();
+  lines[8] = "x (SM count)";
+  std::vector<std::pair<size_t, std::string>> reported;
+  TestConfiguration config;
+  const LoadSteps steps{[&] { reported.emplace_back(0, "template"); },
+                        [&] { reported.emplace_back(0, "table"); },
+                        [&](size_t line, const std::string& value) { reported.emplace_back(line, value); }};
+  EXPECT_THROW(read_configuration_values(text_of(lines), config, steps), InvalidIntegerError);
+  const std::vector<std::pair<size_t, std::string>> expected = {
+      {1, "1\t"}, {2, "Tarni_1"}, {0, "template"}, {3, "xxxx"}, {0, "table"}, {4, "10"},
+      {5, "10"}, {6, "4"}, {7, "9,21,24,25," + spaces(16)}, {8, "x"}};
+  EXPECT_EQ(reported, expected);
 }
 
 TEST(ConfigurationValues, CountsAboveCapacityAreCutAndEmptySmAllowed) {

@@ -1,0 +1,17 @@
+// The command-line options the benchmark programs share, taken out of argv before Google
+// Benchmark (or nobody) reads the rest.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// "10000,1000000" as record counts, smallest first.
+std::vector<int32_t> ParseSizes(const std::string& list);
+
+// When `argument` begins with `flag` ("--sizes="), puts the rest into `value` and returns true.
+bool TakeOption(const std::string& argument, const char* flag, std::string& value);
+
+}  // namespace bench

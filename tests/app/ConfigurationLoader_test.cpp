@@ -1,0 +1,168 @@
+// The configuration loader: every value label follows the load as far as it gets; a
+// missing template is only reported; a file that is not a whole bitmap, a value that is
+// not an integer (missing lines included) and a results file without the eleven fields
+// end the load where they stand; the program stays usable and no stored subject is lost.
+// A second load asks before it drops a record in progress, and names are found whatever
+// their letter case.
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QToolButton>
+#include <functional>
+
+#include "ProgramTestSupport.h"
+#include "TImage.h"
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
+
+namespace app::testing {
+namespace {
+
+using dbf::TNavigateBtn;
+
+class Loader : public TProgramTest {
+ protected:
+  // prikl1.ini with line k replaced (or the file cut before line k when `text` is null).
+  QString Configuration(const QString& name, size_t k, const char* text) {
+    QList<QByteArray> lines = ReadFile(Example(QStringLiteral("prikl1.ini"))).split('\n');
+    if (text == nullptr) {
+      lines.resize(static_cast<qsizetype>(k));
+    } else {
+      lines[static_cast<qsizetype>(k)] = QByteArray(text) + "\r";
+    }
+    WriteFile(Example(name), lines.join('\n'));
+    return Example(name);
+  }
+
+  QString ValueLabel(size_t line) const { return Form2->ValueLabels[line - 1]->text(); }
+
+  // One subject stored with the results table as it is open now.
+  void StoreSubject() {
+    ClickNavigator(TNavigateBtn::nbInsert);
+    ClickPicture(9);
+    ClickNavigator(TNavigateBtn::nbPost);
+  }
+
+};
+
+TEST_F(Loader, SampleLoadsEveryValueWithoutAMessage) {
+  LoadConfiguration(Example(QStringLiteral("prikl1.ini")));
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(Form2->Edit1->text(), QStringLiteral("prikl1.ini"));
+  EXPECT_TRUE(Form2->Memo1->toPlainText().startsWith(QStringLiteral("Konfig. soubor:\n1\t")));
+  EXPECT_EQ(ValueLabel(3), QStringLiteral("VYSLEDKY"));
+  EXPECT_EQ(ValueLabel(9), QStringLiteral("6,7,18,29,") + QString(18, QLatin1Char(' ')));
+  EXPECT_EQ(Form1->Label11->text(), QStringLiteral("prikl1.ini"));
+  EXPECT_EQ(Form1->Label29->text(), QStringLiteral("Tarni_1.BMP"));
+  EXPECT_EQ(Form1->Label24->text(), QStringLiteral("VYSLEDKY.DBF"));
+  EXPECT_TRUE(Form1->Label27->isVisible());
+  EXPECT_EQ(RecordsOf(InProgramFolder("VYSLEDKY.DBF")).size(), 0u);
+  EXPECT_EQ(DataModule3->Dbf1.fieldCount(), 11);
+}
+
+TEST_F(Loader, BadInputsEndTheLoadWhereTheyStandAndLoseNothing) {
+  const QString good = Example(QStringLiteral("prikl1.ini"));
+  const std::string results = InProgramFolder("VYSLEDKY.DBF");
+  WriteFile(Example(QStringLiteral("Text.BMP")), "not a bitmap at all, only some words of text");
+  WriteFile(Example(QStringLiteral("Kratka.BMP")), ReadFile(Example(QStringLiteral("Tarni_1.BMP"))).left(40000));
+  {
+    dbf::TDbf foreign;
+    foreign.SetTableName(InProgramFolder("CIZI.DBF"));
+    foreign.FieldDefs().Add("JMENO", dbf::TFieldType::ftString, 20, false);
+    foreign.createTable();
+  }
+  const dbf::filetest::TBytes foreign_bytes = dbf::filetest::ReadFileBytes(InProgramFolder("CIZI.DBF"));
+
+  const struct {
+    const char* name;
+    QString file;
+    size_t last_line_read;
+    QString box;  // the error or message box shown
+    bool completes;
+  } cases[] = {
+      {"missing lines", Configuration(QStringLiteral("kratky.ini"), 6, nullptr), 6,
+       QStringLiteral("'' is not a valid integer value."), false},
+      {"missing template", Configuration(QStringLiteral("bez.ini"), 2, "Chybi "), 9,
+       QStringLiteral("Předloha v souboru  Chybi.BMP nenalezena ! "), true},
+      {"not a bitmap", Configuration(QStringLiteral("text.ini"), 2, "Text "), 2,
+       QStringLiteral("Bitmap image is not valid."), false},
+      {"truncated bitmap", Configuration(QStringLiteral("kratka.ini"), 2, "Kratka "), 2,
+       QStringLiteral("Bitmap image is not valid."), false},
+      {"not an integer", Configuration(QStringLiteral("pismeno.ini"), 5, "1O (parametr b)"), 5,
+       QStringLiteral("'1O' is not a valid integer value."), false},
+      {"foreign results table", Configuration(QStringLiteral("cizi.ini"), 3, "CIZI "), 3,
+       QStringLiteral("Dbf1: Field 'PRIJMENI' not found."), false},
+  };
+  LoadConfiguration(good);
+  StoreSubject();
+  size_t stored = 1;
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    dialogs.shown.clear();
+    const QImage picture = Form1->Image1->Picture();
+    Form2->ShowValue(test.last_line_read + (test.last_line_read < 9 ? 1 : 0), QStringLiteral("earlier"));
+    LoadConfiguration(test.file);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, test.box);
+    EXPECT_EQ(Form1->Label27->isVisible(), test.completes);
+    if (test.last_line_read < 9) {
+      EXPECT_EQ(ValueLabel(test.last_line_read + 1), QStringLiteral("earlier")) << "a line after the failure";
+    }
+    if (test.last_line_read == 2) {
+      EXPECT_EQ(Form1->Image1->Picture(), picture);
+    }
+
+    // The program goes on: the good configuration loads and takes the next subject.
+    dialogs.shown.clear();
+    LoadConfiguration(good);
+    StoreSubject();
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(RecordsOf(results).size(), ++stored);
+  }
+  EXPECT_EQ(dbf::filetest::ReadFileBytes(InProgramFolder("CIZI.DBF")), foreign_bytes);
+}
+
+TEST_F(Loader, SecondLoadAsksBeforeDroppingARecordInProgress) {
+  const QString good = Example(QStringLiteral("prikl1.ini"));
+  LoadConfiguration(good);
+  ClickNavigator(TNavigateBtn::nbInsert);
+  ClickPicture(4);
+
+  // "Cancel": no file dialog, the record stays in insert state.
+  dialogs.confirm_answers.push_back(false);
+  Trigger(Form1->inisouboru1);
+  ASSERT_EQ(dialogs.shown.back().kind, QStringLiteral("confirm"));
+  EXPECT_EQ(dialogs.file_requests.size(), 1u);
+  EXPECT_EQ(DataModule3->Dbf1.state(), dbf::TDataSetState::StateInsert);
+
+  // "OK", then the dialog cancelled: the earlier file is loaded again into a reopened table,
+  // and the navigator offers the insert button again.
+  dialogs.confirm_answers.push_back(true);
+  LoadConfiguration(std::nullopt);
+  EXPECT_EQ(dialogs.file_requests.size(), 2u);
+  EXPECT_EQ(DataModule3->Dbf1.state(), dbf::TDataSetState::StateBrowse);
+  EXPECT_EQ(Form2->Edit1->text(), QStringLiteral("prikl1.ini"));
+  EXPECT_TRUE(Form1->DBNavigator1->Button(TNavigateBtn::nbInsert)->isVisibleTo(Form1->DBNavigator1));
+  DestroyProgramWindows();
+  EXPECT_EQ(RecordsOf(InProgramFolder("VYSLEDKY.DBF")).size(), 0u);
+}
+
+TEST_F(Loader, NamesAreFoundWhateverTheirLetterCase) {
+  QFile::rename(Example(QStringLiteral("Tarni_1.BMP")), Example(QStringLiteral("TARNI_1.bmp")));
+  LoadConfiguration(Example(QStringLiteral("prikl1.ini")));
+  StoreSubject();
+  const QString lower_case = Configuration(QStringLiteral("mala.ini"), 3, "vysledky ");
+  dialogs.shown.clear();
+  LoadConfiguration(Example(QStringLiteral("MALA.INI")));
+  EXPECT_TRUE(Boxes().empty()) << "template found as TARNI_1.bmp";
+  EXPECT_EQ(Form2->Edit1->text(), QStringLiteral("MALA.INI"));
+  EXPECT_EQ(DataModule3->Dbf1.recordCount(), 1) << "vysledky.DBF is the existing VYSLEDKY.DBF";
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(InProgramFolder("vysledky.DBF"))));
+  EXPECT_FALSE(lower_case.isEmpty());
+}
+
+}  // namespace
+}  // namespace app::testing

@@ -1,0 +1,105 @@
+// The configuration editor: the name rules of "Uložit", "Nový" followed by "Test konfig",
+// and "Otevřít" with a cancelled dialog, a file in another folder and a missing file.
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "ProgramTestSupport.h"
+#include "Unit2.h"
+
+namespace app::testing {
+namespace {
+
+class Editor : public TProgramTest {
+ protected:
+  std::vector<QString> ValueTexts() const {
+    std::vector<QString> texts;
+    for (const QLabel* label : Form2->ValueLabels) texts.push_back(label->text());
+    return texts;
+  }
+};
+
+TEST_F(Editor, SaveAddsTheExtensionUnlessTheNameEndsInOneOfItsTwoSpellings) {
+  const struct {
+    QString typed;
+    QString written;
+  } cases[] = {
+      {QStringLiteral("Edit1"), QStringLiteral("Edit1.ini")},  // the box as it starts
+      {QStringLiteral("novy.ini"), QStringLiteral("novy.ini")},
+      {QStringLiteral("test"), QStringLiteral("test.ini")},
+      {QStringLiteral("test.INI"), QStringLiteral("test.INI")},
+      {QStringLiteral("test.Ini"), QStringLiteral("test.Ini.ini")},
+      {QStringLiteral(".ini"), QStringLiteral(".ini.ini")},
+      {QString(), QStringLiteral(".ini")},
+  };
+  EXPECT_EQ(Form2->Edit1->text(), cases[0].typed);
+  Form2->Memo1->setPlainText(QStringLiteral("řádek 1\nčást 2"));
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.typed.toStdString());
+    Form2->Edit1->setText(test.typed);
+    Trigger(Form2->uloit1);
+    EXPECT_EQ(ReadFile(test.written), QByteArray("\xF8\xE1\x64\x65k 1\r\n\xE8\xE1st 2"));
+    EXPECT_EQ(Form2->Edit1->text(), test.typed);
+    EXPECT_TRUE(QFile::remove(test.written));
+  }
+}
+
+TEST_F(Editor, NewOffersTheSampleAndTestShowsItsValues) {
+  Trigger(Form2->Nov2);
+  Trigger(Form2->Testkonfig1);
+  EXPECT_EQ(Form2->Edit1->text(), QStringLiteral("novy.ini"));
+  EXPECT_TRUE(ReadFile(QStringLiteral("vzor1.txt")).endsWith("\r\n \r\n"));
+  const std::vector<QString> expected = {
+      QStringLiteral("1\t"), QStringLiteral("Tarni_1"), QStringLiteral("xxxx"), QStringLiteral("10"),
+      QStringLiteral("10"), QStringLiteral("4"), QStringLiteral("9,21,24,25,") + QString(16, QLatin1Char(' ')),
+      QStringLiteral("4"), QStringLiteral("6,7,18,29,") + QString(18, QLatin1Char(' '))};
+  EXPECT_EQ(ValueTexts(), expected);
+
+  // Saved as novy.ini, the sample is written back byte for byte.
+  Trigger(Form2->uloit1);
+  EXPECT_EQ(ReadFile(QStringLiteral("novy.ini")), ReadFile(QStringLiteral("vzor1.txt")));
+
+  Form2->Memo1->clear();
+  Trigger(Form2->Testkonfig1);
+  EXPECT_EQ(ValueTexts(), std::vector<QString>(9));
+}
+
+TEST_F(Editor, OpenReadsTheChosenFileAndMakesItsFolderCurrent) {
+  // Cancelled with no earlier file: the name box empties, the text stays.
+  Form2->Memo1->setPlainText(QStringLiteral("rozepsáno"));
+  dialogs.file_answers.push_back(std::nullopt);
+  Trigger(Form2->otevt1);
+  EXPECT_EQ(Form2->Edit1->text(), QString());
+  EXPECT_EQ(Form2->Memo1->toPlainText(), QStringLiteral("rozepsáno"));
+
+  // A file in another folder: read, shown by its bare name; "Uložit" writes it back there.
+  const QString other = QString::fromStdString(scratch / "jinde");
+  QDir().mkpath(other);
+  WriteFile(other + QStringLiteral("/test.ini"), "prvn\xED\r\n");
+  dialogs.file_answers.push_back(other + QStringLiteral("/test.ini"));
+  Trigger(Form2->otevt1);
+  EXPECT_EQ(Form2->Memo1->toPlainText(), QStringLiteral("první\n"));
+  EXPECT_EQ(Form2->Edit1->text(), QStringLiteral("test.ini"));
+  EXPECT_EQ(QDir::currentPath(), other);
+  Form2->Memo1->setPlainText(QStringLiteral("druhá\n"));
+  Trigger(Form2->uloit1);
+  EXPECT_EQ(ReadFile(other + QStringLiteral("/test.ini")), QByteArray("druh\xE1\r\n"));
+
+  // Cancelled after it: the same file is read again, replacing the edits.
+  Form2->Memo1->setPlainText(QStringLiteral("neuloženo"));
+  dialogs.file_answers.push_back(std::nullopt);
+  Trigger(Form2->otevt1);
+  EXPECT_EQ(Form2->Memo1->toPlainText(), QStringLiteral("druhá\n"));
+
+  // A name typed for a missing file: the text stays, the box takes the new name.
+  dialogs.file_answers.push_back(other + QStringLiteral("/novy2.ini"));
+  Trigger(Form2->otevt1);
+  EXPECT_EQ(Form2->Memo1->toPlainText(), QStringLiteral("druhá\n"));
+  EXPECT_EQ(Form2->Edit1->text(), QStringLiteral("novy2.ini"));
+  EXPECT_TRUE(dialogs.Errors().empty());
+}
+
+}  // namespace
+}  // namespace app::testing

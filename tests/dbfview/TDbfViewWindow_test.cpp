@@ -1,0 +1,86 @@
+// The table viewer's window: the file argument is taken against the current folder, a
+// missing file is refused instead of being created, read-only hides the editing buttons,
+// and a header warning reaches a message box.
+#include "TDbfViewWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTableView>
+#include <filesystem>
+
+#include "DatasetTestSupport.h"
+#include "ScriptedDialogs.h"
+#include "TDBGrid.h"
+#include "TDBNavigator.h"
+
+namespace {
+
+using dbf::TButtonSet;
+using dbf::TNavigateBtn;
+using dbf::testing::TScratchFolder;
+
+// Runs in `folder` as the current folder and returns to the former one afterwards.
+class TCurrentFolder {
+ public:
+  explicit TCurrentFolder(const std::string& folder) : former_(QDir::currentPath()) {
+    EXPECT_TRUE(QDir::setCurrent(QString::fromStdString(folder)));
+  }
+  ~TCurrentFolder() { QDir::setCurrent(former_); }
+
+ private:
+  QString former_;
+};
+
+class TDbfViewWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { dbf::testing::NamesTable(folder_, {"Šťastný", "Žofie", "Čermák"}); }
+
+  TScratchFolder folder_;
+  dbf::testing::TScriptedDialogs dialogs_;
+  TDbfViewWindow window_;
+};
+
+TEST_F(TDbfViewWindowTest, OpensANameRelativeToTheCurrentFolderAndRefusesAMissingFile) {
+  const TCurrentFolder current(folder_.Folder());
+  ASSERT_TRUE(window_.openTable(QStringLiteral("NAMES.DBF"), false));
+  window_.show();
+  EXPECT_EQ(window_.Grid().View()->model()->rowCount(), 3);
+  EXPECT_EQ(window_.Grid().View()->model()->index(0, 0).data().toString().toStdString(), "Šťastný");
+  EXPECT_EQ(window_.windowTitle().toStdString(), folder_ / "NAMES.DBF");
+
+  EXPECT_FALSE(window_.openTable(QStringLiteral("MISSING.DBF"), false));
+  ASSERT_EQ(dialogs_.Errors().size(), 1u);
+  EXPECT_EQ(dialogs_.Errors()[0].toStdString(), "Open: Table file not found : " + folder_ / "MISSING.DBF" + ".");
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "MISSING.DBF")) << "no empty table made";
+  EXPECT_FALSE(window_.Table().Active());
+}
+
+TEST_F(TDbfViewWindowTest, ReadOnlyShowsOnlyTheMovesAndEditsNothing) {
+  ASSERT_TRUE(window_.openTable(QString::fromStdString(folder_ / "NAMES.DBF"), true));
+  EXPECT_EQ(window_.Navigator().VisibleButtons(),
+            (TButtonSet{TNavigateBtn::nbFirst, TNavigateBtn::nbPrior, TNavigateBtn::nbNext, TNavigateBtn::nbLast}));
+  EXPECT_TRUE(window_.Table().ReadOnly());
+  EXPECT_EQ(window_.Grid().Options() & dbf::dgEditing, 0u);
+
+  ASSERT_TRUE(window_.openTable(QString::fromStdString(folder_ / "NAMES.DBF"), false));
+  EXPECT_EQ(window_.Navigator().VisibleButtons(), TButtonSet::All());
+  EXPECT_FALSE(window_.Table().ReadOnly());
+  EXPECT_NE(window_.Grid().Options() & dbf::dgEditing, 0u);
+  EXPECT_TRUE(dialogs_.shown.empty());
+}
+
+TEST_F(TDbfViewWindowTest, HeaderWarningsAppearInAMessageBox) {
+  // The header claims a record more than the file holds.
+  const std::string path = folder_ / "NAMES.DBF";
+  dbf::filetest::TBytes bytes = dbf::filetest::ReadFileBytes(path);
+  bytes[4] = static_cast<uint8_t>(bytes[4] + 1);
+  dbf::filetest::WriteFileBytes(path, bytes);
+
+  ASSERT_TRUE(window_.openTable(QString::fromStdString(path), true));
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown[0].kind, "message");
+  EXPECT_TRUE(dialogs_.shown[0].text.startsWith("Invalid Record Count")) << dialogs_.shown[0].text.toStdString();
+}
+
+}  // namespace

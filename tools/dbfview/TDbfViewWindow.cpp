@@ -1,0 +1,69 @@
+// The table viewer's window and how it opens its table.
+#include "TDbfViewWindow.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QVBoxLayout>
+
+#include "DbfDialogs.h"
+#include "TDBGrid.h"
+#include "TDBNavigator.h"
+
+namespace {
+
+using dbf::TNavigateBtn;
+
+constexpr QSize kDefaultSize(800, 500);
+constexpr int kMargin = 4;
+const char* const kReadOnlyMark = " [read-only]";
+// A read-only table can only be looked through.
+constexpr dbf::TButtonSet kReadOnlyButtons{TNavigateBtn::nbFirst, TNavigateBtn::nbPrior, TNavigateBtn::nbNext,
+                                           TNavigateBtn::nbLast};
+
+}  // namespace
+
+TDbfViewWindow::TDbfViewWindow(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("DbfView"));
+  resize(kDefaultSize);
+  table_.SetOpenMode(dbf::TDbfOpenMode::omNormal);
+  source_.SetDataSet(&table_);
+  previous_notice_handler_ = dbf::SetDbfNoticeHandler([](const std::string& text) {
+    dbf::Dialogs().message(QGuiApplication::applicationDisplayName(), QString::fromStdString(text));
+  });
+
+  navigator_ = new dbf::TDBNavigator(this);
+  navigator_->setObjectName(QStringLiteral("DBNavigator1"));
+  navigator_->SetShowHint(true);
+  navigator_->SetDataSource(&source_);
+  grid_ = new dbf::TDBGrid(this);
+  grid_->setObjectName(QStringLiteral("DBGrid1"));
+  grid_->SetDataSource(&source_);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+  layout->setSpacing(kMargin);
+  layout->addWidget(navigator_, 0, Qt::AlignLeft);
+  layout->addWidget(grid_, 1);
+  grid_->setFocus();
+}
+
+TDbfViewWindow::~TDbfViewWindow() {
+  // The controls leave the data source before it and the table go.
+  delete grid_;
+  delete navigator_;
+  dbf::SetDbfNoticeHandler(std::move(previous_notice_handler_));
+}
+
+bool TDbfViewWindow::openTable(const QString& path, bool read_only) {
+  const QString full_path = QFileInfo(path).absoluteFilePath();
+  setWindowTitle(read_only ? full_path + QLatin1String(kReadOnlyMark) : full_path);
+  navigator_->SetVisibleButtons(read_only ? kReadOnlyButtons : dbf::TButtonSet::All());
+  const unsigned options = grid_->Options();
+  grid_->SetOptions(read_only ? options & ~dbf::dgEditing : options | dbf::dgEditing);
+  return dbf::RunReported([&] {
+    table_.close();
+    table_.SetReadOnly(read_only);
+    table_.SetTableName(full_path.toStdString());
+    table_.open();
+  });
+}

@@ -3,6 +3,7 @@
 #include "DbfFields.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <limits>
 
@@ -135,10 +136,31 @@ bool TField::ClearIfBlank(const std::string& trimmed_text) {
 
 std::string TStringField::readString() const {
   std::string text;
-  if (!GetData(TFieldType::ftString, &text)) return "";
-  // ASCII reads the same in code page 852: the text read is the result, not copied again.
-  if (!transliterate_ || IsAscii(text)) return text;
-  return OemToUtf8(text);
+  readStringInto(text);
+  return text;
+}
+
+void TStringField::readStringInto(std::string& text) const {
+  TFieldText column;
+  if (GetText(column)) {
+    AssignStoredText(column.bytes, column.ascii, text);
+    return;
+  }
+  std::string stored;
+  if (!GetData(TFieldType::ftString, &stored)) {
+    text.clear();
+    return;
+  }
+  AssignStoredText(stored, IsAscii(stored), text);
+}
+
+// ASCII reads the same in code page 852: it is copied as it stands.
+void TStringField::AssignStoredText(std::string_view stored, bool ascii, std::string& text) const {
+  if (ascii || !transliterate_) {
+    text.assign(stored);
+  } else {
+    Cp852().AssignUtf8(stored, text);
+  }
 }
 
 void TStringField::writeString(const std::string& text) {
@@ -172,9 +194,19 @@ bool IsSignOrDigit(char32_t character) {
 bool TIntegerField::IsValidChar(char32_t character) const { return IsSignOrDigit(character); }
 
 std::string TIntegerField::readString() const {
+  std::string text;
+  readStringInto(text);
+  return text;
+}
+
+void TIntegerField::readStringInto(std::string& text) const {
   int32_t value = 0;
-  if (!ReadValue(value)) return "";
-  return std::to_string(value);
+  if (!ReadValue(value)) {
+    text.clear();
+    return;
+  }
+  char digits[16];
+  text.assign(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
 void TIntegerField::writeString(const std::string& text) {
@@ -189,10 +221,18 @@ int32_t TIntegerField::readInteger() const {
 }
 
 // Small and autoincrement fields may be bound to any integer column, text or binary; the
-// 32-bit layout is the one every integer letter decodes and encodes.
+// 32-bit layout is the one every integer letter decodes and encodes. A text column's
+// digits are read straight from its bytes, as the table file converts them.
 bool TIntegerField::ReadValue(int32_t& value) const {
   int32_t wide = 0;
-  const bool present = GetData(TFieldType::ftInteger, &wide);
+  TFieldText column;
+  bool present;
+  if (GetText(column)) {
+    present = !column.bytes.empty();
+    wide = static_cast<int32_t>(IntegerOr(column.bytes, INT32_MIN, INT32_MAX, 0));
+  } else {
+    present = GetData(TFieldType::ftInteger, &wide);
+  }
   value = DataType() == TFieldType::ftSmallint ? static_cast<int16_t>(wide) : wide;
   return present;
 }

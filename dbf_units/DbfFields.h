@@ -8,6 +8,7 @@
 #include <string>
 
 #include "DbfFieldTypes.h"
+#include "DbfValueText.h"
 
 namespace dbf {
 
@@ -22,6 +23,12 @@ class TFieldDataSet {
   // of TDbfFile::GetFieldValue; null `dest` only tests for a value). False when the
   // column is empty, the field is unbound or there is no active record.
   virtual bool GetFieldData(const TField& field, TFieldType type, void* dest) const = 0;
+
+  // The trimmed text of the field's text-letter column in the active record, without a
+  // copy (an empty text when the column is blank). False when the dataset does not show
+  // it so: a binary column, no active record, an unbound field, or a dataset that offers
+  // no views; the field then reads through GetFieldData.
+  virtual bool GetFieldText(const TField& /*field*/, TFieldText& /*text*/) const { return false; }
 
   // Encodes `source` (null: empty) into the field's column of the active record, then
   // reports EventFieldChanged with the field and sets the modified flag. Throws and
@@ -85,6 +92,9 @@ class TField {
   // True when the column holds only blanks in the active record, or there is none.
   bool isNull() const;
   virtual std::string readString() const;
+  // readString's text into `text` (its contents replaced), reusing its storage: a reader
+  // of many records allocates nothing once its strings have grown.
+  virtual void readStringInto(std::string& text) const { text = readString(); }
   virtual void writeString(const std::string& text);
   virtual int32_t readInteger() const;
   virtual void writeInteger(int32_t value);
@@ -103,6 +113,8 @@ class TField {
   TFieldDataSet& RequireDataSet() const;
   // Reads the column as `type`; false (dest untouched) when null.
   bool GetData(TFieldType type, void* dest) const;
+  // The column's trimmed text where the dataset shows it (TFieldDataSet::GetFieldText).
+  bool GetText(TFieldText& text) const { return RequireDataSet().GetFieldText(*this, text); }
   // The column's value in the layout of `type`; zero when null.
   template <typename T>
   T GetValue(TFieldType type) const {
@@ -144,6 +156,7 @@ class TStringField : public TField {
   int DisplayWidth() const override { return Size(); }
 
   std::string readString() const override;
+  void readStringInto(std::string& text) const override;
   // Cuts the text to Size characters; the column is padded with blanks.
   void writeString(const std::string& text) override;
   // The text read as a decimal integer; 0 when null.
@@ -151,6 +164,9 @@ class TStringField : public TField {
   void writeInteger(int32_t value) override;
 
  private:
+  // The stored bytes as the field's text into `text`.
+  void AssignStoredText(std::string_view stored, bool ascii, std::string& text) const;
+
   bool transliterate_ = true;
 };
 
@@ -170,6 +186,7 @@ class TIntegerField : public TField {
 
   // Decimal text without leading blanks; the empty text when null.
   std::string readString() const override;
+  void readStringInto(std::string& text) const override;
   // Empty text clears the field; otherwise the whole text must be a 32-bit integer
   // (leading blanks, a sign, a "$" or "0x" hexadecimal prefix allowed).
   void writeString(const std::string& text) override;

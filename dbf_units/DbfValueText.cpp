@@ -10,6 +10,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "DbfCodePage.h"
+
 namespace dbf {
 
 namespace {
@@ -148,6 +150,11 @@ std::string_view TrimControlCharacters(std::string_view text) {
   while (!text.empty() && IsControlOrSpace(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsControlOrSpace(text.back())) text.remove_suffix(1);
   return text;
+}
+
+TFieldText TrimmedFieldText(std::string_view bytes) {
+  const std::string_view trimmed = TrimControlCharacters(bytes);
+  return {trimmed, IsAscii(trimmed)};
 }
 
 int64_t IntegerOr(std::string_view text, int64_t min, int64_t max, int64_t fallback) {

@@ -19,6 +19,16 @@ struct TCalendarDate {
 // at both ends.
 std::string_view TrimControlCharacters(std::string_view text);
 
+// The text of a column as a text letter holds it: its bytes trimmed as above, and whether
+// they are all ASCII (then they read the same in code page 852 and UTF-8).
+struct TFieldText {
+  std::string_view bytes;
+  bool ascii = true;
+};
+// Trims and tests in one walk: the blanks at the ends are looked at by the trim, the bytes
+// between them by the ASCII test, each byte once.
+TFieldText TrimmedFieldText(std::string_view bytes);
+
 // The text as a signed integer in [min, max]: an optional sign and decimal digits, with
 // surrounding spaces allowed. Anything else, or a value out of range, gives `fallback`.
 int64_t IntegerOr(std::string_view text, int64_t min, int64_t max, int64_t fallback);

@@ -12,10 +12,19 @@
 
 #include "DbfFieldTypes.h"
 #include "DbfFileLayout.h"
+#include "DbfValueText.h"
 #include "UDbfFieldDef.h"
 #include "UDbfPagedFile.h"
 
 namespace dbf {
+
+// Where a field's bytes lie in a record, as far as they lie inside the record length.
+struct TFieldSpan {
+  size_t offset = 0;
+  size_t length = 0;
+  bool complete = true;  // the whole field lies inside the record
+  bool binary = false;   // a big-endian binary letter (I, +, O, @) rather than text
+};
 
 class TDbfFile : public TPagedFile {
  public:
@@ -106,6 +115,15 @@ class TDbfFile : public TPagedFile {
   // request of another type only learns whether there is a value, as its buffer would
   // not hold the value; storing such a value throws EDbfFileError.
   bool GetFieldValue(int field_index, TFieldType type, void* dest, const uint8_t* record) const;
+  // REQUIRES: 0 <= field_index < FieldDefs().Count(). Where the field lies in a record;
+  // the span stays valid while the table is open, so a reader may find it once.
+  TFieldSpan FieldSpan(int field_index) const;
+  // The trimmed text of a text field at `span` of `record` (GetFieldValue's text before
+  // its conversion), without a copy.
+  // REQUIRES: !span.binary; `record` holds RecordSize bytes.
+  static TFieldText FieldText(const TFieldSpan& span, const uint8_t* record) {
+    return TrimmedFieldText({reinterpret_cast<const char*>(record + span.offset), span.length});
+  }
   // REQUIRES: as above. Without `source` the field is made empty. Throws EDbfFileError
   // "Field data too long :%d (must be between 1 and %d)." leaving the record unchanged.
   void SetFieldValue(int field_index, TFieldType type, uint8_t* record, const void* source) const;

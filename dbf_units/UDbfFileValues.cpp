@@ -23,27 +23,21 @@ constexpr uint64_t kSignBit = uint64_t{1} << 63;
 
 // The bytes of a field that lie inside the record. Fields of a damaged header may reach
 // past the record length; their bytes beyond it do not exist for us.
-struct TFieldBytes {
-  size_t offset;
-  size_t length;
-  bool complete;  // the whole field lies inside the record
-};
-
-TFieldBytes ClampedBytes(const TDbfFieldDef& def, int32_t record_size) {
+TFieldSpan ClampedSpan(const TDbfFieldDef& def, int32_t record_size) {
   const int64_t record_end = std::max(record_size, 0);
   const int64_t begin = std::clamp<int64_t>(def.Offset(), 0, record_end);
   const int64_t end = std::clamp<int64_t>(int64_t{def.Offset()} + std::max(def.Size(), 0), begin, record_end);
   return {static_cast<size_t>(begin), static_cast<size_t>(end - begin),
-          end - begin == std::max(def.Size(), 0) && def.Offset() >= 0};
+          end - begin == std::max(def.Size(), 0) && def.Offset() >= 0, def.IsBinary()};
 }
 
 // Every field of a sound header lies wholly inside the record; this test is small enough
 // to be inlined into each field access, the clamping is not.
-TFieldBytes BytesInsideRecord(const TDbfFieldDef& def, int32_t record_size) {
+TFieldSpan SpanInsideRecord(const TDbfFieldDef& def, int32_t record_size) {
   if (def.Offset() >= 0 && def.Size() >= 0 && int64_t{def.Offset()} + def.Size() <= record_size) {
-    return {static_cast<size_t>(def.Offset()), static_cast<size_t>(def.Size()), true};
+    return {static_cast<size_t>(def.Offset()), static_cast<size_t>(def.Size()), true, def.IsBinary()};
   }
-  return ClampedBytes(def, record_size);
+  return ClampedSpan(def, record_size);
 }
 
 template <typename T>
@@ -175,7 +169,7 @@ std::string TextOfValue(const TDbfFieldDef& def, TFieldType type, const void* so
 }
 
 // The text cut or padded with blanks to the field, as far as the field lies in the record.
-void StoreText(std::string_view text, const TFieldBytes& bytes, uint8_t* record) {
+void StoreText(std::string_view text, const TFieldSpan& bytes, uint8_t* record) {
   const size_t copied = std::min(text.size(), bytes.length);
   if (copied > 0) std::memcpy(record + bytes.offset, text.data(), copied);
   std::memset(record + bytes.offset + copied, ' ', bytes.length - copied);
@@ -193,14 +187,14 @@ const TDbfFieldDef& TDbfFile::FieldAt(int field_index) const {
   return FieldDefs().Items(field_index);
 }
 
+TFieldSpan TDbfFile::FieldSpan(int field_index) const { return SpanInsideRecord(FieldAt(field_index), RecordSize()); }
+
 bool TDbfFile::GetFieldValue(int field_index, TFieldType type, void* dest, const uint8_t* record) const {
   const TDbfFieldDef& def = FieldAt(field_index);
-  const TFieldBytes bytes = BytesInsideRecord(def, RecordSize());
-  if (def.IsBinary()) {
-    return bytes.complete && GetBinaryValue(def.NativeFieldType(), type, record + bytes.offset, dest);
-  }
+  const TFieldSpan span = SpanInsideRecord(def, RecordSize());
+  if (span.binary) return span.complete && GetBinaryValue(def.NativeFieldType(), type, record + span.offset, dest);
   const std::string_view text =
-      TrimControlCharacters({reinterpret_cast<const char*>(record + bytes.offset), bytes.length});
+      TrimControlCharacters({reinterpret_cast<const char*>(record + span.offset), span.length});
   if (text.empty()) return false;
   if (dest != nullptr) ConvertText(text, type, dest);
   return true;
@@ -208,7 +202,7 @@ bool TDbfFile::GetFieldValue(int field_index, TFieldType type, void* dest, const
 
 void TDbfFile::SetFieldValue(int field_index, TFieldType type, uint8_t* record, const void* source) const {
   const TDbfFieldDef& def = FieldAt(field_index);
-  const TFieldBytes bytes = BytesInsideRecord(def, RecordSize());
+  const TFieldSpan bytes = SpanInsideRecord(def, RecordSize());
   if (def.IsBinary()) {
     if (source != nullptr && !BufferFitsLetter(def.NativeFieldType(), type)) {
       throw EDbfFileError(std::string("Field ") + def.Name() + ": a " + FieldTypeName(type) +

@@ -132,6 +132,7 @@ void TDbf::openTable() {
   const bool auto_create = open_mode_ != TDbfOpenMode::omNormal;
   engine_.Open(field_defs_, FullName(), false, auto_create, read_only_);
   engine_.FillFieldDefs(field_defs_, columns_);
+  for (int i = 0; i < static_cast<int>(columns_.size()); ++i) column_spans_.push_back(engine_.File().FieldSpan(i));
   if (make_default_fields) createDefaultFields();
   bindFields();
   window_.Allocate(wantedWindowSize(), engine_.RecordSize());
@@ -231,6 +232,7 @@ void TDbf::releaseFields() {
   }
   for (const auto& field : fields_) field->SetFieldNo(0);
   columns_.clear();
+  column_spans_.clear();
 }
 
 bool TDbf::GetFieldData(const TField& field, TFieldType type, void* dest) const {
@@ -240,6 +242,15 @@ bool TDbf::GetFieldData(const TField& field, TFieldType type, void* dest) const 
     return false;
   }
   return engine_.File().GetFieldValue(field.FieldNo() - 1, type, dest, active->record.data());
+}
+
+// A bound field's column has a span; an active buffer exists only while the table is open.
+bool TDbf::GetFieldText(const TField& field, TFieldText& text) const {
+  const TRecordBuffer* active = window_.Active();
+  const auto column = static_cast<size_t>(field.FieldNo() - 1);
+  if (active == nullptr || column >= column_spans_.size() || column_spans_[column].binary) return false;
+  text = TDbfFile::FieldText(column_spans_[column], active->record.data());
+  return true;
 }
 
 void TDbf::SetFieldData(TField& field, TFieldType type, const void* source) {

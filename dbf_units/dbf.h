@@ -16,6 +16,7 @@
 #include "DbfRecordWindow.h"
 #include "UDbfEngine.h"
 #include "UDbfFieldDef.h"
+#include "UDbfFile.h"
 
 namespace dbf {
 
@@ -153,6 +154,7 @@ class TDbf : public TFieldDataSet {
 
   // ---- TFieldDataSet ----
   bool GetFieldData(const TField& field, TFieldType type, void* dest) const override;
+  bool GetFieldText(const TField& field, TFieldText& text) const override;
   void SetFieldData(TField& field, TFieldType type, const void* source) override;
   bool CanModify() const override { return canModify(); }
   void FieldLayoutChanged(TField& field) override;
@@ -224,6 +226,8 @@ class TDbf : public TFieldDataSet {
   std::vector<std::unique_ptr<TField>> fields_;
   bool default_fields_ = false;  // fields_ were made from the columns at open
   std::vector<TColumnDef> columns_;
+  // Where each column lies in a record, found once per open for the field reads.
+  std::vector<TFieldSpan> column_spans_;
 
   TDbfEngine engine_;
   TRecordWindow window_;

@@ -1,27 +1,54 @@
 // Writing and reading CSV text (RFC 4180).
 #include "CsvText.h"
 
+#include <array>
+
 namespace dbftool {
 
 namespace {
 
 bool IsLineEnd(int c) { return c == '\r' || c == '\n'; }
 
-std::string CsvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string quoted = "\"";
-  for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
+// The characters that make a field quoted: the separator, the quote and line ends.
+constexpr std::array<bool, 256> kNeedsQuotes = [] {
+  std::array<bool, 256> table{};
+  for (const unsigned char c : {',', '"', '\r', '\n'}) table[c] = true;
+  return table;
+}();
+
+bool NeedsQuotes(std::string_view text) {
+  for (const char c : text) {
+    if (kNeedsQuotes[static_cast<unsigned char>(c)]) return true;
+  }
+  return false;
+}
+
+void AppendCsvField(std::string& text, std::string_view field) {
+  if (!NeedsQuotes(field)) {
+    text += field;
+    return;
+  }
+  text += '"';
+  for (const char c : field) {
+    if (c == '"') text += '"';
+    text += c;
+  }
+  text += '"';
 }
 
 }  // namespace
 
-std::string CsvRecord(const std::vector<std::string>& fields) {
+void AppendCsvRecord(std::string& text, const std::vector<std::string>& fields) {
   // A lone empty field would make a blank line, which readers skip.
-  if (fields.size() == 1 && fields.front().empty()) return "\"\"\r\n";
-  std::string line;
-  for (size_t i = 0; i < fields.size(); ++i) line += (i > 0 ? "," : "") + CsvField(fields[i]);
-  return line + "\r\n";
+  if (fields.size() == 1 && fields.front().empty()) {
+    text += "\"\"\r\n";
+    return;
+  }
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) text += ',';
+    AppendCsvField(text, fields[i]);
+  }
+  text += "\r\n";
 }
 
 int TCsvReader::Next() {

@@ -11,8 +11,9 @@
 
 namespace dbftool {
 
-// One record as a line of CSV text, CR LF included.
-std::string CsvRecord(const std::vector<std::string>& fields);
+// Appends one record to `text` as a line of CSV, CR LF included. Each field is looked at
+// once to decide whether it needs quotes.
+void AppendCsvRecord(std::string& text, const std::vector<std::string>& fields);
 
 // Malformed CSV text; what() says what is wrong, line() where.
 class TCsvError : public std::runtime_error {

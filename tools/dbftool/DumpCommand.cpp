@@ -1,6 +1,8 @@
 // `dbftool dump FILE [--deleted] [--format csv|json]`: every record of a table in the text
 // form of its field objects, as CSV with a header row or as one JSON object. The table
 // is opened read-only, so the file stays byte for byte as it was.
+#include "DumpCommand.h"
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -16,8 +18,8 @@ namespace {
 
 // The first column of a dump with deleted records: "*" on a deleted record, else "".
 const char kDeletedColumn[] = "_DELETED";
-
-enum class TDumpFormat { Csv, Json };
+// The output buffer goes to the stream in pieces of about this size.
+constexpr size_t kOutputPiece = 64 * 1024;
 
 struct TDumpOptions {
   std::string file;
@@ -40,20 +42,50 @@ TDumpOptions ParseOptions(const std::vector<std::string>& arguments) {
   return options;
 }
 
-std::vector<std::string> ColumnNames(const dbf::TDbf& table, bool deleted) {
-  std::vector<std::string> names;
-  if (deleted) names.emplace_back(kDeletedColumn);
-  for (int i = 0; i < table.fieldCount(); ++i) names.push_back(table.fieldAt(i).FieldName());
-  return names;
-}
+// The column names and the current record's values, in strings that live as long as the
+// dump, so that reading a record allocates nothing once they have grown. A null value is
+// the empty text.
+class TRecordTexts {
+ public:
+  TRecordTexts(const dbf::TDbf& table, bool deleted) : table_(table), first_field_(deleted ? 1 : 0) {
+    if (deleted) texts_.emplace_back(kDeletedColumn);
+    for (int i = 0; i < table.fieldCount(); ++i) texts_.push_back(table.fieldAt(i).FieldName());
+  }
 
-// The current record's values; a null value is the empty text.
-std::vector<std::string> RecordValues(const dbf::TDbf& table, bool deleted) {
-  std::vector<std::string> values;
-  if (deleted) values.emplace_back(table.recordDeleted() ? "*" : "");
-  for (int i = 0; i < table.fieldCount(); ++i) values.push_back(table.fieldAt(i).readString());
-  return values;
-}
+  // Before the first Read: the column names.
+  const std::vector<std::string>& Texts() const { return texts_; }
+
+  const std::vector<std::string>& Read() {
+    if (first_field_ > 0) texts_[0].assign(table_.recordDeleted() ? 1 : 0, '*');
+    for (int i = 0; i < table_.fieldCount(); ++i) table_.fieldAt(i).readStringInto(texts_[first_field_ + i]);
+    return texts_;
+  }
+
+ private:
+  const dbf::TDbf& table_;
+  size_t first_field_;
+  std::vector<std::string> texts_;
+};
+
+// Text gathered in one buffer and handed to the stream in large pieces.
+class TOutputBuffer {
+ public:
+  explicit TOutputBuffer(std::streambuf& out) : out_(out) { text_.reserve(2 * kOutputPiece); }
+
+  std::string& Text() { return text_; }
+  void FlushWhenFull() {
+    if (text_.size() >= kOutputPiece) Flush();
+  }
+  // A stream that cannot take the text keeps the failure; the command reports it at its end.
+  void Flush() {
+    out_.sputn(text_.data(), static_cast<std::streamsize>(text_.size()));
+    text_.clear();
+  }
+
+ private:
+  std::streambuf& out_;
+  std::string text_;
+};
 
 // Calls `visit` on every record the table shows, in file order.
 template <typename Visit>
@@ -64,20 +96,28 @@ void ForEachRecord(dbf::TDbf& table, Visit visit) {
   } while (table.moveNext() == 1);
 }
 
-void WriteCsv(dbf::TDbf& table, bool deleted, std::ostream& out) {
-  out << CsvRecord(ColumnNames(table, deleted));
-  ForEachRecord(table, [&] { out << CsvRecord(RecordValues(table, deleted)); });
+void WriteCsv(dbf::TDbf& table, TRecordTexts& texts, TOutputBuffer& output) {
+  AppendCsvRecord(output.Text(), texts.Texts());
+  ForEachRecord(table, [&] {
+    AppendCsvRecord(output.Text(), texts.Read());
+    output.FlushWhenFull();
+  });
 }
 
 // One record per line, so that large dumps stay readable and diffable.
-void WriteJson(dbf::TDbf& table, bool deleted, std::ostream& out) {
-  out << "{\"fields\": " << JsonStringArray(ColumnNames(table, deleted)) << ", \"records\": [";
+void WriteJson(dbf::TDbf& table, TRecordTexts& texts, TOutputBuffer& output) {
+  std::string& json = output.Text();
+  json += "{\"fields\": ";
+  AppendJsonStringArray(json, texts.Texts());
+  json += ", \"records\": [";
   bool first = true;
   ForEachRecord(table, [&] {
-    out << (first ? "\n  " : ",\n  ") << JsonStringArray(RecordValues(table, deleted));
+    json += first ? "\n  " : ",\n  ";
+    AppendJsonStringArray(json, texts.Read());
     first = false;
+    output.FlushWhenFull();
   });
-  out << (first ? "]}\n" : "\n]}\n");
+  json += first ? "]}\n" : "\n]}\n";
 }
 
 int RunDump(const std::vector<std::string>& arguments) {
@@ -88,11 +128,7 @@ int RunDump(const std::vector<std::string>& arguments) {
   table.SetReadOnly(true);
   table.SetShowDeleted(options.deleted);
   table.open();
-  if (options.format == TDumpFormat::Json) {
-    WriteJson(table, options.deleted, std::cout);
-  } else {
-    WriteCsv(table, options.deleted, std::cout);
-  }
+  WriteDump(table, options.deleted, options.format, *std::cout.rdbuf());
   table.close();
   return 0;
 }
@@ -100,5 +136,16 @@ int RunDump(const std::vector<std::string>& arguments) {
 const TCommandRegistration kDump("dump", "FILE [--deleted] [--format csv|json]", RunDump);
 
 }  // namespace
+
+void WriteDump(dbf::TDbf& table, bool deleted, TDumpFormat format, std::streambuf& out) {
+  TRecordTexts texts(table, deleted);
+  TOutputBuffer output(out);
+  if (format == TDumpFormat::Json) {
+    WriteJson(table, texts, output);
+  } else {
+    WriteCsv(table, texts, output);
+  }
+  output.Flush();
+}
 
 }  // namespace dbftool

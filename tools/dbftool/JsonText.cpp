@@ -7,7 +7,22 @@
 namespace dbftool {
 
 std::string JsonString(std::string_view text) {
-  std::string json = "\"";
+  std::string json;
+  AppendJsonString(json, text);
+  return json;
+}
+
+void AppendJsonStringArray(std::string& json, const std::vector<std::string>& texts) {
+  json += '[';
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (i > 0) json += ", ";
+    AppendJsonString(json, texts[i]);
+  }
+  json += ']';
+}
+
+void AppendJsonString(std::string& json, std::string_view text) {
+  json += '"';
   for (const char c : text) {
     switch (c) {
       case '"': json += "\\\""; break;
@@ -27,7 +42,7 @@ std::string JsonString(std::string_view text) {
         }
     }
   }
-  return json + "\"";
+  json += '"';
 }
 
 }  // namespace dbftool

@@ -9,6 +9,10 @@ namespace dbftool {
 
 // `text` (UTF-8) as a JSON string literal, quotes included.
 std::string JsonString(std::string_view text);
+// Appends the literal of JsonString to `json`.
+void AppendJsonString(std::string& json, std::string_view text);
+// Appends the texts to `json` as JsonStringArray writes them.
+void AppendJsonStringArray(std::string& json, const std::vector<std::string>& texts);
 
 // A JSON array of the items, each written by `format`, on one line.
 template <typename Item, typename Format>
@@ -19,7 +23,9 @@ std::string JsonArray(const std::vector<Item>& items, Format format) {
 }
 
 inline std::string JsonStringArray(const std::vector<std::string>& texts) {
-  return JsonArray(texts, [](const std::string& text) { return JsonString(text); });
+  std::string json;
+  AppendJsonStringArray(json, texts);
+  return json;
 }
 
 }  // namespace dbftool

@@ -121,24 +121,6 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
-// Eight bytes at a time, without an early exit: field texts are short and mostly ASCII.
-// A text of eight bytes or more ends with a last word that may overlap the one before.
-bool IsAscii(std::string_view text) {
-  constexpr uint64_t kHighBits = 0x8080808080808080;
-  uint64_t bits = 0;
-  uint64_t word = 0;
-  if (text.size() < sizeof word) {
-    for (const char c : text) bits |= static_cast<unsigned char>(c);
-    return (bits & kHighBits) == 0;
-  }
-  for (size_t pos = 0; pos + sizeof word < text.size(); pos += sizeof word) {
-    std::memcpy(&word, text.data() + pos, sizeof word);
-    bits |= word;
-  }
-  std::memcpy(&word, text.data() + text.size() - sizeof word, sizeof word);
-  return ((bits | word) & kHighBits) == 0;
-}
-
 void AppendUtf8(std::string& text, char32_t code_point) {
   if (code_point < 0x80) {
     text += static_cast<char>(code_point);

@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,8 +31,24 @@ std::optional<TUtf8Character> Utf8CharacterAt(std::string_view text, size_t posi
 bool IsValidUtf8(std::string_view bytes);
 
 // True when every byte is below 0x80: such a text is the same in UTF-8 and in both code
-// pages.
-bool IsAscii(std::string_view text);
+// pages. Inline, as every read of a text field asks it.
+// Eight bytes at a time, without an early exit: field texts are short and mostly ASCII.
+// A text of eight bytes or more ends with a last word that may overlap the one before.
+inline bool IsAscii(std::string_view text) {
+  constexpr uint64_t kHighBits = 0x8080808080808080;
+  uint64_t bits = 0;
+  uint64_t word = 0;
+  if (text.size() < sizeof word) {
+    for (const char c : text) bits |= static_cast<unsigned char>(c);
+    return (bits & kHighBits) == 0;
+  }
+  for (size_t pos = 0; pos + sizeof word < text.size(); pos += sizeof word) {
+    std::memcpy(&word, text.data() + pos, sizeof word);
+    bits |= word;
+  }
+  std::memcpy(&word, text.data() + text.size() - sizeof word, sizeof word);
+  return ((bits | word) & kHighBits) == 0;
+}
 
 void AppendUtf8(std::string& text, char32_t code_point);
 

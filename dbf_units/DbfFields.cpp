@@ -93,6 +93,16 @@ bool TField::CanModify() const {
   return field_no_ > 0 && !read_only_ && dataset_ != nullptr && dataset_->CanModify();
 }
 
+std::string_view TField::readStringView(std::string& storage) const {
+  storage = readString();
+  return storage;
+}
+
+void TField::readStringInto(std::string& text) const {
+  const std::string_view view = readStringView(text);
+  if (view.data() != text.data() || view.size() != text.size()) text.assign(view);
+}
+
 TFieldDataSet& TField::RequireDataSet() const {
   if (dataset_ == nullptr) throw EDatabaseError("Field '" + DisplayName() + "' has no dataset");
   return *dataset_;
@@ -140,27 +150,18 @@ std::string TStringField::readString() const {
   return text;
 }
 
-void TStringField::readStringInto(std::string& text) const {
+// ASCII reads the same in code page 852: the column's bytes are the text.
+std::string_view TStringField::readStringView(std::string& storage) const {
   TFieldText column;
-  if (GetText(column)) {
-    AssignStoredText(column.bytes, column.ascii, text);
-    return;
+  if (!GetText(column)) {
+    if (!GetData(TFieldType::ftString, &storage)) storage.clear();
+    column = {storage, IsAscii(storage)};
   }
-  std::string stored;
-  if (!GetData(TFieldType::ftString, &stored)) {
-    text.clear();
-    return;
-  }
-  AssignStoredText(stored, IsAscii(stored), text);
-}
-
-// ASCII reads the same in code page 852: it is copied as it stands.
-void TStringField::AssignStoredText(std::string_view stored, bool ascii, std::string& text) const {
-  if (ascii || !transliterate_) {
-    text.assign(stored);
-  } else {
-    Cp852().AssignUtf8(stored, text);
-  }
+  if (column.ascii || !transliterate_) return column.bytes;
+  std::string utf8;
+  Cp852().AssignUtf8(column.bytes, utf8);
+  storage.swap(utf8);
+  return storage;
 }
 
 void TStringField::writeString(const std::string& text) {
@@ -199,14 +200,17 @@ std::string TIntegerField::readString() const {
   return text;
 }
 
-void TIntegerField::readStringInto(std::string& text) const {
+// A column written as the value's own decimal text (no sign but '-', no leading zero, no
+// more digits than every value of the class has) is the text as it stands.
+std::string_view TIntegerField::readStringView(std::string& storage) const {
+  TFieldText column;
+  const size_t plain_digits = DataType() == TFieldType::ftSmallint ? 4 : 9;
+  if (GetText(column) && IsPlainDecimal(column.bytes, plain_digits)) return column.bytes;
   int32_t value = 0;
-  if (!ReadValue(value)) {
-    text.clear();
-    return;
-  }
+  if (!ReadValue(value)) return {};
   char digits[16];
-  text.assign(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+  storage.assign(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+  return storage;
 }
 
 void TIntegerField::writeString(const std::string& text) {

@@ -92,9 +92,14 @@ class TField {
   // True when the column holds only blanks in the active record, or there is none.
   bool isNull() const;
   virtual std::string readString() const;
+  // readString's text without a string of its own: a view of the column's bytes in the
+  // active record where they are the text as they stand (ASCII text, an integer written
+  // plainly), else of `storage`, which then holds the text. The view lasts until the
+  // dataset moves or changes the record, or `storage` changes.
+  virtual std::string_view readStringView(std::string& storage) const;
   // readString's text into `text` (its contents replaced), reusing its storage: a reader
   // of many records allocates nothing once its strings have grown.
-  virtual void readStringInto(std::string& text) const { text = readString(); }
+  void readStringInto(std::string& text) const;
   virtual void writeString(const std::string& text);
   virtual int32_t readInteger() const;
   virtual void writeInteger(int32_t value);
@@ -156,7 +161,7 @@ class TStringField : public TField {
   int DisplayWidth() const override { return Size(); }
 
   std::string readString() const override;
-  void readStringInto(std::string& text) const override;
+  std::string_view readStringView(std::string& storage) const override;
   // Cuts the text to Size characters; the column is padded with blanks.
   void writeString(const std::string& text) override;
   // The text read as a decimal integer; 0 when null.
@@ -164,9 +169,6 @@ class TStringField : public TField {
   void writeInteger(int32_t value) override;
 
  private:
-  // The stored bytes as the field's text into `text`.
-  void AssignStoredText(std::string_view stored, bool ascii, std::string& text) const;
-
   bool transliterate_ = true;
 };
 
@@ -186,7 +188,7 @@ class TIntegerField : public TField {
 
   // Decimal text without leading blanks; the empty text when null.
   std::string readString() const override;
-  void readStringInto(std::string& text) const override;
+  std::string_view readStringView(std::string& storage) const override;
   // Empty text clears the field; otherwise the whole text must be a 32-bit integer
   // (leading blanks, a sign, a "$" or "0x" hexadecimal prefix allowed).
   void writeString(const std::string& text) override;

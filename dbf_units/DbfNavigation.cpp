@@ -7,7 +7,7 @@ namespace dbf {
 
 bool TDbf::fetchIntoSpare(TFetchMode mode) {
   TRecordBuffer& spare = window_.Spare();
-  if (engine_.FetchRecord(spare.record.data(), mode, show_deleted_) != TFetchResult::FetchOk) {
+  if (engine_.FetchRecord(spare.record, mode, show_deleted_) != TFetchResult::FetchOk) {
     return false;
   }
   spare.record_number = engine_.CurrentCursor().PhysicalRecordNumber();

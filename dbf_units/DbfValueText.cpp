@@ -10,16 +10,12 @@
 #include <cstring>
 #include <ctime>
 
-#include "DbfCodePage.h"
-
 namespace dbf {
 
 namespace {
 
 // Day number of 1 January 1970, the epoch of the civil-date arithmetic below.
 constexpr int64_t kDayNumberOf1970 = 719163;
-
-bool IsControlOrSpace(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 
 // Days from 1 January 1970 to the date (negative before it), for any year.
 int64_t DaysFromCivil(int64_t year, int month, int day) {
@@ -137,24 +133,12 @@ std::string_view Characters(std::string_view text, size_t first, size_t count) {
 
 }  // namespace
 
-std::string_view TrimControlCharacters(std::string_view text) {
-  // Text fields mostly end in long runs of blanks; trimmed byte by byte, they cost a full
-  // scan more than reading its records.
-  constexpr uint64_t kEightBlanks = 0x2020202020202020;
-  uint64_t tail = 0;
-  while (text.size() >= sizeof tail) {
-    std::memcpy(&tail, text.data() + text.size() - sizeof tail, sizeof tail);
-    if (tail != kEightBlanks) break;
-    text.remove_suffix(sizeof tail);
-  }
-  while (!text.empty() && IsControlOrSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsControlOrSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-TFieldText TrimmedFieldText(std::string_view bytes) {
-  const std::string_view trimmed = TrimControlCharacters(bytes);
-  return {trimmed, IsAscii(trimmed)};
+bool IsPlainDecimal(std::string_view text, size_t most_digits) {
+  const bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  if (text.empty() || text.size() > most_digits) return false;
+  if (text.front() == '0') return text.size() == 1 && !negative;
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 int64_t IntegerOr(std::string_view text, int64_t min, int64_t max, int64_t fallback) {

@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
+
+#include "DbfCodePage.h"
 
 namespace dbf {
 
@@ -16,8 +19,22 @@ struct TCalendarDate {
 };
 
 // Without every character of code 0x20 or below (spaces, control characters, zero bytes)
-// at both ends.
-std::string_view TrimControlCharacters(std::string_view text);
+// at both ends. Inline, as every read of a field trims its bytes.
+inline std::string_view TrimControlCharacters(std::string_view text) {
+  const auto control_or_space = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
+  // Text fields mostly end in long runs of blanks; trimmed byte by byte, they cost a full
+  // scan more than reading its records.
+  constexpr uint64_t kEightBlanks = 0x2020202020202020;
+  uint64_t tail = 0;
+  while (text.size() >= sizeof tail) {
+    std::memcpy(&tail, text.data() + text.size() - sizeof tail, sizeof tail);
+    if (tail != kEightBlanks) break;
+    text.remove_suffix(sizeof tail);
+  }
+  while (!text.empty() && control_or_space(text.front())) text.remove_prefix(1);
+  while (!text.empty() && control_or_space(text.back())) text.remove_suffix(1);
+  return text;
+}
 
 // The text of a column as a text letter holds it: its bytes trimmed as above, and whether
 // they are all ASCII (then they read the same in code page 852 and UTF-8).
@@ -26,8 +43,16 @@ struct TFieldText {
   bool ascii = true;
 };
 // Trims and tests in one walk: the blanks at the ends are looked at by the trim, the bytes
-// between them by the ASCII test, each byte once.
-TFieldText TrimmedFieldText(std::string_view bytes);
+// between them by the ASCII test, each byte once. (Filled member by member: a whole
+// TFieldText built and copied makes the processor wait for the copy on every field.)
+inline void TrimFieldText(std::string_view bytes, TFieldText& text) {
+  text.bytes = TrimControlCharacters(bytes);
+  text.ascii = IsAscii(text.bytes);
+}
+
+// Whether the text is an integer written the way its value reads back as text: an
+// optional '-', then 1 to `most_digits` digits without a leading zero ("0" itself, not "-0").
+bool IsPlainDecimal(std::string_view text, size_t most_digits);
 
 // The text as a signed integer in [min, max]: an optional sign and decimal digits, with
 // surrounding spaces allowed. Anything else, or a value out of range, gives `fallback`.

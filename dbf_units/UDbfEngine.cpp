@@ -81,13 +81,15 @@ int32_t TDbfEngine::RecordCount() const { return file_->RecordCount(); }
 
 int32_t TDbfEngine::RecordSize() const { return Active() ? file_->RecordSize() : 0; }
 
-TFetchResult TDbfEngine::FetchRecord(uint8_t* buffer, TFetchMode mode, bool show_deleted) {
+TFetchResult TDbfEngine::FetchRecord(std::vector<uint8_t>& record, TFetchMode mode, bool show_deleted) {
   if (RecordCount() < 1) return TFetchResult::FetchEof;
   for (;;) {
     const TFetchResult result = FetchStep(mode);
     if (result != TFetchResult::FetchOk) return result;
     if (Visible(show_deleted)) {
-      std::copy(scratch_.begin(), scratch_.end(), buffer);
+      // What the caller held becomes the scratch buffer: it must be of the record's size.
+      record.resize(scratch_.size());
+      record.swap(scratch_);
       return TFetchResult::FetchOk;
     }
     if (mode == TFetchMode::FetchCurrent) return TFetchResult::FetchError;

@@ -57,10 +57,12 @@ class TDbfEngine {
   // The open table's record length; 0 when closed.
   int32_t RecordSize() const;
 
-  // REQUIRES: Active(); `buffer` holds RecordSize() bytes. Moves the current cursor as
-  // `mode` asks, walking over records marked deleted unless `show_deleted`, and reads the
-  // record it then stands on. On FetchOk the cursor's position is the record's number.
-  TFetchResult FetchRecord(uint8_t* buffer, TFetchMode mode, bool show_deleted);
+  // REQUIRES: Active(). Moves the current cursor as `mode` asks, walking over records
+  // marked deleted unless `show_deleted`, and reads the record it then stands on into
+  // `record` (RecordSize() bytes). On FetchOk the cursor's position is the record's
+  // number; any other result leaves `record` as it was. A record is read into the
+  // engine's scratch buffer, which then trades places with `record`, so nothing is copied.
+  TFetchResult FetchRecord(std::vector<uint8_t>& record, TFetchMode mode, bool show_deleted);
   // REQUIRES: Active(). Appends `buffer` as the new last record, after those that other
   // programs appended meanwhile (TDbfFile::AppendRecord), and places the cursor on it. A
   // failed write throws EDbfFileError; the cursor stays unchanged.
@@ -90,7 +92,7 @@ class TDbfEngine {
   std::unique_ptr<TVirtualCursor> record_cursor_;
   TVirtualCursor* current_cursor_ = nullptr;
   // Fetches read here first, so that a failed or hidden fetch leaves the caller's
-  // buffer as it was.
+  // record as it was.
   std::vector<uint8_t> scratch_;
   bool read_only_ = false;
   bool holds_append_lock_ = false;

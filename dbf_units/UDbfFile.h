@@ -121,8 +121,8 @@ class TDbfFile : public TPagedFile {
   // The trimmed text of a text field at `span` of `record` (GetFieldValue's text before
   // its conversion), without a copy.
   // REQUIRES: !span.binary; `record` holds RecordSize bytes.
-  static TFieldText FieldText(const TFieldSpan& span, const uint8_t* record) {
-    return TrimmedFieldText({reinterpret_cast<const char*>(record + span.offset), span.length});
+  static void FieldText(const TFieldSpan& span, const uint8_t* record, TFieldText& text) {
+    TrimFieldText({reinterpret_cast<const char*>(record + span.offset), span.length}, text);
   }
   // REQUIRES: as above. Without `source` the field is made empty. Throws EDbfFileError
   // "Field data too long :%d (must be between 1 and %d)." leaving the record unchanged.

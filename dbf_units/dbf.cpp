@@ -109,11 +109,8 @@ TField& TDbf::fieldNamed(const std::string& name) const {
   return *field;
 }
 
-TField& TDbf::fieldAt(int index) const {
-  if (index < 0 || index >= fieldCount()) {
-    throw EDatabaseError("List index out of bounds (" + std::to_string(index) + ")");
-  }
-  return *fields_[static_cast<size_t>(index)];
+void TDbf::FieldIndexError(int index) {
+  throw EDatabaseError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
 void TDbf::open() {
@@ -249,7 +246,7 @@ bool TDbf::GetFieldText(const TField& field, TFieldText& text) const {
   const TRecordBuffer* active = window_.Active();
   const auto column = static_cast<size_t>(field.FieldNo() - 1);
   if (active == nullptr || column >= column_spans_.size() || column_spans_[column].binary) return false;
-  text = TDbfFile::FieldText(column_spans_[column], active->record.data());
+  TDbfFile::FieldText(column_spans_[column], active->record.data(), text);
   return true;
 }
 

@@ -77,7 +77,10 @@ class TDbf : public TFieldDataSet {
   // As findField; "Field '%s' not found" when absent.
   TField& fieldNamed(const std::string& name) const;
   // "List index out of bounds (%d)" outside 0 to fieldCount() - 1.
-  TField& fieldAt(int index) const;
+  TField& fieldAt(int index) const {
+    if (index < 0 || index >= fieldCount()) FieldIndexError(index);
+    return *fields_[static_cast<size_t>(index)];
+  }
 
   // ---- Open and close ----
   void open();
@@ -171,6 +174,7 @@ class TDbf : public TFieldDataSet {
   int wantedWindowSize() const;
 
   [[noreturn]] void databaseError(const std::string& message) const;
+  [[noreturn]] static void FieldIndexError(int index);
   void checkOpen() const;
   void checkInactive() const;
   void checkModifiable() const;

@@ -205,4 +205,14 @@ int64_t ScanAllFields(dbf::TDbf& table, size_t& sink) {
   return records;
 }
 
+int64_t ScanAllFieldsInto(dbf::TDbf& table, std::vector<std::string>& texts) {
+  texts.resize(static_cast<size_t>(table.fieldCount()));
+  int64_t records = 0;
+  for (table.moveFirst(); !table.atEof(); table.moveNext()) {
+    for (size_t i = 0; i < texts.size(); ++i) table.fieldAt(static_cast<int>(i)).readStringInto(texts[i]);
+    ++records;
+  }
+  return records;
+}
+
 }  // namespace bench

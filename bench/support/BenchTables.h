@@ -94,5 +94,7 @@ class TTableSnapshot {
 // Reads every field of every visible record as text, from moveFirst to EOF. Returns the
 // number of records read; `sink` takes the text lengths so nothing is optimised away.
 int64_t ScanAllFields(dbf::TDbf& table, size_t& sink);
+// The same, each field read into its string of `texts`, which lives across records.
+int64_t ScanAllFieldsInto(dbf::TDbf& table, std::vector<std::string>& texts);
 
 }  // namespace bench

@@ -63,7 +63,12 @@ class TSummaryReporter : public benchmark::ConsoleReporter {
   void PrintRateRow(std::ostream& out, const TKey& key, const TRow& row) const;
   void PrintTimeRow(std::ostream& out, const TKey& key, const TRow& row) const;
   void PrintPeakRss(std::ostream& out) const;
-  void PrintAppendPeers(std::ostream& out) const;
+  // An operation measured beside peer programs or libraries (SummaryReporter.cpp).
+  struct TPeerSection;
+  static const std::vector<TPeerSection>& PeerSections();
+  void PrintPeers(std::ostream& out) const;
+  static void PrintPeerRow(std::ostream& out, const TPeerSection& section, const TRow& row, const std::string& variant,
+                           const char* caption);
 
   std::map<TKey, TRow> rows_;
   std::vector<std::pair<int32_t, int64_t>> peak_rss_kb_;

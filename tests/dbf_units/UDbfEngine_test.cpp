@@ -35,14 +35,14 @@ class EngineTest : public ::testing::Test {
                                 TFetchResult& last) {
     std::vector<int32_t> numbers;
     std::vector<uint8_t> buffer(static_cast<size_t>(engine.RecordSize()));
-    while ((last = engine.FetchRecord(buffer.data(), mode, show_deleted)) == TFetchResult::FetchOk) {
+    while ((last = engine.FetchRecord(buffer, mode, show_deleted)) == TFetchResult::FetchOk) {
       numbers.push_back(engine.CurrentCursor().PhysicalRecordNumber());
     }
     return numbers;
   }
   std::string Fetched(TDbfEngine& engine, TFetchMode mode, bool show_deleted = false) {
     std::vector<uint8_t> buffer(static_cast<size_t>(engine.RecordSize()), '.');
-    const TFetchResult result = engine.FetchRecord(buffer.data(), mode, show_deleted);
+    const TFetchResult result = engine.FetchRecord(buffer, mode, show_deleted);
     return (result == TFetchResult::FetchOk ? "ok " : "failed ") + std::string(buffer.begin(), buffer.end());
   }
 
@@ -87,7 +87,7 @@ TEST_F(EngineTest, EmptyTableFetchesNothing) {
   OpenExisting(engine);
   for (const TFetchMode mode : {TFetchMode::FetchNext, TFetchMode::FetchPrior, TFetchMode::FetchCurrent}) {
     std::vector<uint8_t> buffer(5);
-    EXPECT_EQ(engine.FetchRecord(buffer.data(), mode, true), TFetchResult::FetchEof);
+    EXPECT_EQ(engine.FetchRecord(buffer, mode, true), TFetchResult::FetchEof);
   }
 }
 

@@ -1,7 +1,8 @@
-// Table files held in memory behind the platform seam, for the fuzz targets: an input
-// becomes a table without touching the disk, and every write lands in a byte vector the
-// target can inspect. The library still looks for the file by name on disk, so each
-// memory file has an empty stand-in of its name in a private folder.
+// Table files held in memory behind the platform seam, for the fuzz targets and the
+// benchmarks: an input becomes a table without touching the disk, and every write lands
+// in a byte vector the target can inspect; a benchmark reads a table without system
+// calls. The library still looks for the file by name on disk, so each memory file has
+// an empty stand-in of its name in a private folder.
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,9 @@
 // Writing and reading CSV text (RFC 4180).
 #include "CsvText.h"
 
-#include <array>
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace dbftool {
 
@@ -9,18 +11,24 @@ namespace {
 
 bool IsLineEnd(int c) { return c == '\r' || c == '\n'; }
 
-// The characters that make a field quoted: the separator, the quote and line ends.
-constexpr std::array<bool, 256> kNeedsQuotes = [] {
-  std::array<bool, 256> table{};
-  for (const unsigned char c : {',', '"', '\r', '\n'}) table[c] = true;
-  return table;
-}();
+// The characters that make a field quoted: the separator, the quote and line ends. All
+// lie below the first byte after the separator, which few characters of a field do.
+bool IsSpecial(char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; }
+constexpr uint64_t kOnes = 0x0101010101010101;
+constexpr uint64_t kHighBits = 0x8080808080808080;
+constexpr uint64_t kAfterSeparator = ',' + 1;
 
+// Whether any byte of the word lies below kAfterSeparator (exact for limits up to 128).
+bool HasLowByte(uint64_t word) { return ((word - kOnes * kAfterSeparator) & ~word & kHighBits) != 0; }
+
+// One look at each byte, eight at a time: only a word with a low byte is looked into.
 bool NeedsQuotes(std::string_view text) {
-  for (const char c : text) {
-    if (kNeedsQuotes[static_cast<unsigned char>(c)]) return true;
+  size_t at = 0;
+  for (uint64_t word; at + sizeof word <= text.size(); at += sizeof word) {
+    std::memcpy(&word, text.data() + at, sizeof word);
+    if (HasLowByte(word) && std::any_of(text.begin() + at, text.begin() + at + sizeof word, IsSpecial)) return true;
   }
-  return false;
+  return std::any_of(text.begin() + at, text.end(), IsSpecial);
 }
 
 void AppendCsvField(std::string& text, std::string_view field) {
@@ -38,7 +46,7 @@ void AppendCsvField(std::string& text, std::string_view field) {
 
 }  // namespace
 
-void AppendCsvRecord(std::string& text, const std::vector<std::string>& fields) {
+void AppendCsvRecord(std::string& text, const std::vector<std::string_view>& fields) {
   // A lone empty field would make a blank line, which readers skip.
   if (fields.size() == 1 && fields.front().empty()) {
     text += "\"\"\r\n";

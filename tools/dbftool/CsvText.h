@@ -13,7 +13,7 @@ namespace dbftool {
 
 // Appends one record to `text` as a line of CSV, CR LF included. Each field is looked at
 // once to decide whether it needs quotes.
-void AppendCsvRecord(std::string& text, const std::vector<std::string>& fields);
+void AppendCsvRecord(std::string& text, const std::vector<std::string_view>& fields);
 
 // Malformed CSV text; what() says what is wrong, line() where.
 class TCsvError : public std::runtime_error {

@@ -5,6 +5,7 @@
 
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "CsvText.h"
@@ -42,29 +43,36 @@ TDumpOptions ParseOptions(const std::vector<std::string>& arguments) {
   return options;
 }
 
-// The column names and the current record's values, in strings that live as long as the
-// dump, so that reading a record allocates nothing once they have grown. A null value is
-// the empty text.
+// The column names, and the current record's values as views (readStringView) whose
+// strings live as long as the dump, so that reading a record copies only what it must
+// convert and allocates nothing once those strings have grown. A null value is the empty
+// text.
 class TRecordTexts {
  public:
-  TRecordTexts(const dbf::TDbf& table, bool deleted) : table_(table), first_field_(deleted ? 1 : 0) {
-    if (deleted) texts_.emplace_back(kDeletedColumn);
-    for (int i = 0; i < table.fieldCount(); ++i) texts_.push_back(table.fieldAt(i).FieldName());
+  TRecordTexts(const dbf::TDbf& table, bool deleted)
+      : table_(table), first_field_(deleted ? 1 : 0), storage_(static_cast<size_t>(table.fieldCount())) {
+    if (deleted) names_.emplace_back(kDeletedColumn);
+    for (int i = 0; i < table.fieldCount(); ++i) names_.push_back(table.fieldAt(i).FieldName());
+    views_.assign(names_.begin(), names_.end());
   }
 
   // Before the first Read: the column names.
-  const std::vector<std::string>& Texts() const { return texts_; }
+  const std::vector<std::string_view>& Texts() const { return views_; }
 
-  const std::vector<std::string>& Read() {
-    if (first_field_ > 0) texts_[0].assign(table_.recordDeleted() ? 1 : 0, '*');
-    for (int i = 0; i < table_.fieldCount(); ++i) table_.fieldAt(i).readStringInto(texts_[first_field_ + i]);
-    return texts_;
+  const std::vector<std::string_view>& Read() {
+    if (first_field_ > 0) views_[0] = table_.recordDeleted() ? "*" : "";
+    for (size_t i = 0; i < storage_.size(); ++i) {
+      views_[first_field_ + i] = table_.fieldAt(static_cast<int>(i)).readStringView(storage_[i]);
+    }
+    return views_;
   }
 
  private:
   const dbf::TDbf& table_;
   size_t first_field_;
-  std::vector<std::string> texts_;
+  std::vector<std::string> names_;
+  std::vector<std::string> storage_;
+  std::vector<std::string_view> views_;
 };
 
 // Text gathered in one buffer and handed to the stream in large pieces.
@@ -90,6 +98,7 @@ class TOutputBuffer {
 // Calls `visit` on every record the table shows, in file order.
 template <typename Visit>
 void ForEachRecord(dbf::TDbf& table, Visit visit) {
+  table.moveFirst();
   if (table.isEmpty()) return;
   do {
     visit();

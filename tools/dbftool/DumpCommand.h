@@ -13,8 +13,9 @@ namespace dbftool {
 
 enum class TDumpFormat { Csv, Json };
 
-// Writes the dump of `table` from its first record on to `out`. With `deleted` a first
-// column "_DELETED" holds "*" on a deleted record and "" on any other.
+// Writes the dump of every record `table` shows to `out`, moving from its first record to
+// its last. With `deleted` a first column "_DELETED" holds "*" on a deleted record and ""
+// on any other.
 // REQUIRES: `table` is open, showing deleted records when `deleted` is set.
 void WriteDump(dbf::TDbf& table, bool deleted, TDumpFormat format, std::streambuf& out);
 

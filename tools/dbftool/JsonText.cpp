@@ -12,7 +12,7 @@ std::string JsonString(std::string_view text) {
   return json;
 }
 
-void AppendJsonStringArray(std::string& json, const std::vector<std::string>& texts) {
+void AppendJsonStringArray(std::string& json, const std::vector<std::string_view>& texts) {
   json += '[';
   for (size_t i = 0; i < texts.size(); ++i) {
     if (i > 0) json += ", ";

@@ -12,7 +12,7 @@ std::string JsonString(std::string_view text);
 // Appends the literal of JsonString to `json`.
 void AppendJsonString(std::string& json, std::string_view text);
 // Appends the texts to `json` as JsonStringArray writes them.
-void AppendJsonStringArray(std::string& json, const std::vector<std::string>& texts);
+void AppendJsonStringArray(std::string& json, const std::vector<std::string_view>& texts);
 
 // A JSON array of the items, each written by `format`, on one line.
 template <typename Item, typename Format>
@@ -24,7 +24,7 @@ std::string JsonArray(const std::vector<Item>& items, Format format) {
 
 inline std::string JsonStringArray(const std::vector<std::string>& texts) {
   std::string json;
-  AppendJsonStringArray(json, texts);
+  AppendJsonStringArray(json, std::vector<std::string_view>(texts.begin(), texts.end()));
   return json;
 }
 

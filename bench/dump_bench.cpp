@@ -1,0 +1,133 @@
+// `dbftool dump` of a results table to CSV beside its peers, each a program of its own run
+// on the same table file with its standard output going to /dev/null: shapelib's dump
+// (bench/peers/shapelib_dump.c, built when the machine has shapelib) and a plain C dump
+// of one pread per record (bench/peers/pread_dump.c). Each iteration is one whole run
+// of the program, timed by the processor time (user and system) the run used: on a
+// machine that other work shares, the time a run waits for a processor says nothing of
+// the dump. The summary gives dbftool's rate against both peers.
+//
+// Own option, taken out before Google Benchmark reads the rest:
+//   --records=200000   record count of the table
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "BenchOptions.h"
+#include "BenchTables.h"
+#include "SummaryReporter.h"
+
+extern char** environ;
+
+namespace {
+
+struct TDumper {
+  const char* variant;
+  std::vector<std::string> command;  // the table's path is added at the end
+};
+
+double Seconds(const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; }
+
+// Runs `arguments` with standard output to /dev/null; true when it exits with status 0.
+// `seconds` receives the processor time the run used.
+bool RunQuietly(const std::vector<std::string>& arguments, double& seconds) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return false;
+  int status = 0;
+  rusage usage{};
+  pid_t waited;
+  do {
+    waited = ::wait4(child, &status, 0, &usage);
+  } while (waited < 0 && errno == EINTR);
+  seconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+  return waited == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void Dump(benchmark::State& state, const TDumper& dumper, const std::string& table, int32_t records) {
+  std::vector<std::string> command = dumper.command;
+  command.push_back(table);
+  for (auto _ : state) {
+    double seconds = 0;
+    if (!RunQuietly(command, seconds)) {
+      state.SkipWithError(("the dump failed: " + command.front()).c_str());
+      break;
+    }
+    state.SetIterationTime(seconds);
+  }
+  state.counters[bench::kRecordsCounter] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * records, benchmark::Counter::kIsRate);
+}
+
+std::vector<TDumper> Dumpers() {
+  std::vector<TDumper> dumpers = {{bench::kDatasetVariant, {DBFTOOL_PATH, "dump"}},
+                                  {bench::kRawVariant, {PREAD_DUMP_PATH}}};
+#ifdef SHAPELIB_DUMP_PATH
+  dumpers.push_back({bench::kShapelibVariant, {SHAPELIB_DUMP_PATH}});
+#endif
+  return dumpers;
+}
+
+int32_t TakeRecordCount(int& argc, char** argv) {
+  int32_t records = 200000;
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    std::string value;
+    if (bench::TakeOption(argv[i], "--records=", value)) {
+      records = static_cast<int32_t>(std::stol(value));
+    } else {
+      argv[kept++] = argv[i];
+    }
+  }
+  argc = kept;
+  return records;
+}
+
+int RunBenchmarks(int argc, char** argv) {
+  const int32_t records = TakeRecordCount(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  const bench::TTempFolder folder;
+  const std::string table = folder / "RESULTS.DBF";
+  std::fprintf(stderr, "making a table of %d records\n", records);
+  bench::MakeResultsTable(table, records);
+  for (const TDumper& dumper : Dumpers()) {
+    const std::string name = std::string("dump/") + dumper.variant + "/" + std::to_string(records);
+    benchmark::RegisterBenchmark(name.c_str(), Dump, dumper, table, records)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+  }
+  bench::TSummaryReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_Color
+                                                         : benchmark::ConsoleReporter::OO_None);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return RunBenchmarks(argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "dump_bench: %s\n", error.what());
+    return 1;
+  }
+}

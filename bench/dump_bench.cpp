@@ -6,8 +6,9 @@
 // machine that other work shares, the time a run waits for a processor says nothing of
 // the dump. The summary gives dbftool's rate against both peers.
 //
-// Own option, taken out before Google Benchmark reads the rest:
+// Own options, taken out before Google Benchmark reads the rest:
 //   --records=200000   record count of the table
+//   --dbftool=PATH     another dbftool to measure (an earlier build, say) instead of this one
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -76,8 +77,13 @@ void Dump(benchmark::State& state, const TDumper& dumper, const std::string& tab
       benchmark::Counter(static_cast<double>(state.iterations()) * records, benchmark::Counter::kIsRate);
 }
 
-std::vector<TDumper> Dumpers() {
-  std::vector<TDumper> dumpers = {{bench::kDatasetVariant, {DBFTOOL_PATH, "dump"}},
+struct TOptions {
+  int32_t records = 200000;
+  std::string dbftool = DBFTOOL_PATH;
+};
+
+std::vector<TDumper> Dumpers(const TOptions& options) {
+  std::vector<TDumper> dumpers = {{bench::kDatasetVariant, {options.dbftool, "dump"}},
                                   {bench::kRawVariant, {PREAD_DUMP_PATH}}};
 #ifdef SHAPELIB_DUMP_PATH
   dumpers.push_back({bench::kShapelibVariant, {SHAPELIB_DUMP_PATH}});
@@ -85,30 +91,33 @@ std::vector<TDumper> Dumpers() {
   return dumpers;
 }
 
-int32_t TakeRecordCount(int& argc, char** argv) {
-  int32_t records = 200000;
+TOptions TakeOwnOptions(int& argc, char** argv) {
+  TOptions options;
   int kept = 1;
   for (int i = 1; i < argc; ++i) {
     std::string value;
     if (bench::TakeOption(argv[i], "--records=", value)) {
-      records = static_cast<int32_t>(std::stol(value));
+      options.records = static_cast<int32_t>(std::stol(value));
+    } else if (bench::TakeOption(argv[i], "--dbftool=", value)) {
+      options.dbftool = value;
     } else {
       argv[kept++] = argv[i];
     }
   }
   argc = kept;
-  return records;
+  return options;
 }
 
 int RunBenchmarks(int argc, char** argv) {
-  const int32_t records = TakeRecordCount(argc, argv);
+  const TOptions options = TakeOwnOptions(argc, argv);
+  const int32_t records = options.records;
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   const bench::TTempFolder folder;
   const std::string table = folder / "RESULTS.DBF";
   std::fprintf(stderr, "making a table of %d records\n", records);
   bench::MakeResultsTable(table, records);
-  for (const TDumper& dumper : Dumpers()) {
+  for (const TDumper& dumper : Dumpers(options)) {
     const std::string name = std::string("dump/") + dumper.variant + "/" + std::to_string(records);
     benchmark::RegisterBenchmark(name.c_str(), Dump, dumper, table, records)
         ->UseManualTime()

@@ -152,15 +152,19 @@ std::string TStringField::readString() const {
 
 // ASCII reads the same in code page 852: the column's bytes are the text.
 std::string_view TStringField::readStringView(std::string& storage) const {
+  const auto text_of = [&](std::string_view bytes, bool ascii) -> std::string_view {
+    if (ascii || !transliterate_) return bytes;
+    Cp852().AssignUtf8(bytes, storage);
+    return storage;
+  };
   TFieldText column;
-  if (!GetText(column)) {
-    if (!GetData(TFieldType::ftString, &storage)) storage.clear();
-    column = {storage, IsAscii(storage)};
-  }
-  if (column.ascii || !transliterate_) return column.bytes;
-  std::string utf8;
-  Cp852().AssignUtf8(column.bytes, utf8);
-  storage.swap(utf8);
+  if (GetText(column)) return text_of(column.bytes, column.ascii);
+  // A dataset that shows no text of its own: the value, in a string of this call.
+  std::string stored;
+  GetData(TFieldType::ftString, &stored);
+  const std::string_view text = text_of(stored, IsAscii(stored));
+  if (text.data() != stored.data()) return text;
+  storage.swap(stored);
   return storage;
 }
 

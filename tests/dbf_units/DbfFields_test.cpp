@@ -140,6 +140,25 @@ TEST_F(FieldTest, CzechSurnameIsStoredInCodePage852) {
       << "without the translate step the bytes come as they are";
 }
 
+// A dataset that shows no column text of its own: views read through the values.
+TEST_F(FieldTest, ViewsReadThroughTheValueWhereTheDatasetShowsNoText) {
+  TStringField surname;
+  dataset_.Bind(surname, "PRIJMENI", kPrijmeni, 15);
+  TSmallintField agr;
+  dataset_.Bind(agr, "SUMA_AGR", kSumaAgr);
+  std::string storage;
+  for (const auto& [column, text] : {std::pair<std::string, std::string>{"Dvo\xFD\xA0k         ", "Dvořák"},
+                                     {"Novak          ", "Novak"},
+                                     {std::string(15, ' '), ""}}) {
+    dataset_.SetColumn(kPrijmeni, column);
+    EXPECT_EQ(surname.readStringView(storage), text);
+  }
+  for (const auto& [column, text] : {std::pair<std::string, std::string>{" -5", "-5"}, {"007", "7"}, {"   ", ""}}) {
+    dataset_.SetColumn(kSumaAgr, column);
+    EXPECT_EQ(agr.readStringView(storage), text);
+  }
+}
+
 TEST_F(FieldTest, ConversionsBetweenTextAndIntegerFields) {
   TStringField surname;
   dataset_.Bind(surname, "PRIJMENI", kPrijmeni, 15);

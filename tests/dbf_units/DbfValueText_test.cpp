@@ -18,6 +18,34 @@ TEST(DbfValueText, TrimmingRemovesSpacesControlsAndZerosAtBothEnds) {
   EXPECT_EQ(TrimControlCharacters("\xFF"), "\xFF");  // bytes above 0x7F are characters
 }
 
+TEST(DbfValueText, FieldTextIsTrimmedAndToldAsciiOrNot) {
+  struct TCase {
+    std::string_view bytes;
+    std::string_view text;
+    bool ascii;
+  };
+  for (const TCase& c : {TCase{std::string_view("  Nov\x83k  \0", 12), "Nov\x83k", false},
+                         TCase{"Novak                         ", "Novak", true},
+                         TCase{"\x80        ", "\x80", false},
+                         TCase{"   12", "12", true},
+                         TCase{"", "", true}}) {
+    SCOPED_TRACE(c.bytes);
+    TFieldText text;
+    TrimFieldText(c.bytes, text);
+    EXPECT_EQ(text.bytes, c.text);
+    EXPECT_EQ(text.ascii, c.ascii);
+  }
+}
+
+// Plain decimals are the texts an integer's value reads back as, within a width every
+// value of the class has.
+TEST(DbfValueText, PlainDecimalsAreTheirValuesOwnText) {
+  for (const char* text : {"0", "7", "-7", "1234", "-9999"}) EXPECT_TRUE(IsPlainDecimal(text, 4)) << text;
+  for (const char* text : {"", "-", "-0", "007", "+7", "12345", "1 2", "1a", " 7"}) {
+    EXPECT_FALSE(IsPlainDecimal(text, 4)) << text;
+  }
+}
+
 TEST(DbfValueText, IntegersReadWithinTheirWidthOrFallBack) {
   EXPECT_EQ(IntegerOr("42", INT16_MIN, INT16_MAX, -1), 42);
   EXPECT_EQ(IntegerOr("  -7 ", INT16_MIN, INT16_MAX, -1), -7);

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "DatasetTestSupport.h"
 #include "DbfErrors.h"
@@ -213,6 +214,39 @@ TEST_F(DbfTest, UpdateFieldDefsReadsTheColumnsWithoutOpening) {
   ASSERT_EQ(dbf->FieldDefs().Count(), 2);
   EXPECT_EQ(dbf->FieldDefs().Items(1).Name(), "NUM");
   EXPECT_EQ(TPagedFile::FindOpenFile(folder_ / "NAMES.DBF"), nullptr);
+}
+
+// The dataset shows its fields the column text itself: what they read as views is what
+// they read as strings, and a string that has grown takes every value without a new
+// allocation.
+TEST_F(DbfTest, FieldsReadAsViewsWhatTheyReadAsStrings) {
+  const auto record = [](std::string name, std::string small, std::string count, std::string id) {
+    return " " + name.append(8 - name.size(), ' ') + small + count + id;
+  };
+  const filetest::TRawTable raw{
+      .fields = {{"NAME", 'C', 8}, {"SMALL", 'N', 5}, {"COUNT", 'N', 10}, {"ID", 'I', 4}},
+      .records = {record("Nov\xA0k", "40000", "    123456", std::string("\x80\0\0\x07", 4)),
+                  record("Novak", "  +42", "      0012", std::string(4, '\0')),
+                  record("", "-9999", "2147483648", "\x7F\xFF\xFF\xFF")}};
+  filetest::WriteFileBytes(folder_ / "VIEWS.DBF", raw.Bytes());
+  auto dbf = DataSetOn(folder_, "VIEWS.DBF");
+  dbf->open();
+  std::string reused;
+  reused.reserve(64);
+  const char* const storage = reused.data();
+  std::vector<std::string> texts;
+  for (dbf->moveFirst(); !dbf->atEof(); dbf->moveNext()) {
+    for (int i = 0; i < dbf->fieldCount(); ++i) {
+      std::string own;
+      texts.emplace_back(dbf->fieldAt(i).readStringView(own));
+      EXPECT_EQ(texts.back(), dbf->fieldAt(i).readString());
+      dbf->fieldAt(i).readStringInto(reused);
+      EXPECT_EQ(reused, texts.back());
+    }
+  }
+  EXPECT_EQ(reused.data(), storage) << "no new allocation";
+  EXPECT_EQ(texts, (std::vector<std::string>{"Novák", "40000", "123456", "7", "Novak", "42", "12", "", "", "-9999",
+                                             "2147483648", "-1"}));
 }
 
 // Reading the definitions without opening gives the file's own letters; opening gives the

@@ -209,7 +209,8 @@ void MemoryScanPlain(benchmark::State& state, const TTable& table) {
   std::vector<std::string> texts(plain.fields.size());
   int64_t records = 0;
   for (auto _ : state) {
-    if (!ForEachPlainRecord(memory.Path(), plain, record, [&](size_t i, std::string_view text) { texts[i].assign(text); })) {
+    const auto keep = [&](size_t i, std::string_view text) { texts[i].assign(text); };
+    if (!ForEachPlainRecord(memory.Path(), plain, record, keep)) {
       state.SkipWithError("a short read");
       break;
     }

@@ -9,6 +9,7 @@
 // Own options, taken out before Google Benchmark reads the rest:
 //   --records=200000   record count of the table
 //   --dbftool=PATH     another dbftool to measure (an earlier build, say) instead of this one
+#include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -21,8 +22,6 @@
 #include <exception>
 #include <string>
 #include <vector>
-
-#include <benchmark/benchmark.h>
 
 #include "BenchOptions.h"
 #include "BenchTables.h"

@@ -28,12 +28,17 @@ void StoreBigEndian(uint8_t* bytes, size_t width, uint64_t value) {
 
 int FormatLevelOfVersion(uint8_t version) {
   switch (version) {
-    case 0x83: return 2;
+    case 0x83:
+      return 2;
     case 0x04:
-    case 0x8C: return 5;
-    case 0xF5: return 6;
-    case 0x30: return 7;
-    default: return 3;
+    case 0x8C:
+      return 5;
+    case 0xF5:
+      return 6;
+    case 0x30:
+      return 7;
+    default:
+      return 3;
   }
 }
 

@@ -43,7 +43,8 @@ void TDbfEngine::Open(const TDbfFieldDefs& defs, const std::string& full_name, b
   read_only_ = read_only;
   if (create) TDbfFile::CheckNewTable(defs);
   bool made_here = false;
-  std::shared_ptr<TDbfFile> shared = TDbfFile::OpenShared(full_name, create, auto_create, read_only, only_new, made_here);
+  std::shared_ptr<TDbfFile> shared =
+      TDbfFile::OpenShared(full_name, create, auto_create, read_only, only_new, made_here);
   TDbfFile& file = *shared;
   // The cursor holds the file from the start, so a failure below releases a new object
   // and takes it out of the registry again.

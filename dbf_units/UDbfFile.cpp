@@ -196,7 +196,8 @@ void TDbfFile::LoadFieldDefs() {
     def.SetPrec(descriptor[layout.decimals_at]);
     def.SetNativeFieldType(static_cast<char>(descriptor[layout.letter_at]));
     if (LongLayout()) {
-      def.SetAutoIncValue(static_cast<int32_t>(LoadLittleEndian(descriptor, kLongLayout.descriptor_length, kAutoIncAt, 4)));
+      const uint32_t counter = LoadLittleEndian(descriptor, kLongLayout.descriptor_length, kAutoIncAt, 4);
+      def.SetAutoIncValue(static_cast<int32_t>(counter));
     }
     offset += def.Size();
   }
@@ -220,8 +221,9 @@ void TDbfFile::CheckRecordSize() {
 void TDbfFile::CheckWritableLayout() const {
   if (record_layout_matches_) return;
   throw FileError(TFileAction::Write, FileName(), 0,
-                  "its header gives records of " + std::to_string(RecordSize()) + " bytes, but its fields as read fill " +
-                      std::to_string(FilledRecordLength()) + " (writing would shift the fields for every other reader)");
+                  "its header gives records of " + std::to_string(RecordSize()) +
+                      " bytes, but its fields as read fill " + std::to_string(FilledRecordLength()) +
+                      " (writing would shift the fields for every other reader)");
 }
 
 void TDbfFile::FormatTable(const TDbfFieldDefs& defs) {

@@ -259,7 +259,8 @@ TEST_F(DbfTest, UpdateFieldDefsKeepsTheLettersThatOpeningDerivesAgain) {
     std::string text;
     for (int i = 0; i < dbf->FieldDefs().Count(); ++i) {
       const TDbfFieldDef& def = dbf->FieldDefs().Items(i);
-      text += std::string(1, def.NativeFieldType()) + std::to_string(def.Size()) + "/" + std::to_string(def.Prec()) + " ";
+      text += std::string(1, def.NativeFieldType()) + std::to_string(def.Size()) + "/" +
+              std::to_string(def.Prec()) + " ";
     }
     return text;
   };

@@ -46,11 +46,15 @@ std::string EDbfFileError::MessageWithSystemReason() const {
   return message.ends_with(": " + reason) ? message : message + ": " + reason;
 }
 
-EDbfFileError FileError(TFileAction action, const std::string& file_name, int system_error,
-                        const std::string& detail) {
+std::string FileErrorMessage(TFileAction action, const std::string& file_name, const std::string& detail) {
   std::string message = std::string("Cannot ") + ActionWord(action) + " file " + file_name;
   if (!detail.empty()) message += ": " + detail;
-  return EDbfFileError(message, system_error);
+  return message;
+}
+
+EDbfFileError FileError(TFileAction action, const std::string& file_name, int system_error,
+                        const std::string& detail) {
+  return EDbfFileError(FileErrorMessage(action, file_name, detail), system_error);
 }
 
 std::string FieldNotFoundMessage(const std::string& field_name) { return "Field '" + field_name + "' not found"; }

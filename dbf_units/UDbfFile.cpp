@@ -95,7 +95,7 @@ std::shared_ptr<TDbfFile> TDbfFile::OpenShared(const std::string& file_name, boo
         return table;
       }
     }
-    throw EDbfEngineError("Cannot open file " + file_name);
+    throw EDbfEngineError(FileErrorMessage(TFileAction::Open, file_name));
   }
   auto table = std::make_shared<TDbfFile>(file_name, create, auto_create, read_only, only_new);
   shared.push_back(table);

@@ -233,7 +233,7 @@ int64_t TPagedFile::RecordPosition(int32_t n) const {
 
 void TPagedFile::CheckRecordFits(int64_t position) const {
   // A record of no bytes is no record: the file size could never count it.
-  if (record_size_ < 1) throw EDbfFileError("Cannot write file " + file_name_ + ": the record length is 0");
+  if (record_size_ < 1) throw FileError(TFileAction::Write, file_name_, 0, "the record length is 0");
   if (position + record_size_ > kLargestTableSize) {
     throw FileError(TFileAction::Write, file_name_, 0, "a table cannot grow past 2 GiB");
   }

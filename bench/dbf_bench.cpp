@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <exception>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -497,24 +496,17 @@ int RunBenchmarks(int argc, char** argv, const TOptions& options) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   const bench::TTempFolder folder;
   const std::vector<TTable> tables = MakeTables(folder, options.sizes);
-  bench::TSummaryReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_Color
-                                                         : benchmark::ConsoleReporter::OO_None);
-  reporter.SetPeakRss(MeasurePeakRss(tables));
   RegisterBenchmarks(tables, options.append_records);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
+  bench::RunWithSummary(MeasurePeakRss(tables));
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  try {
+  return bench::RunReportingErrors("dbf_bench", [&] {
     const TOptions options = TakeOwnOptions(argc, argv);
     if (!options.probe_path.empty()) return bench::RunScanProbe(options.probe_path);
     return RunBenchmarks(argc, argv, options);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "dbf_bench: %s\n", error.what());
-    return 1;
-  }
+  });
 }

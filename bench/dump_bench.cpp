@@ -19,7 +19,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -122,20 +121,12 @@ int RunBenchmarks(int argc, char** argv) {
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
   }
-  bench::TSummaryReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_Color
-                                                         : benchmark::ConsoleReporter::OO_None);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
+  bench::RunWithSummary();
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  try {
-    return RunBenchmarks(argc, argv);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "dump_bench: %s\n", error.what());
-    return 1;
-  }
+  return bench::RunReportingErrors("dump_bench", [&] { return RunBenchmarks(argc, argv); });
 }

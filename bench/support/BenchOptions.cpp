@@ -2,7 +2,9 @@
 #include "BenchOptions.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <exception>
 
 namespace bench {
 
@@ -21,6 +23,15 @@ bool TakeOption(const std::string& argument, const char* flag, std::string& valu
   if (argument.rfind(flag, 0) != 0) return false;
   value = argument.substr(std::strlen(flag));
   return true;
+}
+
+int RunReportingErrors(const char* program, const std::function<int()>& run) {
+  try {
+    return run();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s: %s\n", program, error.what());
+    return 1;
+  }
 }
 
 }  // namespace bench

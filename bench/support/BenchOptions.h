@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,5 +14,9 @@ std::vector<int32_t> ParseSizes(const std::string& list);
 
 // When `argument` begins with `flag` ("--sizes="), puts the rest into `value` and returns true.
 bool TakeOption(const std::string& argument, const char* flag, std::string& value);
+
+// Runs a benchmark program's `run` and returns its exit status; an exception it throws is
+// printed after the program's name and gives status 1.
+int RunReportingErrors(const char* program, const std::function<int()>& run);
 
 }  // namespace bench

@@ -1,6 +1,8 @@
 // Ratios and the summary table of the table benchmarks.
 #include "SummaryReporter.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <iomanip>
 #include <iterator>
@@ -244,6 +246,14 @@ void TSummaryReporter::PrintPeerRow(std::ostream& out, const TPeerSection& secti
     }
   }
   out << '\n';
+}
+
+void RunWithSummary(std::vector<std::pair<int32_t, int64_t>> peak_rss_kb) {
+  TSummaryReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_Color
+                                                  : benchmark::ConsoleReporter::OO_None);
+  reporter.SetPeakRss(std::move(peak_rss_kb));
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
 }
 
 }  // namespace bench

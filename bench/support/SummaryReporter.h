@@ -74,4 +74,9 @@ class TSummaryReporter : public benchmark::ConsoleReporter {
   std::vector<std::pair<int32_t, int64_t>> peak_rss_kb_;
 };
 
+// Runs every registered benchmark, reporting to standard output (in colour on a terminal)
+// with the summary at the end, then shuts Google Benchmark down. `peak_rss_kb` as for
+// TSummaryReporter::SetPeakRss.
+void RunWithSummary(std::vector<std::pair<int32_t, int64_t>> peak_rss_kb = {});
+
 }  // namespace bench

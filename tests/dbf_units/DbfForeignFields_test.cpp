@@ -27,20 +27,13 @@ constexpr int kId = 7;      // I
 
 TDbfFieldDefs ForeignDefs() {
   TDbfFieldDefs defs;
-  const auto column = [&](const char* name, char letter, int32_t size, int32_t decimals) {
-    TDbfFieldDef& def = defs.Add();
-    def.SetName(name);
-    def.SetSize(size);
-    def.SetPrec(decimals);
-    def.SetNativeFieldType(letter);
-  };
-  column("AMOUNT", 'N', 12, 2);
-  column("BORN", 'D', 8, 0);
-  column("ACTIVE", 'L', 1, 0);
-  column("NOTES", 'M', 10, 0);
-  column("BIG", 'N', 12, 0);
-  column("STAMP", '@', 8, 0);
-  column("ID", 'I', 4, 0);
+  filetest::AddColumn(defs, "AMOUNT", 'N', 12, 2);
+  filetest::AddColumn(defs, "BORN", 'D', 8);
+  filetest::AddColumn(defs, "ACTIVE", 'L', 1);
+  filetest::AddColumn(defs, "NOTES", 'M', 10);
+  filetest::AddColumn(defs, "BIG", 'N', 12);
+  filetest::AddColumn(defs, "STAMP", '@', 8);
+  filetest::AddColumn(defs, "ID", 'I', 4);
   return defs;
 }
 

@@ -137,6 +137,14 @@ TNoticeCapture::TNoticeCapture()
 
 TNoticeCapture::~TNoticeCapture() { SetDbfNoticeHandler(std::move(previous_)); }
 
+void AddColumn(TDbfFieldDefs& defs, const std::string& name, char letter, int32_t size, int32_t decimals) {
+  TDbfFieldDef& def = defs.Add();
+  def.SetName(name);
+  def.SetSize(size);
+  def.SetPrec(decimals);
+  def.SetNativeFieldType(letter);
+}
+
 void AddResultsSchema(TDbfFieldDefs& defs) {
   struct TDeclared {
     const char* name;

@@ -82,6 +82,9 @@ class TNoticeCapture {
 // them (name, field type, letter, size, decimals).
 void AddResultsSchema(TDbfFieldDefs& defs);
 
+// Adds a column as a descriptor read from a file sets it: name, length, decimals, letter.
+void AddColumn(TDbfFieldDefs& defs, const std::string& name, char letter, int32_t size, int32_t decimals = 0);
+
 // What the faulty seam does to the files it opens; counts are over all its writes.
 struct TFaults {
   int failing_write = 0;  // the n-th write (counting from 1) fails with ENOSPC; 0 never

@@ -90,24 +90,16 @@ TEST(TableBytes, ResultsTableWrittenThroughTheFieldsIsByteForByteAsBefore) {
   ExpectSameBytes(folder / "RESULTS.DBF", "results_written.dbf");
 }
 
-TDbfFieldDefs ForeignColumns() {
-  TDbfFieldDefs defs;
-  const auto column = [&](const char* name, char letter, int32_t size, int32_t decimals) {
-    TDbfFieldDef& def = defs.Add();
-    def.SetName(name);
-    def.SetSize(size);
-    def.SetPrec(decimals);
-    def.SetNativeFieldType(letter);
-  };
-  column("NAME", 'C', 12, 0);
-  column("SMALL", 'N', 3, 0);
-  column("COUNT", 'N', 7, 0);
-  column("BIG", 'N', 18, 0);
-  column("AMOUNT", 'N', 10, 3);
-  column("RATE", 'F', 8, 0);
-  column("BORN", 'D', 8, 0);
-  column("ACTIVE", 'L', 1, 0);
-  return defs;
+// Every column type a table of ours can hold, as a descriptor read from a file sets it.
+void AddForeignColumns(TDbfFieldDefs& defs) {
+  filetest::AddColumn(defs, "NAME", 'C', 12);
+  filetest::AddColumn(defs, "SMALL", 'N', 3);
+  filetest::AddColumn(defs, "COUNT", 'N', 7);
+  filetest::AddColumn(defs, "BIG", 'N', 18);
+  filetest::AddColumn(defs, "AMOUNT", 'N', 10, 3);
+  filetest::AddColumn(defs, "RATE", 'F', 8);
+  filetest::AddColumn(defs, "BORN", 'D', 8);
+  filetest::AddColumn(defs, "ACTIVE", 'L', 1);
 }
 
 // The texts of each record in field order; every field class takes its value as text.
@@ -121,15 +113,7 @@ const std::vector<std::vector<std::string>> kForeignRows = {
 TEST(TableBytes, TableOfEveryWritableColumnTypeIsByteForByteAsBefore) {
   const TScratchFolder folder;
   auto table = DataSetOn(folder, "FOREIGN.DBF");
-  const TDbfFieldDefs columns = ForeignColumns();
-  for (int i = 0; i < columns.Count(); ++i) {
-    const TDbfFieldDef& column = columns.Items(i);
-    TDbfFieldDef& def = table->FieldDefs().Add();
-    def.SetName(column.Name());
-    def.SetSize(column.Size());
-    def.SetPrec(column.Prec());
-    def.SetNativeFieldType(column.NativeFieldType());
-  }
+  AddForeignColumns(table->FieldDefs());
   table->createTable();
   table->open();
   for (const auto& row : kForeignRows) {

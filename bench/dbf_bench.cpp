@@ -68,20 +68,12 @@ constexpr size_t kRandomNumbers = 1 << 14;
 // Takes this program's own options out of argv, leaving Google Benchmark's.
 TOptions TakeOwnOptions(int& argc, char** argv) {
   TOptions options;
-  int kept = 1;
-  for (int i = 1; i < argc; ++i) {
-    std::string value;
-    if (bench::TakeOption(argv[i], "--sizes=", value)) {
-      options.sizes = bench::ParseSizes(value);
-    } else if (bench::TakeOption(argv[i], "--append-records=", value)) {
-      options.append_records = static_cast<int32_t>(std::stol(value));
-    } else if (bench::TakeOption(argv[i], bench::kScanProbeFlag, value)) {
-      options.probe_path = value;
-    } else {
-      argv[kept++] = argv[i];
-    }
-  }
-  argc = kept;
+  bench::TakeOwnOptions(
+      argc, argv,
+      {{"--sizes=", [&](const std::string& value) { options.sizes = bench::ParseSizes(value); }},
+       {"--append-records=",
+        [&](const std::string& value) { options.append_records = static_cast<int32_t>(std::stol(value)); }},
+       {bench::kScanProbeFlag, [&](const std::string& value) { options.probe_path = value; }}});
   return options;
 }
 

@@ -91,18 +91,10 @@ std::vector<TDumper> Dumpers(const TOptions& options) {
 
 TOptions TakeOwnOptions(int& argc, char** argv) {
   TOptions options;
-  int kept = 1;
-  for (int i = 1; i < argc; ++i) {
-    std::string value;
-    if (bench::TakeOption(argv[i], "--records=", value)) {
-      options.records = static_cast<int32_t>(std::stol(value));
-    } else if (bench::TakeOption(argv[i], "--dbftool=", value)) {
-      options.dbftool = value;
-    } else {
-      argv[kept++] = argv[i];
-    }
-  }
-  argc = kept;
+  bench::TakeOwnOptions(
+      argc, argv,
+      {{"--records=", [&](const std::string& value) { options.records = static_cast<int32_t>(std::stol(value)); }},
+       {"--dbftool=", [&](const std::string& value) { options.dbftool = value; }}});
   return options;
 }
 

@@ -25,6 +25,21 @@ bool TakeOption(const std::string& argument, const char* flag, std::string& valu
   return true;
 }
 
+void TakeOwnOptions(int& argc, char** argv, const std::vector<TOwnOption>& options) {
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    std::string value;
+    const auto own = std::find_if(options.begin(), options.end(),
+                                  [&](const TOwnOption& option) { return TakeOption(argv[i], option.flag, value); });
+    if (own == options.end()) {
+      argv[kept++] = argv[i];
+    } else {
+      own->take(value);
+    }
+  }
+  argc = kept;
+}
+
 int RunReportingErrors(const char* program, const std::function<int()>& run) {
   try {
     return run();

@@ -1,12 +1,13 @@
 // The console report of the table benchmarks. Benchmarks are named
-// "<operation>/<variant>/<records>", the variant being "tdbf" (through the dataset) or
-// "raw" (one pread or pwrite per record); rates are in the counter "records". Every
-// dataset result gets the ratio of its rate to the latest raw result of the same
-// operation and table size, and the end of the run prints a summary table with the
-// targets. Appends also run as "tdbf_held" (a run of appends holding the append lock, as
-// dbftool import does) and "shapelib" (shapelib's attribute writers on the same table),
-// listed with their ratios after the summary. With repetitions, the medians stand for
-// the benchmarks.
+// "<operation>/<variant>/<records>", the variant being "tdbf" (through the dataset, or
+// dbftool) or "raw" (one pread or pwrite per record; for the in-memory operations
+// "memscan" and "memdump" a plain loop over the same bytes); rates are in the counter
+// "records". Every dataset result gets the ratio of its rate to the latest raw result of
+// the same operation and table size, and the end of the run prints a summary table with
+// the targets. Appends also run as "tdbf_held" (a run of appends holding the append lock,
+// as dbftool import does) and "shapelib" (shapelib's attribute writers on the same
+// table), the dump as "shapelib" (shapelib's dump), each listed with its ratios after the
+// summary. With repetitions, the medians stand for the benchmarks.
 #pragma once
 
 #include <cstdint>

@@ -82,7 +82,7 @@ void RoundToDigits(TDecimalDigits& number, int keep) {
   if (i >= 0) {
     ++number.digits[static_cast<size_t>(i)];
   } else {
-    number.digits.insert(0, "1");
+    number.digits.insert(number.digits.begin(), '1');
     ++number.exponent;
   }
 }
@@ -111,7 +111,7 @@ std::string ExponentText(TDecimalDigits number, int significant) {
   RoundToDigits(number, significant);
   number.digits.resize(static_cast<size_t>(significant), '0');
   std::string text = number.digits.substr(0, 1);
-  if (significant > 1) text += "." + number.digits.substr(1);
+  if (significant > 1) text.append(".").append(number.digits, 1);
   char exponent[16];
   std::snprintf(exponent, sizeof exponent, "e%c%02d", number.exponent < 0 ? '-' : '+', std::abs(number.exponent));
   return text + exponent;

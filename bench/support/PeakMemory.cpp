@@ -44,7 +44,7 @@ int64_t PeakResidentKb() {
 
 std::string RunOwnProbe(const std::vector<std::string>& arguments) {
   std::string command = ShellQuoted(OwnExecutable());
-  for (const std::string& argument : arguments) command += " " + ShellQuoted(argument);
+  for (const std::string& argument : arguments) command.append(" ").append(ShellQuoted(argument));
   FILE* output = ::popen(command.c_str(), "r");
   if (output == nullptr) throw std::runtime_error("cannot start the probe: " + command);
   std::string printed;

@@ -21,8 +21,7 @@ namespace app {
 namespace {
 
 const QString kTemplateMissing = QStringLiteral("Předloha v souboru  %1 nenalezena ! ");
-const QString kDiscardRecordQuestion =
-    QStringLiteral("Rozpracovaný záznam nebude uložen. Načíst novou konfiguraci?");
+const QString kDiscardRecordQuestion = QStringLiteral("Rozpracovaný záznam nebude uložen. Načíst novou konfiguraci?");
 
 bool RecordInProgress(const dbf::TDbf& table) {
   return table.state() == dbf::TDataSetState::StateInsert || table.state() == dbf::TDataSetState::StateEdit;
@@ -72,9 +71,7 @@ void LoadConfiguration() {
   steps.value_read = [](size_t line, const std::string& value) {
     Form2->ShowValue(line, QString::fromStdString(value));
   };
-  steps.template_named = [&configuration] {
-    LoadTemplate(QString::fromStdString(configuration.template_file_name()));
-  };
+  steps.template_named = [&configuration] { LoadTemplate(QString::fromStdString(configuration.template_file_name())); };
   steps.table_named = [&configuration] { OpenResultsTable(configuration.table_file_name()); };
   tarni::read_configuration_values(tarni::ConfigurationLines(text.toStdString()), configuration, steps);
   Form1->Label27->setVisible(true);

@@ -10,9 +10,7 @@ namespace app {
 
 namespace {
 
-QString WithName(const char* message, const QString& path) {
-  return QString::fromLatin1(message).arg(path);
-}
+QString WithName(const char* message, const QString& path) { return QString::fromLatin1(message).arg(path); }
 
 }  // namespace
 
@@ -30,8 +28,8 @@ QByteArray ReadWholeFile(const QString& path) {
 
 void WriteWholeFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
-  const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                       file.write(bytes) == bytes.size() && file.flush();
+  const bool written =
+      file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush();
   file.close();
   if (!written || file.error() != QFileDevice::NoError) {
     throw EFileError(WithName("Cannot create file %1", path).toStdString());
@@ -40,8 +38,8 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes) {
 
 QString ReadConfigurationText(const QString& path) {
   const QByteArray bytes = ReadWholeFile(path);
-  QString text = QString::fromStdString(
-      tarni::decode_configuration_file(std::string_view(bytes.constData(), bytes.size())));
+  QString text =
+      QString::fromStdString(tarni::decode_configuration_file(std::string_view(bytes.constData(), bytes.size())));
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   return text;

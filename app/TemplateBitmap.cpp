@@ -87,8 +87,7 @@ bool HoldsWholeBitmap(const QByteArray& bytes) {
   }
   const int64_t pixel_offset = U32At(bytes, 10);
   const int64_t pixel_size = PixelDataSize(layout);
-  return pixel_size > 0 && pixel_offset >= kFileHeaderSize + info_size &&
-         pixel_offset + pixel_size <= bytes.size();
+  return pixel_size > 0 && pixel_offset >= kFileHeaderSize + info_size && pixel_offset + pixel_size <= bytes.size();
 }
 
 // ---- Drawing the built-in template ----
@@ -109,8 +108,8 @@ const QRgb kPink = qRgb(240, 150, 190);
 const QRgb kPurple = qRgb(130, 60, 170);
 
 QList<QRgb> TemplatePalette() {
-  QList<QRgb> palette = {kWhite, kBlack,  kRed,   kGreen, kDarkGreen, kBlue, kLightBlue,
-                         kYellow, kOrange, kBrown, kGrey, kPink,      kPurple};
+  QList<QRgb> palette = {kWhite,  kBlack,  kRed,   kGreen, kDarkGreen, kBlue,  kLightBlue,
+                         kYellow, kOrange, kBrown, kGrey,  kPink,      kPurple};
   for (int grey = 0; palette.size() < 256; ++grey) {
     const int level = grey * 255 / (256 - 14);
     palette.append(qRgb(level, level, level));
@@ -141,12 +140,8 @@ class PictureBox {
  public:
   PictureBox(QPainter& painter, const QRectF& box) : painter_(painter), box_(box) {}
 
-  QPointF at(double x, double y) const {
-    return {box_.left() + x * box_.width(), box_.top() + y * box_.height()};
-  }
-  QRectF rect(double x, double y, double w, double h) const {
-    return {at(x, y), at(x + w, y + h)};
-  }
+  QPointF at(double x, double y) const { return {box_.left() + x * box_.width(), box_.top() + y * box_.height()}; }
+  QRectF rect(double x, double y, double w, double h) const { return {at(x, y), at(x + w, y + h)}; }
 
   void polygon(QRgb fill, std::initializer_list<std::pair<double, double>> points) {
     QPolygonF shape;
@@ -183,8 +178,16 @@ void Heart(PictureBox& b) {
 }
 
 void Star(PictureBox& b) {
-  b.polygon(kOrange, {{0.5, 0.0}, {0.62, 0.36}, {1.0, 0.36}, {0.69, 0.59}, {0.81, 0.97},
-                      {0.5, 0.74}, {0.19, 0.97}, {0.31, 0.59}, {0.0, 0.36}, {0.38, 0.36}});
+  b.polygon(kOrange, {{0.5, 0.0},
+                      {0.62, 0.36},
+                      {1.0, 0.36},
+                      {0.69, 0.59},
+                      {0.81, 0.97},
+                      {0.5, 0.74},
+                      {0.19, 0.97},
+                      {0.31, 0.59},
+                      {0.0, 0.36},
+                      {0.38, 0.36}});
 }
 
 void Sun(PictureBox& b) {
@@ -275,12 +278,26 @@ const std::array<Picture, 30>& Pictures() {
   static const std::array<Picture, 30> pictures = {
       [](PictureBox& b) { b.ellipse(kRed, 0.1, 0.05, 0.8, 0.9); },
       [](PictureBox& b) { b.box(kBlue, 0.1, 0.05, 0.8, 0.9); },
-      [](PictureBox& b) { b.polygon(kGreen, {{0.5, 0.0}, {1.0, 1.0}, {0.0, 1.0}}); },
-      [](PictureBox& b) { b.polygon(kYellow, {{0.5, 0.0}, {1.0, 0.5}, {0.5, 1.0}, {0.0, 0.5}}); },
+      [](PictureBox& b) {
+        b.polygon(kGreen, {{0.5, 0.0}, {1.0, 1.0}, {0.0, 1.0}});
+      },
+      [](PictureBox& b) {
+        b.polygon(kYellow, {{0.5, 0.0}, {1.0, 0.5}, {0.5, 1.0}, {0.0, 0.5}});
+      },
       Star,
       [](PictureBox& b) {
-        b.polygon(kRed, {{0.35, 0.0}, {0.65, 0.0}, {0.65, 0.35}, {1.0, 0.35}, {1.0, 0.65}, {0.65, 0.65},
-                         {0.65, 1.0}, {0.35, 1.0}, {0.35, 0.65}, {0.0, 0.65}, {0.0, 0.35}, {0.35, 0.35}});
+        b.polygon(kRed, {{0.35, 0.0},
+                         {0.65, 0.0},
+                         {0.65, 0.35},
+                         {1.0, 0.35},
+                         {1.0, 0.65},
+                         {0.65, 0.65},
+                         {0.65, 1.0},
+                         {0.35, 1.0},
+                         {0.35, 0.65},
+                         {0.0, 0.65},
+                         {0.0, 0.35},
+                         {0.35, 0.35}});
       },
       Heart,
       [](PictureBox& b) {
@@ -297,8 +314,7 @@ const std::array<Picture, 30>& Pictures() {
       Flower,
       Fish,
       [](PictureBox& b) {
-        b.polygon(kGreen, {{0.0, 0.35}, {0.55, 0.35}, {0.55, 0.1}, {1.0, 0.5},
-                           {0.55, 0.9}, {0.55, 0.65}, {0.0, 0.65}});
+        b.polygon(kGreen, {{0.0, 0.35}, {0.55, 0.35}, {0.55, 0.1}, {1.0, 0.5}, {0.55, 0.9}, {0.55, 0.65}, {0.0, 0.65}});
       },
       [](PictureBox& b) {
         b.polygon(kOrange, {{0.15, 0.0}, {0.85, 0.0}, {0.5, 0.5}, {0.85, 1.0}, {0.15, 1.0}, {0.5, 0.5}});
@@ -337,8 +353,8 @@ const std::array<Picture, 30>& Pictures() {
       },
       Key,
       [](PictureBox& b) {
-        b.polygon(kYellow, {{0.5, 0.0}, {0.75, 0.2}, {0.8, 0.75}, {0.95, 0.85},
-                            {0.05, 0.85}, {0.2, 0.75}, {0.25, 0.2}});
+        b.polygon(kYellow,
+                  {{0.5, 0.0}, {0.75, 0.2}, {0.8, 0.75}, {0.95, 0.85}, {0.05, 0.85}, {0.2, 0.75}, {0.25, 0.2}});
         b.ellipse(kBrown, 0.42, 0.82, 0.16, 0.16);
       },
       Car,
@@ -391,8 +407,7 @@ QImage BuiltInTemplate() {
     DrawRules(painter);
     DrawPictures(painter);
   }
-  return canvas.convertToFormat(QImage::Format_Indexed8, TemplatePalette(),
-                                Qt::ThresholdDither | Qt::AvoidDither);
+  return canvas.convertToFormat(QImage::Format_Indexed8, TemplatePalette(), Qt::ThresholdDither | Qt::AvoidDither);
 }
 
 QImage DecodeTemplateBitmap(const QByteArray& bytes) {

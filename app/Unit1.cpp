@@ -55,11 +55,11 @@ const QString kHelpCaption = QStringLiteral("Help");
 const QString kEndCaption = QStringLiteral("Konec");
 
 // The navigator's hints in button order; shown on this bar only.
-const QStringList kNavigatorHints = {
-    QStringLiteral("First record"),  QStringLiteral("Prior record"),          QStringLiteral("Next record"),
-    QStringLiteral("Last record"),   QStringLiteral("Nový záznam"),           QStringLiteral("Zrušit záznam"),
-    QStringLiteral("Edit record"),   QStringLiteral("potvrdit + vyhodnotit"), QStringLiteral("zrušit povel"),
-    QStringLiteral("Refresh data")};
+const QStringList kNavigatorHints = {QStringLiteral("First record"), QStringLiteral("Prior record"),
+                                     QStringLiteral("Next record"),  QStringLiteral("Last record"),
+                                     QStringLiteral("Nový záznam"),  QStringLiteral("Zrušit záznam"),
+                                     QStringLiteral("Edit record"),  QStringLiteral("potvrdit + vyhodnotit"),
+                                     QStringLiteral("zrušit povel"), QStringLiteral("Refresh data")};
 
 const dbf::TButtonSet kAfterInsertButtons = {TNavigateBtn::nbDelete, TNavigateBtn::nbPost, TNavigateBtn::nbCancel};
 const dbf::TButtonSet kAfterPostButtons = {TNavigateBtn::nbInsert, TNavigateBtn::nbDelete, TNavigateBtn::nbCancel};
@@ -112,12 +112,11 @@ QString FromUtf8(const std::string& text) { return QString::fromStdString(text);
 
 }  // namespace
 
-const dbf::TButtonSet TForm1::kStartButtons = {TNavigateBtn::nbInsert, TNavigateBtn::nbDelete,
-                                              TNavigateBtn::nbPost, TNavigateBtn::nbCancel};
+const dbf::TButtonSet TForm1::kStartButtons = {TNavigateBtn::nbInsert, TNavigateBtn::nbDelete, TNavigateBtn::nbPost,
+                                               TNavigateBtn::nbCancel};
 
 TForm1::TForm1(QWidget* parent)
-    : QMainWindow(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                              Qt::WindowCloseButtonHint) {
+    : QMainWindow(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(kCaption);
   setFont(app::DefaultWindowFont());
@@ -226,7 +225,8 @@ void TForm1::BuildAnswerEntry(QWidget* client) {
   StaticText2 = new QLabel(client);
   app::NameCaptionedControl(StaticText2, "StaticText2");
   // A plain frame is drawn in the text colour; the box's line stays black under red digits.
-  StaticText2->setStyleSheet(QStringLiteral("QLabel { color: red; background-color: white; border: 1px solid black; }"));
+  StaticText2->setStyleSheet(
+      QStringLiteral("QLabel { color: red; background-color: white; border: 1px solid black; }"));
   StaticText2->setAlignment(Qt::AlignCenter);
   StaticText2->setFont(app::FontOf(QStringLiteral("Arial"), 64));
   StaticText2->setGeometry(144, 72, 81, 65);
@@ -264,8 +264,8 @@ void TForm1::BuildEvaluationPanel(QWidget* client) {
   for (size_t row = 0; row < kResultRows.size(); ++row) {
     const ResultRow& result = kResultRows[row];
     const int top = kResultTop + static_cast<int>(row) * kResultStep;
-    ResultCaptions[row] = app::PlaceLabel(GroupBox1, result.caption_name, QString::fromUtf8(result.caption),
-                                          result.caption_left, top);
+    ResultCaptions[row] =
+        app::PlaceLabel(GroupBox1, result.caption_name, QString::fromUtf8(result.caption), result.caption_left, top);
     ResultValues[row] = app::PlaceLabel(GroupBox1, result.value_name, QString(), kResultValueLeft, top);
   }
   Button3 = app::PlaceButton(GroupBox1, "Button3", kReturnCaption, QRect(136, 200, 75, 25));
@@ -275,7 +275,7 @@ void TForm1::BuildEvaluationPanel(QWidget* client) {
 }
 
 void TForm1::SetTabOrder() {
-  const std::array<QWidget*, 10> order = {DBEdit1, DBEdit2, DBEdit3, DBEdit5, Button1,
+  const std::array<QWidget*, 10> order = {DBEdit1, DBEdit2, DBEdit3, DBEdit5,      Button1,
                                           Button2, Button3, DBEdit4, DBNavigator1, Button4};
   for (size_t k = 0; k + 1 < order.size(); ++k) setTabOrder(order[k], order[k + 1]);
 }
@@ -304,10 +304,9 @@ void TForm1::urci_obr(int x, int y) { ShowAnswerDisplays(answers_.urci_obr(x, y)
 
 void TForm1::vyhodnoceni() {
   results_ = tarni::vyhodnoceni(answers_, app::Configuration());
-  const std::array<QString, 6> values = {
-      QString::number(results_.correct_count), QString::number(results_.error_count),
-      QString::number(results_.agr_sum),       QString::number(results_.sm_sum),
-      FromUtf8(results_.agr_ratio_text),       FromUtf8(results_.sm_ratio_text)};
+  const std::array<QString, 6> values = {QString::number(results_.correct_count), QString::number(results_.error_count),
+                                         QString::number(results_.agr_sum),       QString::number(results_.sm_sum),
+                                         FromUtf8(results_.agr_ratio_text),       FromUtf8(results_.sm_ratio_text)};
   for (size_t row = 0; row < values.size(); ++row) app::SetLabelText(ResultValues[row], values[row]);
   GroupBox1->setVisible(true);
 }

@@ -94,9 +94,7 @@ QString TForm2::ChooseConfigurationFile() {
   return QString::fromStdString(app::Configuration().config_file_name);
 }
 
-void TForm2::ShowValue(size_t line, const QString& value) {
-  app::SetLabelText(ValueLabels.at(line - 1), value);
-}
+void TForm2::ShowValue(size_t line, const QString& value) { app::SetLabelText(ValueLabels.at(line - 1), value); }
 
 void TForm2::otevt1Click() {
   const QString name = ChooseConfigurationFile();

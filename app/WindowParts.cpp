@@ -43,8 +43,8 @@ QFont FontOf(const QString& family, int pixel_size) {
 
 void SetOuterGeometry(QWidget* window, const QRect& outer) {
   window->move(outer.topLeft());
-  window->resize(outer.size().shrunkBy(QMargins(kFrameBorder, kFrameBorder + kCaptionHeight,
-                                                kFrameBorder, kFrameBorder)));
+  window->resize(
+      outer.size().shrunkBy(QMargins(kFrameBorder, kFrameBorder + kCaptionHeight, kFrameBorder, kFrameBorder)));
 }
 
 void NameControl(QWidget* control, const char* name) {

@@ -14,6 +14,7 @@
 //   --sizes=10000,100000,1000000   record counts of the tables
 //   --append-records=100000        records appended per append iteration
 //   --peak-rss-scan=PATH           (internal) the scan probe run in a child process
+#include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -27,8 +28,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <benchmark/benchmark.h>
 
 #ifdef DBF_BENCH_WITH_SHAPELIB
 #include <shapefil.h>
@@ -82,7 +81,8 @@ TOptions TakeOwnOptions(int& argc, char** argv) {
 double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
 
 void CountRecords(benchmark::State& state, int64_t records) {
-  state.counters[bench::kRecordsCounter] = benchmark::Counter(static_cast<double>(records), benchmark::Counter::kIsRate);
+  state.counters[bench::kRecordsCounter] =
+      benchmark::Counter(static_cast<double>(records), benchmark::Counter::kIsRate);
 }
 
 std::vector<int32_t> RandomRecordNumbers(int32_t count) {
@@ -181,8 +181,7 @@ std::string_view PlainTrim(const uint8_t* bytes, size_t length) {
 // The plain loops' walk: one read per record through the file seam, deleted records
 // skipped, `visit` given each field's trimmed bytes.
 template <typename Visit>
-bool ForEachPlainRecord(const std::string& path, const TPlainTable& table, std::vector<uint8_t>& record,
-                        Visit visit) {
+bool ForEachPlainRecord(const std::string& path, const TPlainTable& table, std::vector<uint8_t>& record, Visit visit) {
   const std::unique_ptr<dbf::TFileIO> io = dbf::OpenFileIO(path, dbf::TFileOpenMode::ReadOnly);
   for (int32_t n = 0; n < table.record_count; ++n) {
     const int64_t position = table.header_length + int64_t{n} * static_cast<int64_t>(table.record_length);
@@ -312,7 +311,8 @@ void RandomDataset(benchmark::State& state, const TTable& table) {
 void AppendRaw(benchmark::State& state, const TTable& table, int32_t append_records) {
   const bench::TTableSnapshot snapshot(table.path);
   const bench::TTableLayout layout = bench::ReadTableLayout(table.path);
-  const std::vector<uint8_t> samples = bench::ReadRawRecords(table.path, static_cast<int32_t>(bench::SampleRecords().size()));
+  const std::vector<uint8_t> samples =
+      bench::ReadRawRecords(table.path, static_cast<int32_t>(bench::SampleRecords().size()));
   const auto record_length = static_cast<size_t>(layout.record_length);
   const size_t sample_count = samples.size() / record_length;
   for (auto _ : state) {
@@ -421,18 +421,25 @@ std::string BenchmarkName(const char* operation, const char* variant, const TTab
 // (run_bench.sh interleaves repetitions at random instead and compares medians.)
 void RegisterBenchmarks(const std::vector<TTable>& tables, int32_t append_records) {
   for (const TTable& table : tables) {
-    benchmark::RegisterBenchmark(BenchmarkName("open", bench::kDatasetVariant, table).c_str(), OpenOrClose, table, false)
-        ->UseManualTime()->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark(BenchmarkName("close", bench::kDatasetVariant, table).c_str(), OpenOrClose, table, true)
-        ->UseManualTime()->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(BenchmarkName("open", bench::kDatasetVariant, table).c_str(), OpenOrClose, table,
+                                 false)
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(BenchmarkName("close", bench::kDatasetVariant, table).c_str(), OpenOrClose, table,
+                                 true)
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(BenchmarkName("move_last", bench::kDatasetVariant, table).c_str(), MoveLast, table)
-        ->UseRealTime()->Unit(benchmark::kMicrosecond);
+        ->UseRealTime()
+        ->Unit(benchmark::kMicrosecond);
   }
   for (const TTable& table : tables) {
     benchmark::RegisterBenchmark(BenchmarkName("scan", bench::kRawVariant, table).c_str(), ScanRaw, table)
-        ->UseRealTime()->Unit(benchmark::kMillisecond);
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(BenchmarkName("scan", bench::kDatasetVariant, table).c_str(), ScanDataset, table)
-        ->UseRealTime()->Unit(benchmark::kMillisecond);
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
   }
   for (const TTable& table : tables) {
     benchmark::RegisterBenchmark(BenchmarkName("memscan", bench::kRawVariant, table).c_str(), MemoryScanPlain, table)
@@ -447,23 +454,29 @@ void RegisterBenchmarks(const std::vector<TTable>& tables, int32_t append_record
         ->Unit(benchmark::kMillisecond);
   }
   for (const TTable& table : tables) {
-    benchmark::RegisterBenchmark(BenchmarkName("random", bench::kRawVariant, table).c_str(), RandomRaw, table)->UseRealTime();
-    benchmark::RegisterBenchmark(BenchmarkName("random", bench::kDatasetVariant, table).c_str(), RandomDataset, table)->UseRealTime();
+    benchmark::RegisterBenchmark(BenchmarkName("random", bench::kRawVariant, table).c_str(), RandomRaw, table)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(BenchmarkName("random", bench::kDatasetVariant, table).c_str(), RandomDataset, table)
+        ->UseRealTime();
   }
   for (const TTable& table : tables) {
     benchmark::RegisterBenchmark(BenchmarkName("append", bench::kRawVariant, table).c_str(), AppendRaw, table,
                                  append_records)
-        ->UseRealTime()->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(BenchmarkName("append", bench::kDatasetVariant, table).c_str(), AppendDataset,
-                                 table, append_records, false)
-        ->UseRealTime()->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(BenchmarkName("append", bench::kHeldLockVariant, table).c_str(), AppendDataset,
-                                 table, append_records, true)
-        ->UseRealTime()->Unit(benchmark::kMillisecond);
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(BenchmarkName("append", bench::kDatasetVariant, table).c_str(), AppendDataset, table,
+                                 append_records, false)
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(BenchmarkName("append", bench::kHeldLockVariant, table).c_str(), AppendDataset, table,
+                                 append_records, true)
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
 #ifdef DBF_BENCH_WITH_SHAPELIB
-    benchmark::RegisterBenchmark(BenchmarkName("append", bench::kShapelibVariant, table).c_str(), AppendShapelib,
-                                 table, append_records)
-        ->UseRealTime()->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(BenchmarkName("append", bench::kShapelibVariant, table).c_str(), AppendShapelib, table,
+                                 append_records)
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
 #endif
   }
 }

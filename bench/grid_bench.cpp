@@ -175,10 +175,10 @@ int RunBenchmark(const TOptions& options) {
     results.push_back(MeasureInChild(path, options));
   }
 
-  std::printf("Grid of %d rows: %d scroll-bar drags, then %d Down presses; each step with its repaint\n",
-              kVisibleRows, options.drags, options.downs);
-  std::printf("%10s %12s %12s %12s %12s %14s\n", "records", "drag median", "drag worst", "down median",
-              "down worst", "peak memory");
+  std::printf("Grid of %d rows: %d scroll-bar drags, then %d Down presses; each step with its repaint\n", kVisibleRows,
+              options.drags, options.downs);
+  std::printf("%10s %12s %12s %12s %12s %14s\n", "records", "drag median", "drag worst", "down median", "down worst",
+              "peak memory");
   bool times_met = true;
   for (size_t i = 0; i < results.size(); ++i) {
     const TFigures& f = results[i];
@@ -188,10 +188,11 @@ int RunBenchmark(const TOptions& options) {
                 std::max(f.drag_worst_ms, f.down_worst_ms) < kWorstGoalMs;
   }
   const long long growth_kb = results.back().peak_rss_kb - results.front().peak_rss_kb;
-  std::printf("Goals: median < %.0f ms and worst < %.0f ms per step: %s; peak memory of the largest table "
-              "within %lld kB of the smallest (%+lld kB): %s\n",
-              kMedianGoalMs, kWorstGoalMs, Verdict(times_met), static_cast<long long>(kMemoryGoalKb), growth_kb,
-              Verdict(growth_kb <= kMemoryGoalKb));
+  std::printf(
+      "Goals: median < %.0f ms and worst < %.0f ms per step: %s; peak memory of the largest table "
+      "within %lld kB of the smallest (%+lld kB): %s\n",
+      kMedianGoalMs, kWorstGoalMs, Verdict(times_met), static_cast<long long>(kMemoryGoalKb), growth_kb,
+      Verdict(growth_kb <= kMemoryGoalKb));
   return 0;
 }
 

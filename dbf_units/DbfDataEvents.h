@@ -20,15 +20,11 @@ enum class TDataEvent {
   EventWriteBack,       // bound controls write their pending text into their fields
   EventStateChanged,
   EventLeaveEditing,
-  EventFocusField,      // argument: the field whose control is to take the focus
+  EventFocusField,  // argument: the field whose control is to take the focus
 };
 
-inline intptr_t FieldEventArgument(const TField* field) {
-  return reinterpret_cast<intptr_t>(field);
-}
+inline intptr_t FieldEventArgument(const TField* field) { return reinterpret_cast<intptr_t>(field); }
 
-inline TField* FieldOfEventArgument(intptr_t argument) {
-  return reinterpret_cast<TField*>(argument);
-}
+inline TField* FieldOfEventArgument(intptr_t argument) { return reinterpret_cast<TField*>(argument); }
 
 }  // namespace dbf

@@ -68,8 +68,7 @@ void TDataSource::detachLink(TDataLink* link) {
 }
 
 void TDataSource::updateState() {
-  const TDataSetState state =
-      enabled_ && dataset_ != nullptr ? dataset_->state() : TDataSetState::StateInactive;
+  const TDataSetState state = enabled_ && dataset_ != nullptr ? dataset_->state() : TDataSetState::StateInactive;
   if (state == state_) return;
   state_ = state;
   notifyLinks(TDataEvent::EventStateChanged, 0);
@@ -119,9 +118,7 @@ int TDataLink::RecordCount() const {
   return std::clamp(DataSet()->validBufferCount() - first_record_, 0, buffer_count_);
 }
 
-int TDataLink::ActiveRecord() const {
-  return active_ ? DataSet()->activeBufferIndex() - first_record_ : 0;
-}
+int TDataLink::ActiveRecord() const { return active_ ? DataSet()->activeBufferIndex() - first_record_ : 0; }
 
 void TDataLink::SetActiveRecord(int row) { DataSet()->setActiveBufferIndex(row + first_record_); }
 
@@ -186,8 +183,7 @@ void TDataLink::windowChanged(TDataEvent event, int shift) {
 void TDataLink::updateState() {
   const TDataSetState state = source_ != nullptr ? source_->State() : TDataSetState::StateInactive;
   setActive(state != TDataSetState::StateInactive);
-  const bool editing_state =
-      state == TDataSetState::StateEdit || state == TDataSetState::StateInsert;
+  const bool editing_state = state == TDataSetState::StateEdit || state == TDataSetState::StateInsert;
   setEditing(editing_state && !read_only_);
 }
 
@@ -226,9 +222,7 @@ void TFieldDataLink::SetFieldName(const std::string& name) {
   updateField();
 }
 
-bool TFieldDataLink::CanModify() const {
-  return !ReadOnly() && field_ != nullptr && field_->CanModify();
-}
+bool TFieldDataLink::CanModify() const { return !ReadOnly() && field_ != nullptr && field_->CanModify(); }
 
 bool TFieldDataLink::edit() {
   if (CanModify()) TDataLink::edit();

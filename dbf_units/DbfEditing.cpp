@@ -2,13 +2,12 @@
 // cancelling, deleting, refreshing, and the record numbers. A record reaches the file
 // only in post and deleteRecord; a failed write leaves the dataset in its editing state
 // with the buffer as it stands, so nothing the examiner entered is lost.
-#include "dbf.h"
-
 #include <algorithm>
 
 #include "DbfErrors.h"
 #include "DbfFileLayout.h"
 #include "UDbfFile.h"
+#include "dbf.h"
 
 namespace dbf {
 

@@ -15,11 +15,16 @@ namespace {
 
 const char* ActionWord(TFileAction action) {
   switch (action) {
-    case TFileAction::Open: return "open";
-    case TFileAction::Create: return "create";
-    case TFileAction::Read: return "read";
-    case TFileAction::Write: return "write";
-    case TFileAction::Lock: return "lock";
+    case TFileAction::Open:
+      return "open";
+    case TFileAction::Create:
+      return "create";
+    case TFileAction::Read:
+      return "read";
+    case TFileAction::Write:
+      return "write";
+    case TFileAction::Lock:
+      return "lock";
   }
   return "use";
 }
@@ -52,8 +57,7 @@ std::string FileErrorMessage(TFileAction action, const std::string& file_name, c
   return message;
 }
 
-EDbfFileError FileError(TFileAction action, const std::string& file_name, int system_error,
-                        const std::string& detail) {
+EDbfFileError FileError(TFileAction action, const std::string& file_name, int system_error, const std::string& detail) {
   return EDbfFileError(FileErrorMessage(action, file_name, detail), system_error);
 }
 

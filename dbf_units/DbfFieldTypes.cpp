@@ -16,13 +16,11 @@ struct TFieldTypeNames {
 
 // Indexed by the enumerator's value; the order must follow the enumeration.
 constexpr TFieldTypeNames kFieldTypeNames[] = {
-    {"Unknown", "ftUnknown"},   {"String", "ftString"},     {"SmallInt", "ftSmallint"},
-    {"Integer", "ftInteger"},   {"Word", "ftWord"},         {"Boolean", "ftBoolean"},
-    {"Float", "ftFloat"},       {"Currency", "ftCurrency"}, {"BCD", "ftBCD"},
-    {"Date", "ftDate"},         {"Time", "ftTime"},         {"DateTime", "ftDateTime"},
-    {"Bytes", "ftBytes"},       {"VarBytes", "ftVarBytes"}, {"AutoInc", "ftAutoInc"},
-    {"Blob", "ftBlob"},         {"Memo", "ftMemo"},         {"Graphic", "ftGraphic"},
-    {"LargeInt", "ftLargeint"},
+    {"Unknown", "ftUnknown"}, {"String", "ftString"},     {"SmallInt", "ftSmallint"}, {"Integer", "ftInteger"},
+    {"Word", "ftWord"},       {"Boolean", "ftBoolean"},   {"Float", "ftFloat"},       {"Currency", "ftCurrency"},
+    {"BCD", "ftBCD"},         {"Date", "ftDate"},         {"Time", "ftTime"},         {"DateTime", "ftDateTime"},
+    {"Bytes", "ftBytes"},     {"VarBytes", "ftVarBytes"}, {"AutoInc", "ftAutoInc"},   {"Blob", "ftBlob"},
+    {"Memo", "ftMemo"},       {"Graphic", "ftGraphic"},   {"LargeInt", "ftLargeint"},
 };
 
 static_assert(std::size(kFieldTypeNames) == static_cast<size_t>(TFieldType::ftLargeint) + 1,

@@ -23,9 +23,8 @@ std::string FormatNumber(double value) {
 }
 
 [[noreturn]] void RangeError(double value, double low, double high, const std::string& name) {
-  throw EDatabaseError(FormatNumber(value) + " is not a valid value for field '" + name +
-                       "'. The allowed range is " + FormatNumber(low) + " to " +
-                       FormatNumber(high));
+  throw EDatabaseError(FormatNumber(value) + " is not a valid value for field '" + name + "'. The allowed range is " +
+                       FormatNumber(low) + " to " + FormatNumber(high));
 }
 
 int DigitValue(char c) {
@@ -85,13 +84,9 @@ void TField::SetDisplayLabel(const std::string& label) {
   if (dataset_ != nullptr) dataset_->FieldLayoutChanged(*this);
 }
 
-const std::string& TField::DisplayName() const {
-  return display_label_.empty() ? field_name_ : display_label_;
-}
+const std::string& TField::DisplayName() const { return display_label_.empty() ? field_name_ : display_label_; }
 
-bool TField::CanModify() const {
-  return field_no_ > 0 && !read_only_ && dataset_ != nullptr && dataset_->CanModify();
-}
+bool TField::CanModify() const { return field_no_ > 0 && !read_only_ && dataset_ != nullptr && dataset_->CanModify(); }
 
 std::string_view TField::readStringView(std::string& storage) const {
   storage = readString();
@@ -108,13 +103,9 @@ TFieldDataSet& TField::RequireDataSet() const {
   return *dataset_;
 }
 
-bool TField::GetData(TFieldType type, void* dest) const {
-  return RequireDataSet().GetFieldData(*this, type, dest);
-}
+bool TField::GetData(TFieldType type, void* dest) const { return RequireDataSet().GetFieldData(*this, type, dest); }
 
-void TField::SetData(TFieldType type, const void* source) {
-  RequireDataSet().SetFieldData(*this, type, source);
-}
+void TField::SetData(TFieldType type, const void* source) { RequireDataSet().SetFieldData(*this, type, source); }
 
 void TField::AccessError(const char* type_name) const {
   throw EDatabaseError("Cannot access field '" + DisplayName() + "' as type " + type_name);
@@ -123,8 +114,7 @@ void TField::AccessError(const char* type_name) const {
 int64_t TField::IntegerOfText(const std::string& text, int64_t low, int64_t high) const {
   int64_t value = 0;
   if (!ParseIntegerText(text, value) || value < low || value > high) {
-    throw EDatabaseError("'" + text + "' is not a valid integer value for field '" +
-                         DisplayName() + "'");
+    throw EDatabaseError("'" + text + "' is not a valid integer value for field '" + DisplayName() + "'");
   }
   return value;
 }

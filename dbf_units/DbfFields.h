@@ -196,8 +196,7 @@ class TIntegerField : public TField {
   void writeInteger(int32_t value) override;
 
  protected:
-  explicit TIntegerField(TFieldType data_type)
-      : TField(data_type, 0, TAlignment::taRightJustify) {}
+  explicit TIntegerField(TFieldType data_type) : TField(data_type, 0, TAlignment::taRightJustify) {}
   virtual int32_t ClassMin() const { return INT32_MIN; }
   virtual int32_t ClassMax() const { return INT32_MAX; }
 

@@ -123,9 +123,12 @@ class TPosixFileIO final : public TFileIO {
 // writer. The flag is taken off again once the file proves to be a regular file.
 int OpenFlags(TFileOpenMode mode) {
   switch (mode) {
-    case TFileOpenMode::ReadOnly: return O_RDONLY | O_NONBLOCK | O_CLOEXEC;
-    case TFileOpenMode::ReadWrite: return O_RDWR | O_NONBLOCK | O_CLOEXEC;
-    case TFileOpenMode::CreateExclusive: return O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    case TFileOpenMode::ReadOnly:
+      return O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+    case TFileOpenMode::ReadWrite:
+      return O_RDWR | O_NONBLOCK | O_CLOEXEC;
+    case TFileOpenMode::CreateExclusive:
+      return O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
   }
   return O_RDONLY | O_NONBLOCK | O_CLOEXEC;
 }

@@ -47,8 +47,7 @@ enum class TFileOpenMode {
 // Opens `path`; returns nullptr (errno set) when the platform refuses. Only a regular
 // file is a table: a folder fails with EISDIR, and anything else that is no regular file
 // (a FIFO, a device, a socket) with ENXIO, without waiting for a writer on a FIFO.
-using TFileIOFactory =
-    std::function<std::unique_ptr<TFileIO>(const std::string& path, TFileOpenMode mode)>;
+using TFileIOFactory = std::function<std::unique_ptr<TFileIO>(const std::string& path, TFileOpenMode mode)>;
 
 std::unique_ptr<TFileIO> OpenFileIO(const std::string& path, TFileOpenMode mode);
 

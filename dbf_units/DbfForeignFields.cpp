@@ -51,10 +51,9 @@ bool ReadDigits(const std::string& text, size_t pos, size_t count, int& number) 
 int32_t ParseDate(const std::string& text, size_t& length) {
   const bool dashed = text.size() >= 10 && text[4] == '-' && text[7] == '-';
   int year = 0, month = 0, day = 0;
-  const bool digits = dashed ? ReadDigits(text, 0, 4, year) && ReadDigits(text, 5, 2, month) &&
-                                   ReadDigits(text, 8, 2, day)
-                             : ReadDigits(text, 0, 4, year) && ReadDigits(text, 4, 2, month) &&
-                                   ReadDigits(text, 6, 2, day);
+  const bool digits =
+      dashed ? ReadDigits(text, 0, 4, year) && ReadDigits(text, 5, 2, month) && ReadDigits(text, 8, 2, day)
+             : ReadDigits(text, 0, 4, year) && ReadDigits(text, 4, 2, month) && ReadDigits(text, 6, 2, day);
   length = dashed ? 10 : 8;
   return digits ? DayNumberOf(year, month, day) : 0;
 }
@@ -64,8 +63,8 @@ double ParseTime(const std::string& text) {
   int hour = 0, minute = 0, second = 0;
   const bool with_seconds = text.size() == 9 && text[6] == ':';
   if (text.size() != 6 && !with_seconds) return -1;
-  if (text[0] != ' ' || text[3] != ':' || !ReadDigits(text, 1, 2, hour) ||
-      !ReadDigits(text, 4, 2, minute) || (with_seconds && !ReadDigits(text, 7, 2, second))) {
+  if (text[0] != ' ' || text[3] != ':' || !ReadDigits(text, 1, 2, hour) || !ReadDigits(text, 4, 2, minute) ||
+      (with_seconds && !ReadDigits(text, 7, 2, second))) {
     return -1;
   }
   if (hour > 23 || minute > 59 || second > 59) return -1;
@@ -77,22 +76,19 @@ std::string DateText(int32_t day_number) {
   if (day_number < 1) return "";
   const TCalendarDate date = DateOfDayNumber(day_number);
   char text[32];
-  std::snprintf(text, sizeof text, "%04lld-%02d-%02d", static_cast<long long>(date.year),
-                date.month, date.day);
+  std::snprintf(text, sizeof text, "%04lld-%02d-%02d", static_cast<long long>(date.year), date.month, date.day);
   return text;
 }
 
-[[noreturn]] void InvalidValueError(const std::string& text, const char* kind,
-                                    const std::string& field_name) {
-  throw EDatabaseError("'" + text + "' is not a valid " + kind + " value for field '" +
-                       field_name + "'");
+[[noreturn]] void InvalidValueError(const std::string& text, const char* kind, const std::string& field_name) {
+  throw EDatabaseError("'" + text + "' is not a valid " + kind + " value for field '" + field_name + "'");
 }
 
 }  // namespace
 
 bool TFloatField::IsValidChar(char32_t character) const {
-  return character == '+' || character == '-' || character == '.' || character == 'e' ||
-         character == 'E' || (character >= '0' && character <= '9');
+  return character == '+' || character == '-' || character == '.' || character == 'e' || character == 'E' ||
+         (character >= '0' && character <= '9');
 }
 
 double TFloatField::readFloat() const { return GetValue<double>(TFieldType::ftFloat); }
@@ -135,9 +131,7 @@ void TDateField::writeString(const std::string& text) {
 
 double TDateTimeField::readMilliseconds() const { return GetValue<double>(TFieldType::ftDateTime); }
 
-void TDateTimeField::writeMilliseconds(double milliseconds) {
-  SetData(TFieldType::ftDateTime, &milliseconds);
-}
+void TDateTimeField::writeMilliseconds(double milliseconds) { SetData(TFieldType::ftDateTime, &milliseconds); }
 
 std::string TDateTimeField::readString() const {
   if (isNull()) return "";
@@ -146,8 +140,7 @@ std::string TDateTimeField::readString() const {
   if (!(day_number >= 1 && day_number <= INT32_MAX)) return "";
   const auto seconds = static_cast<int>((milliseconds - day_number * kMillisecondsPerDay) / 1000);
   char time[32];
-  std::snprintf(time, sizeof time, " %02d:%02d:%02d", seconds / 3600, seconds / 60 % 60,
-                seconds % 60);
+  std::snprintf(time, sizeof time, " %02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
   return DateText(static_cast<int32_t>(day_number)) + time;
 }
 
@@ -180,10 +173,16 @@ void TBooleanField::writeString(const std::string& text) {
   const std::string trimmed = Trimmed(text);
   if (ClearIfBlank(trimmed)) return;
   switch (trimmed[0]) {
-    case 'T': case 't': case 'Y': case 'y':
+    case 'T':
+    case 't':
+    case 'Y':
+    case 'y':
       writeBoolean(true);
       return;
-    case 'F': case 'f': case 'N': case 'n':
+    case 'F':
+    case 'f':
+    case 'N':
+    case 'n':
       writeBoolean(false);
       return;
     default:
@@ -208,18 +207,30 @@ std::unique_ptr<TField> CreateDefaultField(TFieldType type, int32_t size) {
       field->SetSize(size);
       return field;
     }
-    case TFieldType::ftSmallint: return std::make_unique<TSmallintField>();
-    case TFieldType::ftInteger: return std::make_unique<TIntegerField>();
-    case TFieldType::ftLargeint: return std::make_unique<TLargeintField>();
-    case TFieldType::ftAutoInc: return std::make_unique<TAutoIncField>();
-    case TFieldType::ftFloat: return std::make_unique<TFloatField>();
-    case TFieldType::ftDate: return std::make_unique<TDateField>();
-    case TFieldType::ftDateTime: return std::make_unique<TDateTimeField>();
-    case TFieldType::ftBoolean: return std::make_unique<TBooleanField>();
-    case TFieldType::ftMemo: return std::make_unique<TMemoField>();
-    case TFieldType::ftBlob: return std::make_unique<TBlobField>();
-    case TFieldType::ftGraphic: return std::make_unique<TGraphicField>();
-    default: return nullptr;
+    case TFieldType::ftSmallint:
+      return std::make_unique<TSmallintField>();
+    case TFieldType::ftInteger:
+      return std::make_unique<TIntegerField>();
+    case TFieldType::ftLargeint:
+      return std::make_unique<TLargeintField>();
+    case TFieldType::ftAutoInc:
+      return std::make_unique<TAutoIncField>();
+    case TFieldType::ftFloat:
+      return std::make_unique<TFloatField>();
+    case TFieldType::ftDate:
+      return std::make_unique<TDateField>();
+    case TFieldType::ftDateTime:
+      return std::make_unique<TDateTimeField>();
+    case TFieldType::ftBoolean:
+      return std::make_unique<TBooleanField>();
+    case TFieldType::ftMemo:
+      return std::make_unique<TMemoField>();
+    case TFieldType::ftBlob:
+      return std::make_unique<TBlobField>();
+    case TFieldType::ftGraphic:
+      return std::make_unique<TGraphicField>();
+    default:
+      return nullptr;
   }
 }
 

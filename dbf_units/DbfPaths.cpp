@@ -33,8 +33,7 @@ std::string ExecutableFolder() {
 std::vector<std::string> NamesDifferingInCase(const fs::path& folder, const std::string& name) {
   std::vector<std::string> matches;
   std::error_code error;
-  for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
-       entry.increment(error)) {
+  for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
     const std::string candidate = entry->path().filename().string();
     if (Utf8EqualIgnoringCase(candidate, name) && !entry->is_directory(error)) {
       matches.push_back(candidate);
@@ -75,8 +74,7 @@ std::string MatchExistingCase(const std::string& path) {
   std::error_code error;
   if (fs::exists(path, error)) return path;
   const fs::path wanted(path);
-  const std::vector<std::string> matches =
-      NamesDifferingInCase(wanted.parent_path(), wanted.filename().string());
+  const std::vector<std::string> matches = NamesDifferingInCase(wanted.parent_path(), wanted.filename().string());
   if (matches.empty()) return path;
   return (wanted.parent_path() / matches.front()).string();
 }

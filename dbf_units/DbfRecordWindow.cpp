@@ -87,8 +87,7 @@ void TRecordWindow::PlaceSpareAlone() {
 bool TRecordWindow::PlaceSpareAt(int index) {
   if (!Full()) {
     std::swap(buffers_[count_], buffers_[size_]);
-    std::rotate(buffers_.begin() + index, buffers_.begin() + count_,
-                buffers_.begin() + count_ + 1);
+    std::rotate(buffers_.begin() + index, buffers_.begin() + count_, buffers_.begin() + count_ + 1);
     ++count_;
     return false;
   }

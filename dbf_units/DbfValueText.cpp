@@ -31,8 +31,7 @@ TCalendarDate CivilFromDays(int64_t days) {
   days += 719468;
   const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
   const int64_t day_of_era = days - era * 146097;
-  const int64_t year_of_era =
-      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+  const int64_t year_of_era = (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
   const int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
   const int64_t month_from_march = (5 * day_of_year + 2) / 153;
   const int day = static_cast<int>(day_of_year - (153 * month_from_march + 2) / 5 + 1);
@@ -87,15 +86,12 @@ void RoundToDigits(TDecimalDigits& number, int keep) {
   }
 }
 
-bool IsZero(const TDecimalDigits& number) {
-  return number.digits.find_first_not_of('0') == std::string::npos;
-}
+bool IsZero(const TDecimalDigits& number) { return number.digits.find_first_not_of('0') == std::string::npos; }
 
 // The digit whose place value is 10^place; '0' outside the digits.
 char DigitAtPlace(const TDecimalDigits& number, int place) {
   const int index = number.exponent - place;
-  return index >= 0 && index < static_cast<int>(number.digits.size()) ? number.digits[static_cast<size_t>(index)]
-                                                                       : '0';
+  return index >= 0 && index < static_cast<int>(number.digits.size()) ? number.digits[static_cast<size_t>(index)] : '0';
 }
 
 std::string FixedText(const TDecimalDigits& number, int decimals) {
@@ -170,7 +166,7 @@ std::string FormatFloat(double value, int decimals, int significant_digits) {
   const TDecimalDigits unrounded = number;
   RoundToDigits(number, std::min(significant_digits, number.exponent + 1 + decimals));
   std::string text = number.exponent + 1 > significant_digits ? ExponentText(unrounded, significant_digits)
-                                                               : FixedText(number, decimals);
+                                                              : FixedText(number, decimals);
   return std::signbit(value) && !IsZero(number) ? "-" + text : text;
 }
 
@@ -180,9 +176,7 @@ int32_t DayNumberOf(int64_t year, int month, int day) {
   return static_cast<int32_t>(DaysFromCivil(year, month, day) + kDayNumberOf1970);
 }
 
-TCalendarDate DateOfDayNumber(int32_t day_number) {
-  return CivilFromDays(int64_t{day_number} - kDayNumberOf1970);
-}
+TCalendarDate DateOfDayNumber(int32_t day_number) { return CivilFromDays(int64_t{day_number} - kDayNumberOf1970); }
 
 int32_t DayNumberOfDateText(std::string_view text, int current_year) {
   const std::string_view year_text = Characters(text, 1, 4);
@@ -199,8 +193,7 @@ int32_t DayNumberOfDateText(std::string_view text, int current_year) {
 std::string DateTextOfDayNumber(int32_t day_number) {
   const TCalendarDate date = DateOfDayNumber(day_number);
   char text[32];
-  std::snprintf(text, sizeof text, "%04lld%02d%02d", static_cast<long long>(date.year),
-                date.month, date.day);
+  std::snprintf(text, sizeof text, "%04lld%02d%02d", static_cast<long long>(date.year), date.month, date.day);
   return text;
 }
 

@@ -34,8 +34,7 @@ class TVirtualCursor {
   virtual void GotoBookmark(int32_t bookmark) = 0;
   // A record was appended as `record_number` / rewritten: index cursors update their keys.
   virtual void InsertKey(int32_t record_number, const uint8_t* record) = 0;
-  virtual void UpdateKey(int32_t record_number, const uint8_t* old_record,
-                         const uint8_t* new_record) = 0;
+  virtual void UpdateKey(int32_t record_number, const uint8_t* old_record, const uint8_t* new_record) = 0;
 
  private:
   std::shared_ptr<TDbfFile> file_;

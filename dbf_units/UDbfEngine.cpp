@@ -38,8 +38,8 @@ TDbfEngine::~TDbfEngine() {
   }
 }
 
-void TDbfEngine::Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create,
-                      bool auto_create, bool read_only, bool only_new) {
+void TDbfEngine::Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create,
+                      bool read_only, bool only_new) {
   read_only_ = read_only;
   if (create) TDbfFile::CheckNewTable(defs);
   bool made_here = false;
@@ -114,9 +114,7 @@ TFetchResult TDbfEngine::FetchStep(TFetchMode mode) {
   return TFetchResult::FetchOk;
 }
 
-bool TDbfEngine::Visible(bool show_deleted) const {
-  return show_deleted || scratch_[0] == kValidRecordFlag;
-}
+bool TDbfEngine::Visible(bool show_deleted) const { return show_deleted || scratch_[0] == kValidRecordFlag; }
 
 void TDbfEngine::StoreNewRecord(const uint8_t* buffer) {
   const int32_t record_number = file_->AppendRecord(buffer);

@@ -42,8 +42,8 @@ class TDbfEngine {
   // removed again when formatting it fails. `only_new` refuses an existing file (see
   // TPagedFile) instead of emptying it.
   // REQUIRES: !Active(). Throws the file layer's errors; nothing stays open then.
-  void Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create,
-            bool read_only, bool only_new = false);
+  void Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create, bool read_only,
+            bool only_new = false);
   // Writes the header (unless read-only, or the fields do not fill the header's record
   // length: TDbfFile::RecordLayoutMatches) and releases the file. Everything is released
   // even when writing the header fails; the error then propagates.

@@ -24,38 +24,62 @@ TFieldType NumericFieldType(int32_t size, int32_t prec) {
 // The field type a letter read from a file stands for; ftUnknown for letters we do not know.
 TFieldType FieldTypeOfLetter(char letter, int32_t size, int32_t prec) {
   switch (letter) {
-    case 'C': return TFieldType::ftString;
-    case 'N': return NumericFieldType(size, prec);
-    case 'F': return TFieldType::ftFloat;
-    case 'O': return TFieldType::ftFloat;
-    case 'D': return TFieldType::ftDate;
-    case 'L': return TFieldType::ftBoolean;
-    case 'M': return TFieldType::ftMemo;
-    case 'B': return TFieldType::ftBlob;
-    case 'G': return TFieldType::ftGraphic;
-    case 'I': return TFieldType::ftInteger;
-    case '+': return TFieldType::ftAutoInc;
-    case '@': return TFieldType::ftDateTime;
-    default: return TFieldType::ftUnknown;
+    case 'C':
+      return TFieldType::ftString;
+    case 'N':
+      return NumericFieldType(size, prec);
+    case 'F':
+      return TFieldType::ftFloat;
+    case 'O':
+      return TFieldType::ftFloat;
+    case 'D':
+      return TFieldType::ftDate;
+    case 'L':
+      return TFieldType::ftBoolean;
+    case 'M':
+      return TFieldType::ftMemo;
+    case 'B':
+      return TFieldType::ftBlob;
+    case 'G':
+      return TFieldType::ftGraphic;
+    case 'I':
+      return TFieldType::ftInteger;
+    case '+':
+      return TFieldType::ftAutoInc;
+    case '@':
+      return TFieldType::ftDateTime;
+    default:
+      return TFieldType::ftUnknown;
   }
 }
 
 // The letter a new table stores for a field type; '\0' for types a table cannot hold.
 char LetterOfFieldType(TFieldType type) {
   switch (type) {
-    case TFieldType::ftString: return 'C';
+    case TFieldType::ftString:
+      return 'C';
     case TFieldType::ftSmallint:
     case TFieldType::ftInteger:
-    case TFieldType::ftLargeint: return 'N';
-    case TFieldType::ftFloat: return 'F';
-    case TFieldType::ftBoolean: return 'L';
-    case TFieldType::ftDate: return 'D';
-    case TFieldType::ftDateTime: return '@';
-    case TFieldType::ftAutoInc: return '+';
-    case TFieldType::ftMemo: return 'M';
-    case TFieldType::ftBlob: return 'B';
-    case TFieldType::ftGraphic: return 'G';
-    default: return '\0';
+    case TFieldType::ftLargeint:
+      return 'N';
+    case TFieldType::ftFloat:
+      return 'F';
+    case TFieldType::ftBoolean:
+      return 'L';
+    case TFieldType::ftDate:
+      return 'D';
+    case TFieldType::ftDateTime:
+      return '@';
+    case TFieldType::ftAutoInc:
+      return '+';
+    case TFieldType::ftMemo:
+      return 'M';
+    case TFieldType::ftBlob:
+      return 'B';
+    case TFieldType::ftGraphic:
+      return 'G';
+    default:
+      return '\0';
   }
 }
 
@@ -65,14 +89,19 @@ int32_t FixedLengthOfLetter(char letter) {
     case 'F':
     case 'D':
     case 'O':
-    case '@': return 8;
-    case 'L': return 1;
+    case '@':
+      return 8;
+    case 'L':
+      return 1;
     case 'M':
     case 'B':
-    case 'G': return 10;
+    case 'G':
+      return 10;
     case 'I':
-    case '+': return 4;
-    default: return 0;
+    case '+':
+      return 4;
+    default:
+      return 0;
   }
 }
 
@@ -141,8 +170,7 @@ TDbfFieldDef& TDbfFieldDefs::AddCopy(const TDbfFieldDef& source, TCopyKind kind)
   return copy;
 }
 
-TDbfFieldDef& TDbfFieldDefs::Add(const std::string& name, TFieldType type, int32_t size,
-                                 bool required) {
+TDbfFieldDef& TDbfFieldDefs::Add(const std::string& name, TFieldType type, int32_t size, bool required) {
   TDbfFieldDef& def = Add();
   def.SetName(name);
   def.SetFieldType(type);

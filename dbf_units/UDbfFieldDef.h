@@ -78,10 +78,10 @@ class TDbfFieldDefs {
 
   // How a copy takes its letter. Both set name, length and decimals first.
   enum TCopyKind {
-    kSameLetter,      // then the letter: the same letter and field type, plus offset,
-                      // autoincrement value and required flag
-    kLetterOfType     // then the field type: the letter follows from the type again (an
-                      // N field with decimals becomes F 8, an I field N 4)
+    kSameLetter,   // then the letter: the same letter and field type, plus offset,
+                   // autoincrement value and required flag
+    kLetterOfType  // then the field type: the letter follows from the type again (an
+                   // N field with decimals becomes F 8, an I field N 4)
   };
   // Adds a copy of `source` built property by property.
   TDbfFieldDef& AddCopy(const TDbfFieldDef& source, TCopyKind kind);

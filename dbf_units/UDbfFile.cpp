@@ -25,8 +25,8 @@ int32_t FieldCountOf(int32_t header_length, const TLayout& layout) {
 }
 
 EDbfFileError InvalidFieldCount(int32_t count) {
-  return EDbfFileError("Invalid field count : " + std::to_string(count) +
-                       " (must be between 1 and " + std::to_string(kMaxFieldCount) + ")");
+  return EDbfFileError("Invalid field count : " + std::to_string(count) + " (must be between 1 and " +
+                       std::to_string(kMaxFieldCount) + ")");
 }
 
 // The name bytes before the first zero byte, a to z in upper case, as UTF-8 text.
@@ -65,19 +65,16 @@ std::vector<std::weak_ptr<TDbfFile>>& SharedTables() {
 void TDbfFile::CheckNewTable(const TDbfFieldDefs& defs) {
   const int64_t header_length = int64_t{kShortLayout.descriptor_length} * defs.Count() + 33;
   if (header_length > kLargestWord) {
-    throw EDbfFileError("Too many fields : " + std::to_string(defs.Count()) +
-                        " (a new table holds at most 2046)");
+    throw EDbfFileError("Too many fields : " + std::to_string(defs.Count()) + " (a new table holds at most 2046)");
   }
   int64_t record_length = 1;
   for (int i = 0; i < defs.Count(); ++i) record_length += static_cast<uint8_t>(defs.Items(i).Size());
   if (record_length > kLargestWord) {
-    throw EDbfFileError("Record too long : " + std::to_string(record_length) +
-                        " (must be at most 65535)");
+    throw EDbfFileError("Record too long : " + std::to_string(record_length) + " (must be at most 65535)");
   }
 }
 
-TDbfFile::TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only,
-                   bool only_new)
+TDbfFile::TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only, bool only_new)
     : TPagedFile(file_name, create, auto_create, read_only, only_new) {
   if (IsNew() || create) return;
   ReadHeader();
@@ -162,7 +159,8 @@ void TDbfFile::StoreRecordCount() {
   try {
     WriteExact(kRecordCountAt, HeaderBuffer() + kRecordCountAt, 4);
   } catch (const EDbfFileError& error) {
-    DbfNotice(std::string(error.what()) + ": the record count in the header stays behind until the next append or close");
+    DbfNotice(std::string(error.what()) +
+              ": the record count in the header stays behind until the next append or close");
   }
 }
 

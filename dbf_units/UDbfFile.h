@@ -31,8 +31,7 @@ class TDbfFile : public TPagedFile {
   // As TPagedFile, then reads and checks the header of an existing file unless the file
   // is new or `create` is set. Header findings go to DbfNotice; a field count outside 1 to
   // 4095 throws EDbfFileError "Invalid field count : %d (must be between 1 and 4095)".
-  TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only,
-           bool only_new = false);
+  TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only, bool only_new = false);
 
   // The table file object that datasets share for `file_name`: the one the registry holds,
   // as it stands (its access mode, header and definitions are those of its first opener),

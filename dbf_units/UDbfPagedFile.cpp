@@ -46,8 +46,8 @@ std::string RegistryKey(const std::string& file_name) {
 
 const TRegistryEntry* FindEntry(const std::string& key) {
   const auto& registry = Registry();
-  const auto found = std::find_if(registry.begin(), registry.end(),
-                                  [&](const TRegistryEntry& entry) { return entry.key == key; });
+  const auto found =
+      std::find_if(registry.begin(), registry.end(), [&](const TRegistryEntry& entry) { return entry.key == key; });
   return found == registry.end() ? nullptr : &*found;
 }
 
@@ -72,8 +72,7 @@ void ReportUnlockedAppends(const std::string& file_name) {
 
 }  // namespace
 
-TPagedFile::TPagedFile(const std::string& file_name, bool create, bool auto_create,
-                       bool read_only, bool only_new)
+TPagedFile::TPagedFile(const std::string& file_name, bool create, bool auto_create, bool read_only, bool only_new)
     : file_name_(MatchExistingCase(file_name)), read_only_(read_only) {
   const bool exists = FileExists(file_name_);
   if (!exists && !create && !auto_create) {
@@ -223,13 +222,10 @@ void TPagedFile::DeriveRecordCount() {
     return;
   }
   const int64_t count = (FileSize() - header_size_) / record_size_;
-  record_count_ = static_cast<int32_t>(
-      std::clamp<int64_t>(count, 0, std::numeric_limits<int32_t>::max()));
+  record_count_ = static_cast<int32_t>(std::clamp<int64_t>(count, 0, std::numeric_limits<int32_t>::max()));
 }
 
-int64_t TPagedFile::RecordPosition(int32_t n) const {
-  return header_size_ + (int64_t{n} - 1) * record_size_;
-}
+int64_t TPagedFile::RecordPosition(int32_t n) const { return header_size_ + (int64_t{n} - 1) * record_size_; }
 
 void TPagedFile::CheckRecordFits(int64_t position) const {
   // A record of no bytes is no record: the file size could never count it.

@@ -25,8 +25,7 @@ class TPagedFile {
   // Throws EDbfFileError: "Open: Table file not found : %s", "Cannot open file %s: %s",
   // "Cannot create file %s: %s" (the second %s says why: "permission denied", "is a
   // directory", "is not a regular file", "no such folder", "file exists", ...).
-  TPagedFile(const std::string& file_name, bool create, bool auto_create, bool read_only,
-             bool only_new = false);
+  TPagedFile(const std::string& file_name, bool create, bool auto_create, bool read_only, bool only_new = false);
   virtual ~TPagedFile();  // removes the object from the registry and closes the file
 
   TPagedFile(const TPagedFile&) = delete;

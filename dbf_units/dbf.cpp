@@ -210,14 +210,12 @@ void TDbf::bindFields() {
 }
 
 void TDbf::bindField(TField& field) {
-  const auto column = std::find_if(columns_.begin(), columns_.end(), [&](const TColumnDef& c) {
-    return SameText(c.name, field.FieldName());
-  });
+  const auto column = std::find_if(columns_.begin(), columns_.end(),
+                                   [&](const TColumnDef& c) { return SameText(c.name, field.FieldName()); });
   if (column == columns_.end()) databaseError(FieldNotFoundMessage(field.DisplayName()));
   if (TypeKind(field.DataType()) != TypeKind(column->field_type)) {
-    databaseError("Type mismatch for field '" + field.DisplayName() + "', expecting: " +
-                  FieldTypeName(field.DataType()) + " actual: " +
-                  FieldTypeName(column->field_type));
+    databaseError("Type mismatch for field '" + field.DisplayName() +
+                  "', expecting: " + FieldTypeName(field.DataType()) + " actual: " + FieldTypeName(column->field_type));
   }
   field.SetFieldNo(static_cast<int>(column - columns_.begin()) + 1);
 }
@@ -273,8 +271,7 @@ void TDbf::attachDataSource(TDataSource* source) {
 }
 
 void TDbf::detachDataSource(TDataSource* source) {
-  data_sources_.erase(std::remove(data_sources_.begin(), data_sources_.end(), source),
-                      data_sources_.end());
+  data_sources_.erase(std::remove(data_sources_.begin(), data_sources_.end(), source), data_sources_.end());
   updateBufferCount();
 }
 
@@ -284,9 +281,7 @@ int TDbf::wantedWindowSize() const {
   return size;
 }
 
-void TDbf::databaseError(const std::string& message) const {
-  throw EDatabaseError(ComponentMessage(name_, message));
-}
+void TDbf::databaseError(const std::string& message) const { throw EDatabaseError(ComponentMessage(name_, message)); }
 
 void TDbf::checkOpen() const {
   if (!Active()) databaseError(kClosedDataSet);
@@ -305,9 +300,7 @@ void TDbf::checkNotEmpty() const {
   if (window_.Empty()) databaseError(kEmptyDataSet);
 }
 
-bool TDbf::editing() const {
-  return state_ == TDataSetState::StateEdit || state_ == TDataSetState::StateInsert;
-}
+bool TDbf::editing() const { return state_ == TDataSetState::StateEdit || state_ == TDataSetState::StateInsert; }
 
 void TDbf::setState(TDataSetState state) {
   if (state_ == state) return;

@@ -14,8 +14,7 @@ constexpr char kItemSeparator = '|';
 }  // namespace
 
 std::string AnswerBoxEdit::applied_to(std::string_view box_text) const {
-  const std::string_view kept =
-      clear ? std::string_view() : dbf::Utf8DropLast(box_text, cut_characters);
+  const std::string_view kept = clear ? std::string_view() : dbf::Utf8DropLast(box_text, cut_characters);
   return std::string(kept) + append;
 }
 
@@ -36,8 +35,7 @@ AnswerDisplays AnswerList::urci_obr(int x, int y) {
     return {};
   }
   const auto earlier = answer_number_.begin();
-  const bool already_chosen =
-      std::find(earlier, earlier + item_count_, *picture) != earlier + item_count_;
+  const bool already_chosen = std::find(earlier, earlier + item_count_, *picture) != earlier + item_count_;
   AnswerDisplays displays = record_item(already_chosen ? kErrorAnswer : *picture);
   displays.chosen_picture = std::to_string(*picture);
   return displays;

@@ -22,15 +22,12 @@ enum ConfigurationLine : size_t {
 };
 
 // Plain values end at a space, lists at the "(" of their comment.
-constexpr char separator_of(size_t line) {
-  return line == kAgrListLine || line == kSmListLine ? '(' : ' ';
-}
+constexpr char separator_of(size_t line) { return line == kAgrListLine || line == kSmListLine ? '(' : ' '; }
 
 // Cuts the values out of the lines in line order and tells the window about each one.
 class ValueReader {
  public:
-  ValueReader(const ConfigurationLines& lines, const LoadSteps& steps)
-      : lines_(lines), steps_(steps) {}
+  ValueReader(const ConfigurationLines& lines, const LoadSteps& steps) : lines_(lines), steps_(steps) {}
 
   std::string text(ConfigurationLine line) const {
     std::string value = line_value(lines_.line(line), separator_of(line));
@@ -40,9 +37,7 @@ class ValueReader {
 
   int32_t integer(ConfigurationLine line) const { return to_integer(text(line)); }
 
-  int32_t set_count(ConfigurationLine line) const {
-    return std::min(integer(line), kSetCapacity);
-  }
+  int32_t set_count(ConfigurationLine line) const { return std::min(integer(line), kSetCapacity); }
 
   // Entries are stored one by one, so a bad item leaves those before it in the set.
   void set(ConfigurationLine line, int32_t count, PictureSet& set) const {
@@ -63,8 +58,7 @@ class ValueReader {
 
 }  // namespace
 
-void read_configuration_values(const ConfigurationLines& lines, TestConfiguration& config,
-                               const LoadSteps& steps) {
+void read_configuration_values(const ConfigurationLines& lines, TestConfiguration& config, const LoadSteps& steps) {
   const ValueReader read(lines, steps);
   config.test_code = read.text(kTestCodeLine);
   config.template_name = read.text(kTemplateNameLine);

@@ -28,8 +28,7 @@ struct LoadSteps {
 // Reads the lines into `config` in line order. A value that is not an integer raises
 // InvalidIntegerError and ends the load: the values read before it stay, the later ones
 // keep what they held. A set count above the set's capacity is cut to it.
-void read_configuration_values(const ConfigurationLines& lines, TestConfiguration& config,
-                               const LoadSteps& steps = {});
+void read_configuration_values(const ConfigurationLines& lines, TestConfiguration& config, const LoadSteps& steps = {});
 
 // The values stand on lines 1 to 9.
 inline constexpr size_t kValueLineCount = 9;

@@ -49,8 +49,8 @@ std::string ratio_text(int32_t sum, int32_t correct_count) {
   const int64_t hundredths = rounded_hundredths(sum, correct_count);
   // The whole part takes what the decimals leave of the width, and more when it needs it.
   char text[32];
-  std::snprintf(text, sizeof text, "%*lld.%02lld", kRatioWidth - 3,
-                static_cast<long long>(hundredths / 100), static_cast<long long>(hundredths % 100));
+  std::snprintf(text, sizeof text, "%*lld.%02lld", kRatioWidth - 3, static_cast<long long>(hundredths / 100),
+                static_cast<long long>(hundredths % 100));
   return text;
 }
 

@@ -20,11 +20,9 @@ int32_t to_integer(std::string_view text) {
   }
   // Parsed as a magnitude in 64 bits so that -2147483648 fits before the sign is applied.
   int64_t magnitude = 0;
-  const auto [end, error] =
-      std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
   const int64_t value = negative ? -magnitude : magnitude;
-  if (error != std::errc() || end != digits.data() + digits.size() || value < INT32_MIN ||
-      value > INT32_MAX) {
+  if (error != std::errc() || end != digits.data() + digits.size() || value < INT32_MIN || value > INT32_MAX) {
     throw InvalidIntegerError(text);
   }
   return static_cast<int32_t>(value);

@@ -13,9 +13,8 @@ std::string line_value(std::string_view line, char separator) {
 
 std::string list_item(int k, std::string_view list_value) {
   const size_t first_space = list_value.find(' ');
-  const std::string_view scanned = first_space == std::string_view::npos
-                                       ? std::string_view()
-                                       : list_value.substr(0, first_space);
+  const std::string_view scanned =
+      first_space == std::string_view::npos ? std::string_view() : list_value.substr(0, first_space);
   std::string current;
   int commas = 0;
   for (const char c : scanned) {

@@ -16,12 +16,8 @@ std::string TestConfiguration::template_file_name() const { return template_name
 
 std::string TestConfiguration::table_file_name() const { return table_name + ".DBF"; }
 
-std::span<const int32_t> TestConfiguration::agr_entries() const {
-  return used_entries(agr_set, agr_count);
-}
+std::span<const int32_t> TestConfiguration::agr_entries() const { return used_entries(agr_set, agr_count); }
 
-std::span<const int32_t> TestConfiguration::sm_entries() const {
-  return used_entries(sm_set, sm_count);
-}
+std::span<const int32_t> TestConfiguration::sm_entries() const { return used_entries(sm_set, sm_count); }
 
 }  // namespace tarni

@@ -2,11 +2,10 @@
 // probe (the program's own start-up, offscreen unless QT_QPA_PLATFORM says otherwise) in
 // a fresh process and times from the fork to the probe's report of the main window's
 // first paint. The probe's exit is not timed. Goal: under 300 ms.
+#include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdlib>

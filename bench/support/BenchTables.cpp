@@ -40,12 +40,10 @@ std::string AnswerString(int variant, int items) {
 }
 
 TRecordTexts SampleRecord(int i) {
-  static const char* const kSurnames[] = {"Novák",   "Dvořáková", "Černý",  "Procházka",
-                                          "Kučera",  "Veselý",    "Horák",  "Němcová",
-                                          "Marek",   "Pokorná",   "Růžička", "Šťastný",
-                                          "Žáková",  "Beneš",     "Fiala",  "Sedláček"};
-  static const char* const kFirstNames[] = {"Jan",   "Petra", "Jiří",  "Eva",
-                                            "Tomáš", "Lucie", "Pavel", "Žofie"};
+  static const char* const kSurnames[] = {"Novák",  "Dvořáková", "Černý", "Procházka", "Kučera",  "Veselý",
+                                          "Horák",  "Němcová",   "Marek", "Pokorná",   "Růžička", "Šťastný",
+                                          "Žáková", "Beneš",     "Fiala", "Sedláček"};
+  static const char* const kFirstNames[] = {"Jan", "Petra", "Jiří", "Eva", "Tomáš", "Lucie", "Pavel", "Žofie"};
   const int correct = 10 + i % 21;
   return {kSurnames[i % 16],
           kFirstNames[i % 8],

@@ -126,8 +126,9 @@ void TSummaryReporter::Finalize() {
 
 void TSummaryReporter::PrintSummary(std::ostream& out) const {
   out << "\nSummary (rates in records per second, times per operation)\n"
-      << std::left << std::setw(11) << "operation" << std::right << std::setw(9) << "records" << std::setw(16)
-      << "TDbf" << std::setw(16) << "raw" << std::setw(10) << "ratio" << "  target\n";
+      << std::left << std::setw(11) << "operation" << std::right << std::setw(9) << "records" << std::setw(16) << "TDbf"
+      << std::setw(16) << "raw" << std::setw(10) << "ratio"
+      << "  target\n";
   for (const auto& [key, row] : rows_) {
     if (row.HasRate()) {
       PrintRateRow(out, key, row);
@@ -145,7 +146,8 @@ void TSummaryReporter::PrintRateRow(std::ostream& out, const TKey& key, const TR
   out << std::left << std::setw(11) << key.operation << std::right << std::setw(9) << key.records << std::setw(16)
       << Rate(rate) << std::setw(16) << Rate(raw);
   if (raw <= 0 || rate <= 0) {
-    out << std::setw(10) << "-" << "  -\n";
+    out << std::setw(10) << "-"
+        << "  -\n";
     return;
   }
   const double ratio = rate / raw;
@@ -180,7 +182,8 @@ void TSummaryReporter::PrintPeakRss(std::ostream& out) const {
   for (const auto& [records, peak_kb] : peak_rss_kb_) {
     const int64_t growth = peak_kb - smallest;
     out << std::setw(20) << records << " records: " << std::setw(8) << peak_kb << " kB  (" << std::showpos << growth
-        << std::noshowpos << " kB)  within " << kPeakRssGrowthKb << " kB: " << Verdict(growth <= kPeakRssGrowthKb) << '\n';
+        << std::noshowpos << " kB)  within " << kPeakRssGrowthKb << " kB: " << Verdict(growth <= kPeakRssGrowthKb)
+        << '\n';
   }
 }
 
@@ -224,7 +227,8 @@ void TSummaryReporter::PrintPeers(std::ostream& out) const {
       if (key.operation != section.operation || row.RateOf(kShapelibVariant) + row.RateOf(kHeldLockVariant) <= 0) {
         continue;
       }
-      out << "\n" << section.title << " of " << key.records
+      out << "\n"
+          << section.title << " of " << key.records
           << "-record tables beside its peers (ratios: rate / shapelib, rate / raw)\n";
       for (const auto& [variant, caption] : section.variants) PrintPeerRow(out, section, row, variant, caption);
     }
@@ -238,8 +242,8 @@ void TSummaryReporter::PrintPeerRow(std::ostream& out, const TPeerSection& secti
   const auto ratio_to = [&](const char* peer) { return row.RateOf(peer) > 0 ? rate / row.RateOf(peer) : 0; };
   out << "  " << std::left << std::setw(30) << caption << std::right << std::setw(12) << Rate(rate) << std::fixed
       << std::setprecision(2) << std::setw(10) << ratio_to(kShapelibVariant) << std::setw(10) << ratio_to(kRawVariant);
-  const bool held = std::find(section.held_to_goals.begin(), section.held_to_goals.end(), variant) !=
-                    section.held_to_goals.end();
+  const bool held =
+      std::find(section.held_to_goals.begin(), section.held_to_goals.end(), variant) != section.held_to_goals.end();
   for (const TPeerGoal& goal : section.goals) {
     if (held && row.RateOf(goal.peer) > 0) {
       out << "  >= " << goal.ratio << " x " << goal.peer << ": " << Verdict(ratio_to(goal.peer) >= goal.ratio);

@@ -10,13 +10,13 @@
 // summary. With repetitions, the medians stand for the benchmarks.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <benchmark/benchmark.h>
 
 namespace bench {
 

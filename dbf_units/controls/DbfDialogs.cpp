@@ -31,9 +31,7 @@ TErrorReport& InstalledErrorReport() {
   return report;
 }
 
-bool IsWildcard(const QString& name) {
-  return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
-}
+bool IsWildcard(const QString& name) { return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?')); }
 
 // "description|pattern|description|pattern" as QFileDialog's "description (pattern)".
 QStringList NameFiltersOf(const QString& filter) {
@@ -42,8 +40,7 @@ QStringList NameFiltersOf(const QString& filter) {
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     const QString& description = parts[i];
     const QString& pattern = parts[i + 1];
-    filters << (description.isEmpty() ? pattern
-                                      : description + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+    filters << (description.isEmpty() ? pattern : description + QStringLiteral(" (") + pattern + QLatin1Char(')'));
   }
   return filters;
 }
@@ -75,8 +72,7 @@ bool TWidgetDialogs::confirm(const QString& title, const QString& text) {
   return box.clickedButton() == ok;
 }
 
-std::unique_ptr<QFileDialog> TWidgetDialogs::buildFileDialog(const TOpenFileRequest& request,
-                                                             QWidget* parent) {
+std::unique_ptr<QFileDialog> TWidgetDialogs::buildFileDialog(const TOpenFileRequest& request, QWidget* parent) {
   auto dialog = std::make_unique<QFileDialog>(parent);
   // Qt's own dialog: it matches name patterns regardless of letter case, as the systems
   // the tables come from do, and it looks the same on every desktop.
@@ -101,13 +97,9 @@ std::optional<QString> TWidgetDialogs::chooseFile(const TOpenFileRequest& reques
   return QFileInfo(dialog->selectedFiles().constFirst()).absoluteFilePath();
 }
 
-bool ConfirmRecordDeletion() {
-  return Dialogs().confirm(QStringLiteral("Confirm"), QStringLiteral("Delete record?"));
-}
+bool ConfirmRecordDeletion() { return Dialogs().confirm(QStringLiteral("Confirm"), QStringLiteral("Delete record?")); }
 
-TDialogs& Dialogs() {
-  return installed_dialogs != nullptr ? *installed_dialogs : WidgetDialogs();
-}
+TDialogs& Dialogs() { return installed_dialogs != nullptr ? *installed_dialogs : WidgetDialogs(); }
 
 TDialogs* SetDialogs(TDialogs* dialogs) {
   TDialogs* previous = &Dialogs();
@@ -120,8 +112,7 @@ std::optional<QString> OpenFileDialog(const TOpenFileRequest& request) {
   if (!chosen) return chosen;
   const QString folder = QFileInfo(*chosen).absolutePath();
   if (::chdir(QFile::encodeName(folder).constData()) != 0) {
-    throw std::runtime_error("Cannot change to folder " + folder.toStdString() + ": " +
-                             std::strerror(errno));
+    throw std::runtime_error("Cannot change to folder " + folder.toStdString() + ": " + std::strerror(errno));
   }
   return chosen;
 }

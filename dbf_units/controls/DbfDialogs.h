@@ -52,8 +52,7 @@ class TWidgetDialogs : public TDialogs {
   std::optional<QString> chooseFile(const TOpenFileRequest& request) override;
 
   // The file dialog chooseFile runs, built but not shown.
-  static std::unique_ptr<QFileDialog> buildFileDialog(const TOpenFileRequest& request,
-                                                      QWidget* parent = nullptr);
+  static std::unique_ptr<QFileDialog> buildFileDialog(const TOpenFileRequest& request, QWidget* parent = nullptr);
 };
 
 // The question the navigator bar and the grid ask before they delete a record: "Delete

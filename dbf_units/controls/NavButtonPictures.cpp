@@ -96,8 +96,7 @@ QPainterPath ShapeOf(TNavigateBtn button) {
       shape.addPath(Stroke(Lines({QPolygonF{{3, 8.5}, {6.5, 12}, {13, 4.5}}}), kLineWidth));
       break;
     case TNavigateBtn::nbCancel:
-      shape.addPath(Stroke(Lines({QPolygonF{{4, 4}, {12, 12}}, QPolygonF{{12, 4}, {4, 12}}}),
-                           kLineWidth));
+      shape.addPath(Stroke(Lines({QPolygonF{{4, 4}, {12, 12}}, QPolygonF{{12, 4}, {4, 12}}}), kLineWidth));
       break;
     case TNavigateBtn::nbRefresh:
       shape.addPath(RefreshArrow());

@@ -140,8 +140,7 @@ void TDBEdit::loadFromField() {
   applyMaxLength();
   QString shown;
   if (field != nullptr) {
-    shown = QString::fromStdString(focused_ && link_.CanModify() ? field->editText()
-                                                                 : field->displayText());
+    shown = QString::fromStdString(focused_ && link_.CanModify() ? field->editText() : field->displayText());
   }
   // The same text is not set again, so the cursor and the selection survive an edit
   // request that reloads the box.
@@ -158,16 +157,14 @@ void TDBEdit::applyMaxLength() {
   int limit = max_length_;
   if (limit == 0) {
     const TField* field = link_.Field();
-    limit = field != nullptr && field->DataType() == TFieldType::ftString ? field->Size()
-                                                                          : kUnlimitedLength;
+    limit = field != nullptr && field->DataType() == TFieldType::ftString ? field->Size() : kUnlimitedLength;
   }
   // Setting the limit sets the text again, which would drop the selection.
   if (maxLength() != limit) QLineEdit::setMaxLength(limit);
 }
 
 void TDBEdit::handleKeyPress(QKeyEvent& event) {
-  if (event.key() == Qt::Key_Delete || event.matches(QKeySequence::Paste) ||
-      event.matches(QKeySequence::Cut)) {
+  if (event.key() == Qt::Key_Delete || event.matches(QKeySequence::Paste) || event.matches(QKeySequence::Cut)) {
     link_.edit();
   }
   const QChar typed = TypedCharacter(event);
@@ -192,8 +189,7 @@ void TDBEdit::handleKeyPress(QKeyEvent& event) {
     QLineEdit::keyPressEvent(&event);
     return;
   }
-  QKeyEvent replaced(QEvent::KeyPress, KeyTyping(key), Qt::NoModifier,
-                     key.isPrint() ? QString(key) : QString());
+  QKeyEvent replaced(QEvent::KeyPress, KeyTyping(key), Qt::NoModifier, key.isPrint() ? QString(key) : QString());
   QLineEdit::keyPressEvent(&replaced);
 }
 
@@ -206,15 +202,14 @@ void TDBEdit::addEditCommands(QMenu& menu) {
   };
   const TCommand commands[] = {
       {"Cu&t", QKeySequence::Cut, hasSelectedText(), &QLineEdit::cut},
-      {"&Paste", QKeySequence::Paste, !QGuiApplication::clipboard()->text().isEmpty(),
-       &QLineEdit::paste},
+      {"&Paste", QKeySequence::Paste, !QGuiApplication::clipboard()->text().isEmpty(), &QLineEdit::paste},
   };
   QAction* first_standard = menu.actions().value(0);
   for (const TCommand& command : commands) {
     // Qt's own captions, so that its translation applies as in the standard menu.
-    auto* action = new QAction(QLineEdit::tr(command.text) + QLatin1Char('\t') +
-                                   QKeySequence(command.key).toString(QKeySequence::NativeText),
-                               &menu);
+    auto* action = new QAction(
+        QLineEdit::tr(command.text) + QLatin1Char('\t') + QKeySequence(command.key).toString(QKeySequence::NativeText),
+        &menu);
     action->setEnabled(command.available);
     connect(action, &QAction::triggered, this, [this, run = command.run] {
       RunReported([&] {

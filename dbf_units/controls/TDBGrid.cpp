@@ -159,9 +159,7 @@ int TDBGrid::HeightForRows(int rows) const {
   return 2 * view_->frameWidth() + titles + rows * RowHeight() + ScrollBarHeightBelowRows();
 }
 
-int TDBGrid::VisibleRowCount() const {
-  return std::max(1, (height() - HeightForRows(0)) / RowHeight());
-}
+int TDBGrid::VisibleRowCount() const { return std::max(1, (height() - HeightForRows(0)) / RowHeight()); }
 
 void TDBGrid::applyFontMetrics() {
   const int row_height = RowHeight();

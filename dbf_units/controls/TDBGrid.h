@@ -32,9 +32,8 @@ enum TDBGridOption : unsigned {
   dgConfirmDelete = 1u << 7,
   dgCancelOnExit = 1u << 8,
 };
-inline constexpr unsigned kDefaultGridOptions = dgEditing | dgTitles | dgIndicator |
-                                                dgColumnResize | dgColLines | dgRowLines |
-                                                dgTabs | dgConfirmDelete | dgCancelOnExit;
+inline constexpr unsigned kDefaultGridOptions = dgEditing | dgTitles | dgIndicator | dgColumnResize | dgColLines |
+                                                dgRowLines | dgTabs | dgConfirmDelete | dgCancelOnExit;
 
 // The grid's link: its buffer count is the number of visible data rows.
 class TGridDataLink : public TDataLink {

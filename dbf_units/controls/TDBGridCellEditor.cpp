@@ -30,13 +30,11 @@ void TDBGridCellEditor::close() {
   if (editor_ != nullptr) emit closeEditor(editor_, QAbstractItemDelegate::NoHint);
 }
 
-void TDBGridCellEditor::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                              const QModelIndex& index) const {
+void TDBGridCellEditor::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   // Plainer than the style's item painting, and several times cheaper: a grid repaints
   // all its cells after every jump through the table.
   const bool selected = (option.state & QStyle::State_Selected) != 0;
-  const QPalette::ColorGroup group =
-      (option.state & QStyle::State_Active) != 0 ? QPalette::Active : QPalette::Inactive;
+  const QPalette::ColorGroup group = (option.state & QStyle::State_Active) != 0 ? QPalette::Active : QPalette::Inactive;
   if (selected) painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
   painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
   const auto alignment = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
@@ -44,8 +42,7 @@ void TDBGridCellEditor::paint(QPainter* painter, const QStyleOptionViewItem& opt
                     static_cast<int>(alignment) | Qt::TextSingleLine, index.data(Qt::DisplayRole).toString());
 }
 
-QWidget* TDBGridCellEditor::createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                                         const QModelIndex& index) const {
+QWidget* TDBGridCellEditor::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const {
   const TField& field = model_.FieldOfColumn(index.column());
   auto* editor = new QLineEdit(parent);
   editor->setFrame(false);

@@ -38,8 +38,7 @@ class TDBGridCellEditor : public QStyledItemDelegate {
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
-  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                        const QModelIndex& index) const override;
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   // Shows the field's edit text, all selected, unless text has been typed.
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
   // The view commits the editor when it loses the focus or the current cell changes.

@@ -14,8 +14,7 @@ namespace {
 // Puts the dataset's active buffer back when the rows have been read, also after a failure.
 class TActiveBufferKeeper {
  public:
-  explicit TActiveBufferKeeper(TDbf& dataset)
-      : dataset_(dataset), active_(dataset.activeBufferIndex()) {}
+  explicit TActiveBufferKeeper(TDbf& dataset) : dataset_(dataset), active_(dataset.activeBufferIndex()) {}
   ~TActiveBufferKeeper() { dataset_.setActiveBufferIndex(active_); }
   TActiveBufferKeeper(const TActiveBufferKeeper&) = delete;
   TActiveBufferKeeper& operator=(const TActiveBufferKeeper&) = delete;
@@ -27,8 +26,7 @@ class TActiveBufferKeeper {
 
 }  // namespace
 
-TDBGridModel::TDBGridModel(TDataLink& link, QObject* parent)
-    : QAbstractTableModel(parent), link_(link) {}
+TDBGridModel::TDBGridModel(TDataLink& link, QObject* parent) : QAbstractTableModel(parent), link_(link) {}
 
 void TDBGridModel::rebuildColumns() {
   beginResetModel();
@@ -139,8 +137,7 @@ QVariant TDBGridModel::data(const QModelIndex& index, int role) const {
 
 QVariant TDBGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   // The rows carry no numbers: the indicator column draws its own marks.
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-      section >= columnCount()) {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount()) {
     return QVariant();
   }
   return QString::fromStdString(FieldOfColumn(section).FieldName());
@@ -154,8 +151,7 @@ Qt::ItemFlags TDBGridModel::flags(const QModelIndex& index) const {
 }
 
 bool TDBGridModel::ColumnEditable(int column) const {
-  return editable_ && !link_.ReadOnly() && column >= 0 && column < columnCount() &&
-         FieldOfColumn(column).CanModify();
+  return editable_ && !link_.ReadOnly() && column >= 0 && column < columnCount() && FieldOfColumn(column).CanModify();
 }
 
 }  // namespace dbf

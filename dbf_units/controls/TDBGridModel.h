@@ -26,8 +26,8 @@ class TDBGridModel : public QAbstractTableModel {
   // re-reads the rows.
   void rebuildColumns();
   // Re-reads the texts of every row from the record window and announces the rows whose
-  // texts changed (the indicator column is the grid's to repaint). `shift`: the view's pixels moved with the rows, row r now showing what
-  // row r + shift showed (0: nothing moved).
+  // texts changed (the indicator column is the grid's to repaint). `shift`: the view's pixels moved with the rows, row
+  // r now showing what row r + shift showed (0: nothing moved).
   void reloadRows(int shift);
   // Re-reads the current record's row.
   void reloadActiveRow();

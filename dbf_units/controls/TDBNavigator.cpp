@@ -31,19 +31,16 @@ struct TButtonText {
 
 // By button, in identifier order.
 constexpr TButtonText kButtonTexts[kNavButtonCount] = {
-    {"nbFirst", "First record"},   {"nbPrior", "Prior record"},  {"nbNext", "Next record"},
-    {"nbLast", "Last record"},     {"nbInsert", "Insert record"}, {"nbDelete", "Delete record"},
-    {"nbEdit", "Edit record"},     {"nbPost", "Post edit"},      {"nbCancel", "Cancel edit"},
-    {"nbRefresh", "Refresh data"},
+    {"nbFirst", "First record"},   {"nbPrior", "Prior record"},   {"nbNext", "Next record"}, {"nbLast", "Last record"},
+    {"nbInsert", "Insert record"}, {"nbDelete", "Delete record"}, {"nbEdit", "Edit record"}, {"nbPost", "Post edit"},
+    {"nbCancel", "Cancel edit"},   {"nbRefresh", "Refresh data"},
 };
 
 TNavigateBtn ButtonAt(int index) { return static_cast<TNavigateBtn>(index); }
 int IndexOf(TNavigateBtn button) { return static_cast<int>(button); }
 
 // The buttons whose state follows the record window rather than the editing state.
-bool FollowsWindow(TNavigateBtn button) {
-  return button <= TNavigateBtn::nbLast || button == TNavigateBtn::nbDelete;
-}
+bool FollowsWindow(TNavigateBtn button) { return button <= TNavigateBtn::nbLast || button == TNavigateBtn::nbDelete; }
 
 bool LayoutHolds(const QLayout& layout, const QWidget* widget) {
   for (int i = 0; i < layout.count(); ++i) {
@@ -122,9 +119,7 @@ QToolButton* TDBNavigator::Button(TNavigateBtn button) const { return buttons_[I
 
 QSize TDBNavigator::sizeHint() const { return kDefaultSize; }
 
-QSize TDBNavigator::minimumSizeHint() const {
-  return QSize(visibleCount() * kMinButtonWidth, kMinButtonHeight);
-}
+QSize TDBNavigator::minimumSizeHint() const { return QSize(visibleCount() * kMinButtonWidth, kMinButtonHeight); }
 
 void TDBNavigator::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
@@ -195,12 +190,10 @@ void TDBNavigator::layoutButtons() {
   }
   const int count = visibleCount();
   if (!laidOutByParent()) {
-    const QSize ruled(std::max(width(), count * kMinButtonWidth) / count * count,
-                      std::max(height(), kMinButtonHeight));
+    const QSize ruled(std::max(width(), count * kMinButtonWidth) / count * count, std::max(height(), kMinButtonHeight));
     if (ruled != size()) resize(ruled);
   }
-  const int side = std::clamp(std::min(width() / count, height()) - kIconMargin, kMinIconSide,
-                              kMaxIconSide);
+  const int side = std::clamp(std::min(width() / count, height()) - kIconMargin, kMinIconSide, kMaxIconSide);
   // A bar whose width a layout sets spreads the pixels left over among its buttons.
   for (int k = 0; k < static_cast<int>(shown.size()); ++k) {
     const int left = k * width() / count;

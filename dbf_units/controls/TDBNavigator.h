@@ -17,18 +17,7 @@ class QToolButton;
 namespace dbf {
 
 // The buttons in their fixed order; the number is the one OnClick carries.
-enum class TNavigateBtn {
-  nbFirst,
-  nbPrior,
-  nbNext,
-  nbLast,
-  nbInsert,
-  nbDelete,
-  nbEdit,
-  nbPost,
-  nbCancel,
-  nbRefresh
-};
+enum class TNavigateBtn { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel, nbRefresh };
 inline constexpr int kNavButtonCount = 10;
 
 // A set of navigator buttons.
@@ -47,9 +36,7 @@ class TButtonSet {
   constexpr bool operator==(const TButtonSet&) const = default;
 
  private:
-  static constexpr uint16_t Bit(TNavigateBtn button) {
-    return static_cast<uint16_t>(1u << static_cast<int>(button));
-  }
+  static constexpr uint16_t Bit(TNavigateBtn button) { return static_cast<uint16_t>(1u << static_cast<int>(button)); }
   uint16_t bits_ = 0;
 };
 

@@ -45,7 +45,6 @@ class Loader : public TProgramTest {
     ClickPicture(9);
     ClickNavigator(TNavigateBtn::nbPost);
   }
-
 };
 
 TEST_F(Loader, SampleLoadsEveryValueWithoutAMessage) {

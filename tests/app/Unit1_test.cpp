@@ -1,18 +1,19 @@
 // The main window: answer entry on the template, the identity copy from the subjects
 // table with its end-of-table message and its refusals, Enter in the identity boxes, and
 // the menu commands that show the secondary windows.
+#include "Unit1.h"
+
 #include <QApplication>
-#include <filesystem>
 #include <QLabel>
-#include <QToolButton>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
+#include <filesystem>
 
 #include "ProgramTestSupport.h"
 #include "TDBEdit.h"
 #include "TImage.h"
-#include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit4.h"
@@ -54,7 +55,6 @@ class MainWindow : public TProgramTest {
     for (QChar letter : {u'a', u'b', u'c', u'd'}) texts.push_back(letter + QString::number(record));
     return texts;
   }
-
 };
 
 TEST_F(MainWindow, PictureNumberShowsWhileTheButtonIsHeldAndMissesChangeNothing) {
@@ -117,8 +117,8 @@ TEST_F(MainWindow, IdentityCopyWithoutAWholeSubjectsTable) {
   // stays on its record, and the error is shown.
   OpenSubjectsTable(SubjectsTable("CTYRI.DBF", 4, 2));
   Click(Form1->Button4);
-  EXPECT_EQ(IdentityTexts(), (std::vector<QString>{QStringLiteral("a1"), QStringLiteral("b1"),
-                                                   QStringLiteral("c1"), QStringLiteral("9999")}));
+  EXPECT_EQ(IdentityTexts(), (std::vector<QString>{QStringLiteral("a1"), QStringLiteral("b1"), QStringLiteral("c1"),
+                                                   QStringLiteral("9999")}));
   EXPECT_EQ(dialogs.Errors(), std::vector<QString>{QStringLiteral("List index out of bounds (4)")});
   EXPECT_EQ(DataModule3->Dbf2.fieldAt(0).readString(), "1");
 }
@@ -126,8 +126,7 @@ TEST_F(MainWindow, IdentityCopyWithoutAWholeSubjectsTable) {
 TEST_F(MainWindow, EnterInTheIdentityBoxesMovesAlongTheTabOrder) {
   Form1->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
-  const std::vector<QWidget*> order = {Form1->DBEdit1, Form1->DBEdit2, Form1->DBEdit3, Form1->DBEdit5,
-                                       Form1->Button1};
+  const std::vector<QWidget*> order = {Form1->DBEdit1, Form1->DBEdit2, Form1->DBEdit3, Form1->DBEdit5, Form1->Button1};
   Form1->DBEdit1->setFocus();
   for (size_t k = 0; k + 1 < order.size(); ++k) {
     ASSERT_EQ(QApplication::focusWidget(), order[k]);

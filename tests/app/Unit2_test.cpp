@@ -1,5 +1,7 @@
 // The configuration editor: the name rules of "Uložit", "Nový" followed by "Test konfig",
 // and "Otevřít" with a cancelled dialog, a file in another folder and a missing file.
+#include "Unit2.h"
+
 #include <QAction>
 #include <QDir>
 #include <QLabel>
@@ -7,7 +9,6 @@
 #include <QPlainTextEdit>
 
 #include "ProgramTestSupport.h"
-#include "Unit2.h"
 
 namespace app::testing {
 namespace {
@@ -51,10 +52,15 @@ TEST_F(Editor, NewOffersTheSampleAndTestShowsItsValues) {
   Trigger(Form2->Testkonfig1);
   EXPECT_EQ(Form2->Edit1->text(), QStringLiteral("novy.ini"));
   EXPECT_TRUE(ReadFile(QStringLiteral("vzor1.txt")).endsWith("\r\n \r\n"));
-  const std::vector<QString> expected = {
-      QStringLiteral("1\t"), QStringLiteral("Tarni_1"), QStringLiteral("xxxx"), QStringLiteral("10"),
-      QStringLiteral("10"), QStringLiteral("4"), QStringLiteral("9,21,24,25,") + QString(16, QLatin1Char(' ')),
-      QStringLiteral("4"), QStringLiteral("6,7,18,29,") + QString(18, QLatin1Char(' '))};
+  const std::vector<QString> expected = {QStringLiteral("1\t"),
+                                         QStringLiteral("Tarni_1"),
+                                         QStringLiteral("xxxx"),
+                                         QStringLiteral("10"),
+                                         QStringLiteral("10"),
+                                         QStringLiteral("4"),
+                                         QStringLiteral("9,21,24,25,") + QString(16, QLatin1Char(' ')),
+                                         QStringLiteral("4"),
+                                         QStringLiteral("6,7,18,29,") + QString(18, QLatin1Char(' '))};
   EXPECT_EQ(ValueTexts(), expected);
 
   // Saved as novy.ini, the sample is written back byte for byte.

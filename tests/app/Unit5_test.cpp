@@ -1,12 +1,13 @@
 // The help window: fourteen fixed lines that can be read and copied but not changed, and
 // "Návrat" or the close box hide it.
+#include "Unit5.h"
+
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "ProgramTestSupport.h"
 #include "Unit1.h"
-#include "Unit5.h"
 
 namespace app::testing {
 namespace {

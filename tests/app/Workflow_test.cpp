@@ -4,8 +4,8 @@
 // results table holds both subjects with their identity, answers and results.
 #include <QGroupBox>
 #include <QLabel>
-#include <QToolButton>
 #include <QSignalSpy>
+#include <QToolButton>
 
 #include "ProgramTestSupport.h"
 #include "TDBEdit.h"
@@ -54,15 +54,15 @@ TEST_F(Workflow, TwoSubjectsFollowingTheHelpTextEndInTheResultsTable) {
   for (int picture : {24, 30, 18}) ClickPicture(picture);
   EXPECT_EQ(Form1->DBEdit4->text(), QStringLiteral("|9|21|6|0|1|2|7|24|30|18"));
   EXPECT_EQ(Form1->StaticText1->text(), QStringLiteral("10"));
-  EXPECT_EQ(PostAndReadEvaluation(), (std::vector<QString>{QStringLiteral("9"), QStringLiteral("1"),
-                                                           QStringLiteral("3"), QStringLiteral("2"),
-                                                           QStringLiteral(" 0.33"), QStringLiteral(" 0.22")}));
+  EXPECT_EQ(PostAndReadEvaluation(),
+            (std::vector<QString>{QStringLiteral("9"), QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("2"),
+                                  QStringLiteral(" 0.33"), QStringLiteral(" 0.22")}));
 
   StartSubject();
   for (int picture : {25, 29, 5}) ClickPicture(picture);
-  EXPECT_EQ(PostAndReadEvaluation(), (std::vector<QString>{QStringLiteral("3"), QStringLiteral("0"),
-                                                           QStringLiteral("1"), QStringLiteral("1"),
-                                                           QStringLiteral(" 0.33"), QStringLiteral(" 0.33")}));
+  EXPECT_EQ(PostAndReadEvaluation(),
+            (std::vector<QString>{QStringLiteral("3"), QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("1"),
+                                  QStringLiteral(" 0.33"), QStringLiteral(" 0.33")}));
 
   QSignalSpy ended(Form1, &TForm1::ProgramEnded);
   Trigger(Form1->konec1);
@@ -83,10 +83,8 @@ TEST_F(Workflow, TwoSubjectsFollowingTheHelpTextEndInTheResultsTable) {
 TEST_F(Workflow, NavigatorSetsFollowInsertAndPostOnly) {
   const std::vector<TNavigateBtn> start = {TNavigateBtn::nbInsert, TNavigateBtn::nbDelete, TNavigateBtn::nbPost,
                                            TNavigateBtn::nbCancel};
-  const std::vector<TNavigateBtn> after_insert = {TNavigateBtn::nbDelete, TNavigateBtn::nbPost,
-                                                  TNavigateBtn::nbCancel};
-  const std::vector<TNavigateBtn> after_post = {TNavigateBtn::nbInsert, TNavigateBtn::nbDelete,
-                                                TNavigateBtn::nbCancel};
+  const std::vector<TNavigateBtn> after_insert = {TNavigateBtn::nbDelete, TNavigateBtn::nbPost, TNavigateBtn::nbCancel};
+  const std::vector<TNavigateBtn> after_post = {TNavigateBtn::nbInsert, TNavigateBtn::nbDelete, TNavigateBtn::nbCancel};
   EXPECT_EQ(VisibleNavigatorButtons(), start);
   for (TNavigateBtn button : start) {
     EXPECT_FALSE(Form1->DBNavigator1->Button(button)->isEnabled()) << "results table still closed";

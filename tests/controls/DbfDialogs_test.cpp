@@ -79,8 +79,8 @@ TEST(DbfDialogsTest, ErrorsOfActionsReachTheReportWithAClosingPeriod) {
   EXPECT_FALSE(RunReported([] { throw std::runtime_error("Soubor chybí!"); }));
   EXPECT_FALSE(RunReported([] { throw std::runtime_error("Chyba č"); }));
   EXPECT_TRUE(RunReported([] {}));
-  EXPECT_EQ(dialogs.Errors(), (std::vector<QString>{"Dbf1: Field 'X' not found.", "Hotovo.",
-                                                    "Soubor chybí!", QString::fromUtf8("Chyba č.")}));
+  EXPECT_EQ(dialogs.Errors(), (std::vector<QString>{"Dbf1: Field 'X' not found.", "Hotovo.", "Soubor chybí!",
+                                                    QString::fromUtf8("Chyba č.")}));
   EXPECT_EQ(WithClosingPeriod(QString()), QString());
 }
 

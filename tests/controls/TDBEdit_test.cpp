@@ -68,8 +68,7 @@ TEST_F(TDBEditTest, ShowsItsFieldAndTakesAsManyCharactersAsTheFieldHolds) {
   EXPECT_EQ(surname->text(), "Šťastný-Dvořáků") << "characters, not UTF-8 bytes";
   dbf->post();
   EXPECT_EQ(Stored("PRIJMENI"), "Šťastný-Dvořáků");
-  EXPECT_EQ(testing::MessageOf([&] { surname->SetDataField("PRIJMEN"); }),
-            "DBEdit1: Field 'PRIJMEN' not found");
+  EXPECT_EQ(testing::MessageOf([&] { surname->SetDataField("PRIJMEN"); }), "DBEdit1: Field 'PRIJMEN' not found");
 }
 
 TEST_F(TDBEditTest, KeysThatWouldChangeTheTextAskForAnEditFirst) {
@@ -154,8 +153,7 @@ TEST_F(TDBEditTest, FocusLossWritesBackAndAFailedWriteKeepsTheFocus) {
   count->setFocus();
   Type(count, "99999999999");
   surname->setFocus();
-  EXPECT_EQ(dialogs.Errors(),
-            std::vector<QString>{"'99999999999' is not a valid integer value for field 'POC_SPR'"});
+  EXPECT_EQ(dialogs.Errors(), std::vector<QString>{"'99999999999' is not a valid integer value for field 'POC_SPR'"});
   EXPECT_EQ(QApplication::focusWidget(), count);
   EXPECT_EQ(count->selectedText(), "99999999999");
   Type(count, "42");

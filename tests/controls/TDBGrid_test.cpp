@@ -9,9 +9,9 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
@@ -261,7 +261,8 @@ TEST_F(TDBGridTest, ShowsVisibleFieldsUnderTheirNamesWithTheIndicatorMark) {
   const QImage marks = indicator.grab().toImage();
   auto dark_pixels_beside = [&](int row) {
     int count = 0;
-    for (int y = indicator.sectionViewportPosition(row); y < indicator.sectionViewportPosition(row) + indicator.sectionSize(row); ++y) {
+    for (int y = indicator.sectionViewportPosition(row);
+         y < indicator.sectionViewportPosition(row) + indicator.sectionSize(row); ++y) {
       for (int x = 0; x < marks.width(); ++x) count += qGray(marks.pixel(x, y)) < 100 ? 1 : 0;
     }
     return count;

@@ -52,22 +52,27 @@ TEST_F(TDBNavigatorTest, EnablingTableFollowsTheTable) {
   names->SetReadOnly(true);
   Bind(*results);
   const char* const editing = "nbFirst nbPrior nbInsert nbDelete nbPost nbCancel nbRefresh";
-  const struct { const char* what; std::function<void()> action; const char* enabled; } steps[] = {
+  const struct {
+    const char* what;
+    std::function<void()> action;
+    const char* enabled;
+  } steps[] = {
       {"before the table is open", [] {}, ""},
       {"open and empty", [&] { results->open(); }, "nbInsert nbEdit nbRefresh"},
       {"after insert", [&] { Click(B::nbInsert); }, "nbInsert nbPost nbCancel nbRefresh"},
-      {"after post", [&] { Click(B::nbPost); },
-       "nbFirst nbPrior nbNext nbLast nbInsert nbDelete nbEdit nbRefresh"},
+      {"after post", [&] { Click(B::nbPost); }, "nbFirst nbPrior nbNext nbLast nbInsert nbDelete nbEdit nbRefresh"},
       {"a move that finds no further record", [&] { Click(B::nbNext); },
        "nbFirst nbPrior nbInsert nbDelete nbEdit nbRefresh"},
       {"editing", [&] { Click(B::nbEdit); }, editing},
       {"the bar disabled", [&] { bar.setEnabled(false); }, ""},
       {"the bar enabled again", [&] { bar.setEnabled(true); }, editing},
       {"closed", [&] { results->close(); }, ""},
-      {"a read-only table", [&] {
+      {"a read-only table",
+       [&] {
          source.SetDataSet(names.get());
          names->open();
-       }, "nbNext nbLast"},
+       },
+       "nbNext nbLast"},
   };
   for (const auto& step : steps) {
     SCOPED_TRACE(step.what);
@@ -82,8 +87,7 @@ TEST_F(TDBNavigatorTest, OnClickFollowsTheActionUnlessTheActionFailed) {
   Bind(*dbf);
   std::vector<std::string> heard;  // each OnClick: the button and the record it found current
   bar.OnClick = [&](TDBNavigator&, B button) {
-    heard.push_back(bar.Button(button)->objectName().toStdString() + " " +
-                    (dbf->Active() ? CurrentName(*dbf) : "-"));
+    heard.push_back(bar.Button(button)->objectName().toStdString() + " " + (dbf->Active() ? CurrentName(*dbf) : "-"));
   };
   bar.BtnClick(B::nbNext);
   dbf->open();
@@ -96,8 +100,8 @@ TEST_F(TDBNavigatorTest, OnClickFollowsTheActionUnlessTheActionFailed) {
   dbf->fieldNamed("NAME").SetRequired(true);
   Click(B::nbInsert);
   Click(B::nbPost);
-  EXPECT_EQ(heard, (std::vector<std::string>{"nbNext -", "nbNext B", "nbDelete B", "nbDelete A",
-                                             "nbDelete ", "nbInsert "}));
+  EXPECT_EQ(heard,
+            (std::vector<std::string>{"nbNext -", "nbNext B", "nbDelete B", "nbDelete A", "nbDelete ", "nbInsert "}));
   EXPECT_EQ(dialogs.shown.size(), 3u) << "two questions and the error";
   EXPECT_EQ(dialogs.shown.front(), (testing::TScriptedDialogs::TShown{"confirm", "Confirm", "Delete record?"}));
   EXPECT_EQ(dialogs.Errors(), std::vector<QString>{"Field 'NAME' must have a value."});
@@ -110,7 +114,10 @@ TEST_F(TDBNavigatorTest, VisibleButtonsShareTheBarsWidthEqually) {
   nav->setGeometry(416, 56, 184, 25);  // before the visible set, which may come in either order
   nav->SetVisibleButtons({B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel});
   window.show();
-  const struct { TButtonSet visible; int bar_width, button_width; } cases[] = {
+  const struct {
+    TButtonSet visible;
+    int bar_width, button_width;
+  } cases[] = {
       {{B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel}, 184, 46},
       {{B::nbDelete, B::nbPost, B::nbCancel}, 183, 61},
       {{B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel}, 180, 45},

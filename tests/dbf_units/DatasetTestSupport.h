@@ -50,8 +50,7 @@ inline void DeclareResultsFields(TDbf& dbf) {
 }
 
 // A results table "Dbf1" in `folder`, declared as the data module declares it.
-inline std::unique_ptr<TDbf> ResultsTable(const TScratchFolder& folder,
-                                          const std::string& table_name = "TARNI.DBF") {
+inline std::unique_ptr<TDbf> ResultsTable(const TScratchFolder& folder, const std::string& table_name = "TARNI.DBF") {
   auto dbf = std::make_unique<TDbf>();
   dbf->SetName("Dbf1");
   dbf->SetFilePath(FolderPath(folder));
@@ -72,8 +71,7 @@ inline std::unique_ptr<TDbf> DataSetOn(const TScratchFolder& folder, const std::
 
 // A two-column table (NAME C10, NUM N5) whose records hold the given names and their
 // 1-based numbers; names listed in `deleted` are marked deleted. Returned closed.
-inline std::unique_ptr<TDbf> NamesTable(const TScratchFolder& folder,
-                                        const std::vector<std::string>& names,
+inline std::unique_ptr<TDbf> NamesTable(const TScratchFolder& folder, const std::vector<std::string>& names,
                                         const std::vector<std::string>& deleted = {},
                                         const std::string& table_name = "NAMES.DBF") {
   auto dbf = DataSetOn(folder, table_name);
@@ -129,8 +127,7 @@ class TFakeDataSet : public TFieldDataSet {
   // The column bytes of field `field_no` (1-based).
   std::string Column(int field_no) const {
     const TDbfFieldDef& def = file_->FieldDefs().Items(field_no - 1);
-    return std::string(reinterpret_cast<const char*>(record_.data()) + def.Offset(),
-                       static_cast<size_t>(def.Size()));
+    return std::string(reinterpret_cast<const char*>(record_.data()) + def.Offset(), static_cast<size_t>(def.Size()));
   }
   void SetColumn(int field_no, const std::string& bytes) {
     const TDbfFieldDef& def = file_->FieldDefs().Items(field_no - 1);

@@ -34,8 +34,8 @@ TEST(DbfCodePage, HighHalvesMatchGlibcAndEveryByteComesBack) {
     const TSingleByteCodePage& code_page;
     std::set<int> undefined;
   };
-  for (const TCase& code_page : {TCase{"CP852", Cp852(), {}},
-                                 TCase{"WINDOWS-1250", Windows1250(), {0x81, 0x83, 0x88, 0x90, 0x98}}}) {
+  for (const TCase& code_page :
+       {TCase{"CP852", Cp852(), {}}, TCase{"WINDOWS-1250", Windows1250(), {0x81, 0x83, 0x88, 0x90, 0x98}}}) {
     SCOPED_TRACE(code_page.iconv_name);
     std::set<int> undefined;
     for (int byte = 0; byte < 256; ++byte) {
@@ -78,12 +78,12 @@ TEST(DbfCodePage, CzechTextConvertsBothWays) {
 
 TEST(DbfCodePage, WhatCodePage852LacksOrIsNoUtf8BecomesQuestionMarks) {
   EXPECT_EQ(Utf8ToOem("€ 日本 😀"), "? ?? ?");
-  EXPECT_EQ(Utf8ToOem("a\xC3"), "a?");                // cut short
-  EXPECT_EQ(Utf8ToOem("\x80x"), "?x");                // stray continuation
-  EXPECT_EQ(Utf8ToOem("\xC0\xAF"), "??");             // overlong '/'
-  EXPECT_EQ(Utf8ToOem("\xED\xA0\x80"), "???");        // surrogate
-  EXPECT_EQ(Utf8ToOem("\xF4\x90\x80\x80"), "????");   // beyond U+10FFFF
-  EXPECT_EQ(Utf8ToOem("\xC3\xA1\xFF"), "\xA0?");      // á, then a byte UTF-8 never has
+  EXPECT_EQ(Utf8ToOem("a\xC3"), "a?");               // cut short
+  EXPECT_EQ(Utf8ToOem("\x80x"), "?x");               // stray continuation
+  EXPECT_EQ(Utf8ToOem("\xC0\xAF"), "??");            // overlong '/'
+  EXPECT_EQ(Utf8ToOem("\xED\xA0\x80"), "???");       // surrogate
+  EXPECT_EQ(Utf8ToOem("\xF4\x90\x80\x80"), "????");  // beyond U+10FFFF
+  EXPECT_EQ(Utf8ToOem("\xC3\xA1\xFF"), "\xA0?");     // á, then a byte UTF-8 never has
 }
 
 TEST(DbfCodePage, LengthAndLeftCountCharactersNotBytes) {

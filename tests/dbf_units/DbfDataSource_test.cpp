@@ -40,12 +40,10 @@ TEST_F(DataSourceTest, NonVisualLinksHearFirstThenVisualOnesLatestAttachedFirst)
   edit.SetVisualControl(true);
   for (TRecordingLink* link : {&grid, &first, &edit, &second}) link->SetDataSource(&source_);
   dbf_->open();
-  EXPECT_EQ(log, (std::vector<std::string>{"second active 1", "first active 1", "edit active 1",
-                                            "grid active 1"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"second active 1", "first active 1", "edit active 1", "grid active 1"}));
   log.clear();
   dbf_->moveLast();
-  EXPECT_EQ(log, (std::vector<std::string>{"second dataset", "first dataset", "edit dataset",
-                                            "grid dataset"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"second dataset", "first dataset", "edit dataset", "grid dataset"}));
 }
 
 TEST_F(DataSourceTest, SourceMirrorsTheStateUnlessDisabled) {

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DatasetTestSupport.h"
@@ -183,11 +183,10 @@ TEST_F(EditingTest, ReadOnlyDatasetRefusesEveryChange) {
   dbf_->SetReadOnly(true);
   dbf_->open();
   EXPECT_FALSE(dbf_->canModify());
-  EXPECT_EQ(MessageOf([&] { dbf_->SetReadOnly(false); }),
-            "Dbf2: Cannot perform this operation on an open dataset");
-  for (const auto& change : std::vector<std::function<void()>>{
-           [&] { dbf_->startInsert(); }, [&] { dbf_->startAppend(); }, [&] { dbf_->startEdit(); },
-           [&] { dbf_->deleteRecord(); }}) {
+  EXPECT_EQ(MessageOf([&] { dbf_->SetReadOnly(false); }), "Dbf2: Cannot perform this operation on an open dataset");
+  for (const auto& change :
+       std::vector<std::function<void()>>{[&] { dbf_->startInsert(); }, [&] { dbf_->startAppend(); },
+                                          [&] { dbf_->startEdit(); }, [&] { dbf_->deleteRecord(); }}) {
     EXPECT_EQ(MessageOf(change), "Dbf2: Cannot modify a read-only dataset");
     EXPECT_EQ(dbf_->state(), TDataSetState::StateBrowse);
   }
@@ -201,10 +200,16 @@ TEST_F(EditingTest, ReadOnlyDatasetRefusesEveryChange) {
 // reads as N(20,15), python3-dbf's F(10,2) as F(8). Written with the shorter layout, a
 // record would shift every later field for the programs that made them.
 TEST_F(EditingTest, TableWhoseFieldsDoNotFillItsRecordsIsReadButNeverWritten) {
-  const filetest::TRawTable gdal{0x03, {{"NAME", 'C', 10}, {"REAL", 'N', 24, 15}, {"NUM", 'N', 9}},
-                                 {" Ann       " "       1.250000000000000" "        7"}};
-  const filetest::TRawTable pydbf{0x03, {{"NAME", 'C', 10}, {"F", 'F', 10, 2}, {"N", 'N', 6}},
-                                  {" Ann       " "      1.50" "    12"}};
+  const filetest::TRawTable gdal{0x03,
+                                 {{"NAME", 'C', 10}, {"REAL", 'N', 24, 15}, {"NUM", 'N', 9}},
+                                 {" Ann       "
+                                  "       1.250000000000000"
+                                  "        7"}};
+  const filetest::TRawTable pydbf{0x03,
+                                  {{"NAME", 'C', 10}, {"F", 'F', 10, 2}, {"N", 'N', 6}},
+                                  {" Ann       "
+                                   "      1.50"
+                                   "    12"}};
   for (const auto& [table, sizes] : {std::pair{gdal, "44 bytes, but its fields as read fill 40"},
                                      std::pair{pydbf, "27 bytes, but its fields as read fill 25"}}) {
     SCOPED_TRACE(sizes);
@@ -214,9 +219,9 @@ TEST_F(EditingTest, TableWhoseFieldsDoNotFillItsRecordsIsReadButNeverWritten) {
     dbf_->open();
     EXPECT_EQ(notices.Notices().size(), 1u) << "Invalid Record Size";
     EXPECT_EQ(CurrentName(*dbf_), "Ann");
-    for (const auto& change : std::vector<std::function<void()>>{
-             [&] { dbf_->startInsert(); }, [&] { dbf_->startAppend(); }, [&] { dbf_->startEdit(); },
-             [&] { dbf_->deleteRecord(); }}) {
+    for (const auto& change :
+         std::vector<std::function<void()>>{[&] { dbf_->startInsert(); }, [&] { dbf_->startAppend(); },
+                                            [&] { dbf_->startEdit(); }, [&] { dbf_->deleteRecord(); }}) {
       EXPECT_EQ(MessageOf(change), "Cannot write file " + folder_ / "FOREIGN.DBF" + ": its header gives records of " +
                                        sizes + " (writing would shift the fields for every other reader)");
       EXPECT_EQ(dbf_->state(), TDataSetState::StateBrowse);

@@ -42,8 +42,7 @@ TEST_F(FieldTest, SmallintColumnOfThreeDigits) {
   EXPECT_EQ(suma.readInteger(), -5);
   EXPECT_EQ(suma.readString(), "-5");
 
-  EXPECT_EQ(MessageOf([&] { suma.writeInteger(1000); }),
-            "Field data too long :4 (must be between 1 and 3).");
+  EXPECT_EQ(MessageOf([&] { suma.writeInteger(1000); }), "Field data too long :4 (must be between 1 and 3).");
   EXPECT_THROW(suma.writeInteger(1000), EDbfFileError);
   EXPECT_EQ(MessageOf([&] { suma.writeInteger(40000); }),
             "40000 is not a valid value for field 'SUMA_AGR'. The allowed range is -32768 to 32767");
@@ -56,8 +55,7 @@ TEST_F(FieldTest, IntegerColumnOfFiveDigits) {
   dataset_.Bind(spr, "POC_SPR", kPocSpr);
   spr.writeInteger(-1234);
   EXPECT_EQ(dataset_.Column(kPocSpr), "-1234");
-  EXPECT_EQ(MessageOf([&] { spr.writeInteger(123456); }),
-            "Field data too long :6 (must be between 1 and 5).");
+  EXPECT_EQ(MessageOf([&] { spr.writeInteger(123456); }), "Field data too long :6 (must be between 1 and 5).");
   EXPECT_EQ(spr.readInteger(), -1234);
   EXPECT_EQ(spr.Alignment(), TAlignment::taRightJustify);
 }
@@ -73,8 +71,7 @@ TEST_F(FieldTest, AutoIncrementFieldOnATextColumnKeepsItsValue) {
 TEST_F(FieldTest, IntegerFieldTakesTypedText) {
   TIntegerField spr;
   dataset_.Bind(spr, "POC_SPR", kPocSpr);
-  EXPECT_EQ(MessageOf([&] { spr.writeString("abc"); }),
-            "'abc' is not a valid integer value for field 'POC_SPR'");
+  EXPECT_EQ(MessageOf([&] { spr.writeString("abc"); }), "'abc' is not a valid integer value for field 'POC_SPR'");
   for (const char* text : {"12a", "1 2", "-", "$", "0x", "99999999999"}) {
     EXPECT_THROW(spr.writeString(text), EDatabaseError) << text;
   }
@@ -131,8 +128,7 @@ TEST_F(FieldTest, CzechSurnameIsStoredInCodePage852) {
   TStringField surname;
   dataset_.Bind(surname, "PRIJMENI", kPrijmeni, 15);
   surname.writeString("Dvořák Čížková");
-  EXPECT_EQ(dataset_.Column(kPrijmeni),
-            "Dvo\xFD\xA0k \xAC\xA1\xA7kov\xA0 ");
+  EXPECT_EQ(dataset_.Column(kPrijmeni), "Dvo\xFD\xA0k \xAC\xA1\xA7kov\xA0 ");
   EXPECT_EQ(surname.readString(), "Dvořák Čížková");
 
   surname.SetTransliterate(false);
@@ -166,8 +162,7 @@ TEST_F(FieldTest, ConversionsBetweenTextAndIntegerFields) {
   EXPECT_EQ(surname.readString(), "-17");
   EXPECT_EQ(surname.readInteger(), -17);
   surname.writeString("x7");
-  EXPECT_EQ(MessageOf([&] { surname.readInteger(); }),
-            "'x7' is not a valid integer value for field 'PRIJMENI'");
+  EXPECT_EQ(MessageOf([&] { surname.readInteger(); }), "'x7' is not a valid integer value for field 'PRIJMENI'");
   surname.clearValue();
   EXPECT_EQ(surname.readInteger(), 0);
 }

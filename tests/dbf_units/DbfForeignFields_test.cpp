@@ -115,8 +115,8 @@ TEST_F(ForeignFieldTest, DateTimesKeepMillisecondsFromDayOne) {
 TEST_F(ForeignFieldTest, BooleansAreTOrF) {
   TBooleanField active;
   dataset_.Bind(active, "ACTIVE", kActive);
-  const std::pair<const char*, const char*> stored_and_read[] = {
-      {"t", "T"}, {"T", "T"}, {"Y", "F"}, {"N", "F"}, {"?", "F"}, {" ", ""}};
+  const std::pair<const char*, const char*> stored_and_read[] = {{"t", "T"}, {"T", "T"}, {"Y", "F"},
+                                                                 {"N", "F"}, {"?", "F"}, {" ", ""}};
   for (const auto& [stored, read] : stored_and_read) {
     dataset_.SetColumn(kActive, stored);
     EXPECT_EQ(active.readString(), read) << stored;
@@ -141,8 +141,7 @@ TEST_F(ForeignFieldTest, LargeintsBeyondThirtyTwoBits) {
 }
 
 TEST_F(ForeignFieldTest, IntegerFieldsOfEveryKindOnABinaryColumn) {
-  std::unique_ptr<TIntegerField> fields[] = {std::make_unique<TIntegerField>(),
-                                             std::make_unique<TSmallintField>(),
+  std::unique_ptr<TIntegerField> fields[] = {std::make_unique<TIntegerField>(), std::make_unique<TSmallintField>(),
                                              std::make_unique<TAutoIncField>()};
   for (const auto& field : fields) {
     dataset_.Bind(*field, "ID", kId);
@@ -173,8 +172,8 @@ TEST_F(ForeignFieldTest, MemoColumnsShowOnlyWhetherTheyHoldSomething) {
 TEST(DefaultFieldTest, EveryColumnTypeGetsItsClass) {
   for (const TFieldType type :
        {TFieldType::ftString, TFieldType::ftSmallint, TFieldType::ftInteger, TFieldType::ftLargeint,
-        TFieldType::ftAutoInc, TFieldType::ftFloat, TFieldType::ftDate, TFieldType::ftDateTime,
-        TFieldType::ftBoolean, TFieldType::ftMemo, TFieldType::ftBlob, TFieldType::ftGraphic}) {
+        TFieldType::ftAutoInc, TFieldType::ftFloat, TFieldType::ftDate, TFieldType::ftDateTime, TFieldType::ftBoolean,
+        TFieldType::ftMemo, TFieldType::ftBlob, TFieldType::ftGraphic}) {
     const auto field = CreateDefaultField(type, 7);
     ASSERT_NE(field, nullptr) << FieldTypeName(type);
     EXPECT_EQ(field->DataType(), type);

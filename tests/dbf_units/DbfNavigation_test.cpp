@@ -22,8 +22,7 @@ using testing::TScratchFolder;
 
 class NavigationTest : public ::testing::Test {
  protected:
-  std::unique_ptr<TDbf> OpenNames(const std::vector<std::string>& names,
-                                  const std::vector<std::string>& deleted = {}) {
+  std::unique_ptr<TDbf> OpenNames(const std::vector<std::string>& names, const std::vector<std::string>& deleted = {}) {
     auto dbf = NamesTable(folder_, names, deleted);
     dbf->open();
     return dbf;
@@ -47,8 +46,7 @@ TEST_F(NavigationTest, EmptyTableHasNoCurrentRecord) {
   EXPECT_EQ(dbf->movePrior(), 0);
   dbf->moveLast();
   EXPECT_TRUE(dbf->isEmpty());
-  EXPECT_EQ(MessageOf([&] { dbf->deleteRecord(); }),
-            "Dbf1: Cannot perform this operation on an empty dataset");
+  EXPECT_EQ(MessageOf([&] { dbf->deleteRecord(); }), "Dbf1: Cannot perform this operation on an empty dataset");
   EXPECT_EQ(MessageOf([&] { dbf->fieldNamed("RC1").writeString("1"); }),
             "Dbf1: Cannot perform this operation on an empty dataset");
   dbf->startEdit();
@@ -135,9 +133,9 @@ TEST_F(NavigationTest, RefreshBringsBackTheStoredValues) {
 
 TEST_F(NavigationTest, ClosedDatasetRefusesToMove) {
   auto dbf = NamesTable(folder_, {"Ann"});
-  for (const auto& move : std::vector<std::function<void()>>{
-           [&] { dbf->moveFirst(); }, [&] { dbf->moveNext(); }, [&] { dbf->refresh(); },
-           [&] { dbf->startAppend(); }, [&] { dbf->startEdit(); }, [&] { dbf->deleteRecord(); }}) {
+  for (const auto& move : std::vector<std::function<void()>>{[&] { dbf->moveFirst(); }, [&] { dbf->moveNext(); },
+                                                             [&] { dbf->refresh(); }, [&] { dbf->startAppend(); },
+                                                             [&] { dbf->startEdit(); }, [&] { dbf->deleteRecord(); }}) {
     EXPECT_EQ(MessageOf(move), "Dbf2: Cannot perform this operation on a closed dataset");
   }
   EXPECT_EQ(dbf->recordNumber(), 0);

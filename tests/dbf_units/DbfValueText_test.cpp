@@ -25,10 +25,8 @@ TEST(DbfValueText, FieldTextIsTrimmedAndToldAsciiOrNot) {
     bool ascii;
   };
   for (const TCase& c : {TCase{std::string_view("  Nov\x83k  \0", 12), "Nov\x83k", false},
-                         TCase{"Novak                         ", "Novak", true},
-                         TCase{"\x80        ", "\x80", false},
-                         TCase{"   12", "12", true},
-                         TCase{"", "", true}}) {
+                         TCase{"Novak                         ", "Novak", true}, TCase{"\x80        ", "\x80", false},
+                         TCase{"   12", "12", true}, TCase{"", "", true}}) {
     SCOPED_TRACE(c.bytes);
     TFieldText text;
     TrimFieldText(c.bytes, text);
@@ -98,8 +96,8 @@ TEST(DbfValueText, DayNumbersCountFromTheFirstOfJanuaryOfYearOne) {
   EXPECT_EQ(DayNumberOf(9999, 12, 31), 3652059);
   EXPECT_EQ(DayNumberOf(2024, 3, 1) - DayNumberOf(2024, 2, 28), 2);
   EXPECT_EQ(DayNumberOf(1900, 3, 1) - DayNumberOf(1900, 2, 28), 1);
-  const std::tuple<int, int, int> impossible[] = {{2023, 2, 29}, {0, 1, 1},   {10000, 1, 1}, {2024, 13, 1},
-                                                 {2024, 0, 1},  {2024, 4, 31}, {-5, 1, 1}};
+  const std::tuple<int, int, int> impossible[] = {{2023, 2, 29}, {0, 1, 1},     {10000, 1, 1}, {2024, 13, 1},
+                                                  {2024, 0, 1},  {2024, 4, 31}, {-5, 1, 1}};
   for (const auto& [year, month, day] : impossible) {
     EXPECT_EQ(DayNumberOf(year, month, day), 0) << year << "-" << month << "-" << day;
   }

@@ -4,7 +4,6 @@
 // record posted before it survives. The child processes that crash or hit the limit
 // report through pipes and exit codes; nothing waits on time.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -113,8 +112,8 @@ TRefusal PostUntilRefused(const TScratchFolder& folder, int64_t file_size_limit)
       message = error.what();
     }
     const bool inserting = table->state() == TDataSetState::StateInsert;
-    const bool reported = report.Write(std::to_string(posted) + "\n" + error_class + "\n" + message + "\n" + (inserting ? "1" : "0") +
-                 "\n" + std::to_string(table->recordCount()) + "\n");
+    const bool reported = report.Write(std::to_string(posted) + "\n" + error_class + "\n" + message + "\n" +
+                                       (inserting ? "1" : "0") + "\n" + std::to_string(table->recordCount()) + "\n");
     ::_exit(reported ? 0 : 123);
   });
   const std::string text = report.ReadAll();
@@ -132,8 +131,8 @@ TRefusal PostUntilRefused(const TScratchFolder& folder, int64_t file_size_limit)
 }
 
 // A limit on a record boundary stores the last record that fits without its end marker
-// and refuses the next record outright; one inside a record lets its write fall short, leaving part of it behind the last whole record. Either way the
-// post raises, counts nothing, and the part is not taken for a record.
+// and refuses the next record outright; one inside a record lets its write fall short, leaving part of it behind the
+// last whole record. Either way the post raises, counts nothing, and the part is not taken for a record.
 TEST_F(DurabilityTest, RefusedAppendRaisesAndKeepsEveryEarlierRecord) {
   constexpr int kFitting = 3;
   for (const int64_t part : {int64_t{0}, kRecordLength / 2}) {

@@ -36,7 +36,8 @@ using TFaultsCell = std::shared_ptr<TFaults*>;
 
 class TFaultyFileIO final : public TFileIO {
  public:
-  TFaultyFileIO(std::unique_ptr<TFileIO> real, TFaultsCell faults) : real_(std::move(real)), faults_(std::move(faults)) {}
+  TFaultyFileIO(std::unique_ptr<TFileIO> real, TFaultsCell faults)
+      : real_(std::move(real)), faults_(std::move(faults)) {}
 
   int64_t ReadAt(int64_t offset, void* buffer, size_t count) override {
     if (TFaults* faults = *faults_) ++faults->reads;
@@ -152,11 +153,11 @@ void AddResultsSchema(TDbfFieldDefs& defs) {
     int32_t size;
   };
   static constexpr TDeclared kResults[] = {
-      {"PRIJMENI", TFieldType::ftString, 15}, {"JMENO", TFieldType::ftString, 15},
-      {"RC1", TFieldType::ftString, 6},       {"RC2", TFieldType::ftString, 4},
-      {"POC_SPR", TFieldType::ftInteger, 5},  {"POC_CHYB", TFieldType::ftInteger, 5},
+      {"PRIJMENI", TFieldType::ftString, 15},  {"JMENO", TFieldType::ftString, 15},
+      {"RC1", TFieldType::ftString, 6},        {"RC2", TFieldType::ftString, 4},
+      {"POC_SPR", TFieldType::ftInteger, 5},   {"POC_CHYB", TFieldType::ftInteger, 5},
       {"SUMA_AGR", TFieldType::ftSmallint, 3}, {"SUMA_SM", TFieldType::ftSmallint, 3},
-      {"POM_A_S", TFieldType::ftString, 5},   {"POM_S_S", TFieldType::ftString, 5},
+      {"POM_A_S", TFieldType::ftString, 5},    {"POM_S_S", TFieldType::ftString, 5},
       {"ODPOVEDI", TFieldType::ftString, 254}};
   for (const TDeclared& field : kResults) {
     TDbfFieldDef& def = defs.Add();
@@ -169,11 +170,12 @@ void AddResultsSchema(TDbfFieldDefs& defs) {
 }
 
 TFaultyFiles::TFaultyFiles(TFaults& faults) : faults_(std::make_shared<TFaults*>(&faults)) {
-  previous_ = SetFileIOFactory([cell = faults_](const std::string& path, TFileOpenMode mode) -> std::unique_ptr<TFileIO> {
-    std::unique_ptr<TFileIO> real = OpenPosixFileIO(path, mode);
-    if (!real) return nullptr;
-    return std::make_unique<TFaultyFileIO>(std::move(real), cell);
-  });
+  previous_ =
+      SetFileIOFactory([cell = faults_](const std::string& path, TFileOpenMode mode) -> std::unique_ptr<TFileIO> {
+        std::unique_ptr<TFileIO> real = OpenPosixFileIO(path, mode);
+        if (!real) return nullptr;
+        return std::make_unique<TFaultyFileIO>(std::move(real), cell);
+      });
 }
 
 TFaultyFiles::~TFaultyFiles() {

@@ -87,11 +87,11 @@ void AddColumn(TDbfFieldDefs& defs, const std::string& name, char letter, int32_
 
 // What the faulty seam does to the files it opens; counts are over all its writes.
 struct TFaults {
-  int failing_write = 0;  // the n-th write (counting from 1) fails with ENOSPC; 0 never
-  int short_write = 0;    // the n-th write moves only half its bytes; 0 never
-  int64_t extra_size = 0; // added to the size the file reports
-  int writes = 0;         // writes seen so far
-  int reads = 0;          // reads seen so far
+  int failing_write = 0;   // the n-th write (counting from 1) fails with ENOSPC; 0 never
+  int short_write = 0;     // the n-th write moves only half its bytes; 0 never
+  int64_t extra_size = 0;  // added to the size the file reports
+  int writes = 0;          // writes seen so far
+  int reads = 0;           // reads seen so far
   int64_t last_write_offset = -1;
   bool refuse_locks = false;  // the file system refuses record locks
   int locks = 0;              // append locks granted so far

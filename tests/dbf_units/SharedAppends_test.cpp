@@ -3,9 +3,8 @@
 // refreshes the table while another is in the middle of an append counts only whole
 // records; a run of appends can hold the lock once; and a file system that refuses
 // locks still takes a lone user's appends.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 

@@ -27,12 +27,9 @@ class EngineTest : public ::testing::Test {
     table.records = records;
     filetest::WriteFileBytes(path_, table.Bytes());
   }
-  void OpenExisting(TDbfEngine& engine, bool read_only = false) {
-    engine.Open(defs_, path_, false, false, read_only);
-  }
+  void OpenExisting(TDbfEngine& engine, bool read_only = false) { engine.Open(defs_, path_, false, false, read_only); }
   // Record numbers fetched in `mode` until a fetch fails; `last` receives that result.
-  std::vector<int32_t> FetchAll(TDbfEngine& engine, TFetchMode mode, bool show_deleted,
-                                TFetchResult& last) {
+  std::vector<int32_t> FetchAll(TDbfEngine& engine, TFetchMode mode, bool show_deleted, TFetchResult& last) {
     std::vector<int32_t> numbers;
     std::vector<uint8_t> buffer(static_cast<size_t>(engine.RecordSize()));
     while ((last = engine.FetchRecord(buffer, mode, show_deleted)) == TFetchResult::FetchOk) {
@@ -77,8 +74,7 @@ TEST_F(EngineTest, FetchCurrentOfAHiddenOrMissingRecordFailsAndKeepsTheBuffer) {
   engine.CurrentCursor().GotoBookmark(7);
   EXPECT_EQ(Fetched(engine, TFetchMode::FetchCurrent, true), "failed .....");
   engine.CurrentCursor().GotoBookmark(1);
-  EXPECT_EQ(Fetched(engine, TFetchMode::FetchNext), "failed .....")
-      << "the hidden last record ends the table";
+  EXPECT_EQ(Fetched(engine, TFetchMode::FetchNext), "failed .....") << "the hidden last record ends the table";
 }
 
 TEST_F(EngineTest, EmptyTableFetchesNothing) {
@@ -211,8 +207,8 @@ TEST_F(EngineTest, ReadOnlyOpenAndCloseLeaveTheFileAsItWas) {
 
 TEST_F(EngineTest, DatasetCopiesTakeTheirLetterFromTheFieldType) {
   TRawTable table;
-  table.fields = {{"COUNT", 'N', 5}, {"RATIO", 'N', 8, 2}, {"SCORE", 'O', 8}, {"ID", 'I', 4},
-                  {"NAME", 'C', 20}, {"ODD", 'X', 3}};
+  table.fields = {{"COUNT", 'N', 5}, {"RATIO", 'N', 8, 2}, {"SCORE", 'O', 8},
+                  {"ID", 'I', 4},    {"NAME", 'C', 20},    {"ODD", 'X', 3}};
   filetest::WriteFileBytes(path_, table.Bytes());
   TDbfEngine engine;
   OpenExisting(engine);
@@ -224,8 +220,8 @@ TEST_F(EngineTest, DatasetCopiesTakeTheirLetterFromTheFieldType) {
     int32_t size;
     int32_t column_size;
   };
-  const TExpected expected[] = {{TFieldType::ftInteger, 'N', 5, 0}, {TFieldType::ftFloat, 'F', 8, 0},
-                                {TFieldType::ftFloat, 'F', 8, 0},   {TFieldType::ftInteger, 'N', 4, 0},
+  const TExpected expected[] = {{TFieldType::ftInteger, 'N', 5, 0},  {TFieldType::ftFloat, 'F', 8, 0},
+                                {TFieldType::ftFloat, 'F', 8, 0},    {TFieldType::ftInteger, 'N', 4, 0},
                                 {TFieldType::ftString, 'C', 20, 20}, {TFieldType::ftUnknown, '\0', 3, 0}};
   ASSERT_EQ(defs_.Count(), 6);
   ASSERT_EQ(columns.size(), 6u);

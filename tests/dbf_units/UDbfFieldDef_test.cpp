@@ -28,18 +28,18 @@ TDbfFieldDef ReadAsFromFile(char letter, int32_t size, int32_t prec) {
 
 TEST(UDbfFieldDef, LetterReadFromFileChoosesTypeAndNormalises) {
   const TStoredField cases[] = {
-      {'C', 255, 3, TFieldType::ftString, 'C', 254, 0},   {'C', 0, 0, TFieldType::ftString, 'C', 1, 0},
-      {'c', 10, 0, TFieldType::ftString, 'C', 10, 0},     {'N', 4, 0, TFieldType::ftSmallint, 'N', 4, 0},
-      {'N', 5, 0, TFieldType::ftInteger, 'N', 5, 0},      {'N', 9, 0, TFieldType::ftInteger, 'N', 9, 0},
-      {'N', 10, 0, TFieldType::ftLargeint, 'N', 10, 0},   {'N', 30, 0, TFieldType::ftLargeint, 'N', 20, 0},
-      {'N', 8, 2, TFieldType::ftFloat, 'N', 8, 2},        {'N', 5, 4, TFieldType::ftFloat, 'N', 5, 3},
-      {'N', 1, 1, TFieldType::ftFloat, 'N', 1, 0},        {'n', 0, 0, TFieldType::ftSmallint, 'N', 1, 0},
-      {'F', 20, 5, TFieldType::ftFloat, 'F', 8, 0},       {'D', 10, 0, TFieldType::ftDate, 'D', 8, 0},
-      {'L', 3, 0, TFieldType::ftBoolean, 'L', 1, 0},      {'M', 4, 0, TFieldType::ftMemo, 'M', 10, 0},
-      {'B', 10, 0, TFieldType::ftBlob, 'B', 10, 0},       {'G', 10, 0, TFieldType::ftGraphic, 'G', 10, 0},
-      {'I', 8, 0, TFieldType::ftInteger, 'I', 4, 0},      {'+', 4, 0, TFieldType::ftAutoInc, '+', 4, 0},
-      {'O', 4, 2, TFieldType::ftFloat, 'O', 8, 0},        {'@', 8, 0, TFieldType::ftDateTime, '@', 8, 0},
-      {'X', 7, 3, TFieldType::ftUnknown, '\0', 7, 3},     {'\0', 200, 0, TFieldType::ftUnknown, '\0', 200, 0},
+      {'C', 255, 3, TFieldType::ftString, 'C', 254, 0}, {'C', 0, 0, TFieldType::ftString, 'C', 1, 0},
+      {'c', 10, 0, TFieldType::ftString, 'C', 10, 0},   {'N', 4, 0, TFieldType::ftSmallint, 'N', 4, 0},
+      {'N', 5, 0, TFieldType::ftInteger, 'N', 5, 0},    {'N', 9, 0, TFieldType::ftInteger, 'N', 9, 0},
+      {'N', 10, 0, TFieldType::ftLargeint, 'N', 10, 0}, {'N', 30, 0, TFieldType::ftLargeint, 'N', 20, 0},
+      {'N', 8, 2, TFieldType::ftFloat, 'N', 8, 2},      {'N', 5, 4, TFieldType::ftFloat, 'N', 5, 3},
+      {'N', 1, 1, TFieldType::ftFloat, 'N', 1, 0},      {'n', 0, 0, TFieldType::ftSmallint, 'N', 1, 0},
+      {'F', 20, 5, TFieldType::ftFloat, 'F', 8, 0},     {'D', 10, 0, TFieldType::ftDate, 'D', 8, 0},
+      {'L', 3, 0, TFieldType::ftBoolean, 'L', 1, 0},    {'M', 4, 0, TFieldType::ftMemo, 'M', 10, 0},
+      {'B', 10, 0, TFieldType::ftBlob, 'B', 10, 0},     {'G', 10, 0, TFieldType::ftGraphic, 'G', 10, 0},
+      {'I', 8, 0, TFieldType::ftInteger, 'I', 4, 0},    {'+', 4, 0, TFieldType::ftAutoInc, '+', 4, 0},
+      {'O', 4, 2, TFieldType::ftFloat, 'O', 8, 0},      {'@', 8, 0, TFieldType::ftDateTime, '@', 8, 0},
+      {'X', 7, 3, TFieldType::ftUnknown, '\0', 7, 3},   {'\0', 200, 0, TFieldType::ftUnknown, '\0', 200, 0},
   };
   for (const TStoredField& stored : cases) {
     SCOPED_TRACE(std::string("letter ") + stored.letter + " length " + std::to_string(stored.size));

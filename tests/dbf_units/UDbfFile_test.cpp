@@ -58,8 +58,18 @@ TEST(TDbfFile, CreatedResultsTableHasTheDocumentedBytes) {
 
   const TBytes bytes = ReadFileBytes(name);
   ASSERT_EQ(bytes.size(), 386u);
-  const TBytes prefix = {0x03, static_cast<uint8_t>((today.year - 1900) % 256), static_cast<uint8_t>(today.month),
-                         static_cast<uint8_t>(today.day), 0, 0, 0, 0, 0x81, 0x01, 0x41, 0x01};
+  const TBytes prefix = {0x03,
+                         static_cast<uint8_t>((today.year - 1900) % 256),
+                         static_cast<uint8_t>(today.month),
+                         static_cast<uint8_t>(today.day),
+                         0,
+                         0,
+                         0,
+                         0,
+                         0x81,
+                         0x01,
+                         0x41,
+                         0x01};
   EXPECT_EQ(TBytes(bytes.begin(), bytes.begin() + 12), prefix);
   EXPECT_EQ(TBytes(bytes.begin() + 12, bytes.begin() + 32), TBytes(20, 0));
   TBytes first_descriptor = {'P', 'R', 'I', 'J', 'M', 'E', 'N', 'I', 0, 0, 0, 'C', 0, 0, 0, 0, 15, 0};
@@ -177,7 +187,7 @@ TEST(TDbfFile, StoringTheHeaderChangesOnlyDateCountAndEndMarker) {
   TRawTable raw{0x03, kTwoFields, {TwoFieldRecord("a", "1.00"), TwoFieldRecord("b", "2.00")}};
   raw.end_marker = false;
   TBytes original = raw.Bytes();
-  original[20] = 0x57;  // reserved bytes are carried unchanged
+  original[20] = 0x57;                                         // reserved bytes are carried unchanged
   original.insert(original.end(), {'t', 'a', 'i', 'l', '!'});  // after the records: not shortened
   WriteFileBytes(name, original);
   {
@@ -261,12 +271,18 @@ TEST(TDbfFile, DamagedTablesAreRefusedOrReadWithTheirWarnings) {
       {"long_short", long_header_short.Bytes(), "Invalid field count : 0 (must be between 1 and 4095)", {}, 0},
       {"ten_bytes", ten_bytes, "", {"Invalid Record Size,\rRecord Size in Hdr : 0\rExpected : 1"}, 0},
       // The record after the terminator is read as a third descriptor: letter ' ', length 32.
-      {"header_too_long", header_too_long.Bytes(), "",
+      {"header_too_long",
+       header_too_long.Bytes(),
+       "",
        {"Invalid Record Count,\rRecordCount in Hdr : 1\rexpected : 0",
-        "Invalid Record Size,\rRecord Size in Hdr : 19\rExpected : 51"}, 0},
-      {"record_zero", record_zero.Bytes(), "",
+        "Invalid Record Size,\rRecord Size in Hdr : 19\rExpected : 51"},
+       0},
+      {"record_zero",
+       record_zero.Bytes(),
+       "",
        {"Invalid Record Count,\rRecordCount in Hdr : 1\rexpected : 0",
-        "Invalid Record Size,\rRecord Size in Hdr : 0\rExpected : 19"}, 0},
+        "Invalid Record Size,\rRecord Size in Hdr : 0\rExpected : 19"},
+       0},
       {"wide", wide.Bytes(), "", {"Invalid Record Size,\rRecord Size in Hdr : 12\rExpected : 19"}, 1},
       {"truncated", truncated, "", {"Invalid Record Count,\rRecordCount in Hdr : 2\rexpected : 1"}, 1},
   };
@@ -286,7 +302,8 @@ TEST(TDbfFile, DamagedTablesAreRefusedOrReadWithTheirWarnings) {
     std::string text;
     for (int32_t n = 1; n <= table.RecordCount(); ++n) {
       ASSERT_TRUE(table.LoadRecord(n, record.data()));
-      for (int i = 0; i < table.FieldDefs().Count(); ++i) table.GetFieldValue(i, TFieldType::ftString, &text, record.data());
+      for (int i = 0; i < table.FieldDefs().Count(); ++i)
+        table.GetFieldValue(i, TFieldType::ftString, &text, record.data());
     }
     EXPECT_EQ(notices.Notices(), damaged.notices);
     EXPECT_EQ(ReadFileBytes(name), damaged.bytes);

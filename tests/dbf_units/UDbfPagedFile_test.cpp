@@ -56,8 +56,7 @@ TBytes HeaderAndRecords(int records) {
 TEST(TPagedFile, MissingFileIsRefusedOrCreatedEmpty) {
   const TScratchFolder folder;
   const std::string name = folder / "Missing.DBF";
-  EXPECT_EQ(MessageOf([&] { TPagedFile file(name, false, false, false); }),
-            "Open: Table file not found : " + name);
+  EXPECT_EQ(MessageOf([&] { TPagedFile file(name, false, false, false); }), "Open: Table file not found : " + name);
   EXPECT_FALSE(std::filesystem::exists(name));
   {
     TPagedFile file(name, false, true, false);

@@ -75,10 +75,8 @@ TEST_F(DbfTest, FolderCanChangeOnlyWhileClosed) {
   auto dbf = ResultsTable(folder_);
   dbf->open();
   const std::string other = folder_ / "OTHER.DBF";
-  EXPECT_EQ(MessageOf([&] { dbf->SetTableName(other); }),
-            "Dbf1: Cannot perform this operation on an open dataset");
-  EXPECT_EQ(MessageOf([&] { dbf->SetFilePath("/tmp"); }),
-            "Dbf1: Cannot perform this operation on an open dataset");
+  EXPECT_EQ(MessageOf([&] { dbf->SetTableName(other); }), "Dbf1: Cannot perform this operation on an open dataset");
+  EXPECT_EQ(MessageOf([&] { dbf->SetFilePath("/tmp"); }), "Dbf1: Cannot perform this operation on an open dataset");
   EXPECT_EQ(dbf->TableName(), "TARNI.DBF");
   dbf->SetTableName("OTHER.DBF");
   EXPECT_FALSE(std::filesystem::exists(other)) << "a bare name waits for the next open";
@@ -102,8 +100,7 @@ TEST_F(DbfTest, CreateTableEmptiesAnExistingFile) {
   dbf->startInsert();
   dbf->fieldNamed("PRIJMENI").writeString("Novák");
   dbf->post();
-  EXPECT_EQ(MessageOf([&] { dbf->createTable(); }),
-            "Dbf1: Cannot perform this operation on an open dataset");
+  EXPECT_EQ(MessageOf([&] { dbf->createTable(); }), "Dbf1: Cannot perform this operation on an open dataset");
   dbf->close();
   dbf->createTable();
   EXPECT_EQ(dbf->state(), TDataSetState::StateInactive);
@@ -150,8 +147,7 @@ TEST_F(DbfTest, BindingFailuresLeaveTheDatasetClosed) {
     EXPECT_EQ(TPagedFile::FindOpenFile(folder_ / "TARNI.DBF"), nullptr) << "the file was closed again";
     return message;
   };
-  EXPECT_EQ(failure([](TDbf& dbf) { DeclareField<TStringField>(dbf, "VEK"); }),
-            "Dbf1: Field 'VEK' not found");
+  EXPECT_EQ(failure([](TDbf& dbf) { DeclareField<TStringField>(dbf, "VEK"); }), "Dbf1: Field 'VEK' not found");
   EXPECT_EQ(failure([](TDbf& dbf) { DeclareField<TIntegerField>(dbf, "PRIJMENI"); }),
             "Dbf1: Type mismatch for field 'PRIJMENI', expecting: Integer actual: String");
   EXPECT_EQ(failure([](TDbf& dbf) { DeclareField<TLargeintField>(dbf, "POC_SPR"); }),
@@ -223,11 +219,10 @@ TEST_F(DbfTest, FieldsReadAsViewsWhatTheyReadAsStrings) {
   const auto record = [](std::string name, std::string small, std::string count, std::string id) {
     return " " + name.append(8 - name.size(), ' ') + small + count + id;
   };
-  const filetest::TRawTable raw{
-      .fields = {{"NAME", 'C', 8}, {"SMALL", 'N', 5}, {"COUNT", 'N', 10}, {"ID", 'I', 4}},
-      .records = {record("Nov\xA0k", "40000", "    123456", std::string("\x80\0\0\x07", 4)),
-                  record("Novak", "  +42", "      0012", std::string(4, '\0')),
-                  record("", "-9999", "2147483648", "\x7F\xFF\xFF\xFF")}};
+  const filetest::TRawTable raw{.fields = {{"NAME", 'C', 8}, {"SMALL", 'N', 5}, {"COUNT", 'N', 10}, {"ID", 'I', 4}},
+                                .records = {record("Nov\xA0k", "40000", "    123456", std::string("\x80\0\0\x07", 4)),
+                                            record("Novak", "  +42", "      0012", std::string(4, '\0')),
+                                            record("", "-9999", "2147483648", "\x7F\xFF\xFF\xFF")}};
   filetest::WriteFileBytes(folder_ / "VIEWS.DBF", raw.Bytes());
   auto dbf = DataSetOn(folder_, "VIEWS.DBF");
   dbf->open();
@@ -259,8 +254,8 @@ TEST_F(DbfTest, UpdateFieldDefsKeepsTheLettersThatOpeningDerivesAgain) {
     std::string text;
     for (int i = 0; i < dbf->FieldDefs().Count(); ++i) {
       const TDbfFieldDef& def = dbf->FieldDefs().Items(i);
-      text += std::string(1, def.NativeFieldType()) + std::to_string(def.Size()) + "/" +
-              std::to_string(def.Prec()) + " ";
+      text +=
+          std::string(1, def.NativeFieldType()) + std::to_string(def.Size()) + "/" + std::to_string(def.Prec()) + " ";
     }
     return text;
   };

@@ -35,8 +35,8 @@ std::string FileText(const std::string& path) {
 
 // Runs dbftool in `folder` with the arguments, which must need no quoting.
 TRun RunTool(const TScratchFolder& folder, const std::string& arguments) {
-  const std::string command = "cd '" + folder.Folder() + "' && '" DBFTOOL_PATH "' " + arguments +
-                              " > '" + folder / "out.txt" + "' 2> '" + folder / "err.txt" + "'";
+  const std::string command = "cd '" + folder.Folder() + "' && '" DBFTOOL_PATH "' " + arguments + " > '" +
+                              folder / "out.txt" + "' 2> '" + folder / "err.txt" + "'";
   const int status = std::system(command.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileText(folder / "out.txt"), FileText(folder / "err.txt")};
 }
@@ -56,17 +56,24 @@ TEST(DbftoolInfo, CreatedResultsTableAsJson) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   std::string fields;
-  for (const auto& [name, letter, length, type] :
-       {std::tuple{"PRIJMENI", "C", 15, "ftString"}, {"JMENO", "C", 15, "ftString"}, {"RC1", "C", 6, "ftString"},
-        {"RC2", "C", 4, "ftString"}, {"POC_SPR", "N", 5, "ftInteger"}, {"POC_CHYB", "N", 5, "ftInteger"},
-        {"SUMA_AGR", "N", 3, "ftSmallint"}, {"SUMA_SM", "N", 3, "ftSmallint"}, {"POM_A_S", "C", 5, "ftString"},
-        {"POM_S_S", "C", 5, "ftString"}, {"ODPOVEDI", "C", 254, "ftString"}}) {
+  for (const auto& [name, letter, length, type] : {std::tuple{"PRIJMENI", "C", 15, "ftString"},
+                                                   {"JMENO", "C", 15, "ftString"},
+                                                   {"RC1", "C", 6, "ftString"},
+                                                   {"RC2", "C", 4, "ftString"},
+                                                   {"POC_SPR", "N", 5, "ftInteger"},
+                                                   {"POC_CHYB", "N", 5, "ftInteger"},
+                                                   {"SUMA_AGR", "N", 3, "ftSmallint"},
+                                                   {"SUMA_SM", "N", 3, "ftSmallint"},
+                                                   {"POM_A_S", "C", 5, "ftString"},
+                                                   {"POM_S_S", "C", 5, "ftString"},
+                                                   {"ODPOVEDI", "C", 254, "ftString"}}) {
     fields += std::string(fields.empty() ? "" : ", ") + "{\"name\": \"" + name + "\", \"letter\": \"" + letter +
               "\", \"length\": " + std::to_string(length) + ", \"decimals\": 0, \"type\": \"" + type + "\"}";
   }
-  EXPECT_EQ(run.out, "{\"version\": 3, \"level\": 3, \"header_length\": 385, \"record_length\": 321, "
-                     "\"header_record_count\": 0, \"record_count\": 0, \"fields\": [" + fields +
-                     "], \"warnings\": []}\n");
+  EXPECT_EQ(run.out,
+            "{\"version\": 3, \"level\": 3, \"header_length\": 385, \"record_length\": 321, "
+            "\"header_record_count\": 0, \"record_count\": 0, \"fields\": [" +
+                fields + "], \"warnings\": []}\n");
   EXPECT_EQ(ReadFileBytes(folder / "VYSLEDKY.DBF"), before);
 }
 
@@ -108,9 +115,10 @@ TEST(DbftoolInfo, DamagedTablesShowTheirWarningsOrTheirPrefixAndError) {
   run = RunTool(folder, "info broken.dbf --json");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "Invalid field count : -1 (must be between 1 and 4095)\n");
-  EXPECT_EQ(run.out, "{\"version\": 3, \"level\": 3, \"header_length\": 0, \"record_length\": 2, "
-                     "\"header_record_count\": 2, \"record_count\": 35, \"fields\": [], \"warnings\": [], "
-                     "\"error\": \"Invalid field count : -1 (must be between 1 and 4095)\"}\n");
+  EXPECT_EQ(run.out,
+            "{\"version\": 3, \"level\": 3, \"header_length\": 0, \"record_length\": 2, "
+            "\"header_record_count\": 2, \"record_count\": 35, \"fields\": [], \"warnings\": [], "
+            "\"error\": \"Invalid field count : -1 (must be between 1 and 4095)\"}\n");
   EXPECT_EQ(ReadFileBytes(folder / "broken.dbf"), no_header.Bytes());
 }
 

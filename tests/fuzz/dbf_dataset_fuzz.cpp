@@ -193,23 +193,57 @@ class TRun {
   // Returns whether the operation may store something of its own.
   bool Perform(uint8_t operation, TScript& script) {
     switch (operation) {
-      case 0: table_.moveFirst(); return false;
-      case 1: table_.moveLast(); return false;
-      case 2: table_.moveNext(); return false;
-      case 3: table_.movePrior(); return false;
-      case 4: table_.moveBy(static_cast<int8_t>(script.Byte())); return false;
-      case 5: table_.setRecordNumber(static_cast<int32_t>(script.Byte() % (table_.recordCount() + 4)) - 1); return false;
-      case 6: table_.startInsert(); return false;
-      case 7: table_.startAppend(); return false;
-      case 8: table_.startEdit(); return false;
-      case 9: WriteField(script, false); return false;
-      case 10: Post(); return true;
-      case 11: table_.cancel(); return false;
-      case 12: table_.deleteRecord(); return true;
-      case 13: Refresh(); return false;
-      case kReopen: Reopen(); return true;  // closing writes the header
-      case 15: WriteField(script, true); return false;
-      default: AppendAsAnotherProgram(script); return true;
+      case 0:
+        table_.moveFirst();
+        return false;
+      case 1:
+        table_.moveLast();
+        return false;
+      case 2:
+        table_.moveNext();
+        return false;
+      case 3:
+        table_.movePrior();
+        return false;
+      case 4:
+        table_.moveBy(static_cast<int8_t>(script.Byte()));
+        return false;
+      case 5:
+        table_.setRecordNumber(static_cast<int32_t>(script.Byte() % (table_.recordCount() + 4)) - 1);
+        return false;
+      case 6:
+        table_.startInsert();
+        return false;
+      case 7:
+        table_.startAppend();
+        return false;
+      case 8:
+        table_.startEdit();
+        return false;
+      case 9:
+        WriteField(script, false);
+        return false;
+      case 10:
+        Post();
+        return true;
+      case 11:
+        table_.cancel();
+        return false;
+      case 12:
+        table_.deleteRecord();
+        return true;
+      case 13:
+        Refresh();
+        return false;
+      case kReopen:
+        Reopen();
+        return true;  // closing writes the header
+      case 15:
+        WriteField(script, true);
+        return false;
+      default:
+        AppendAsAnotherProgram(script);
+        return true;
     }
   }
 

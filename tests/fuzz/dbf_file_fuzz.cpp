@@ -18,10 +18,9 @@ namespace {
 using dbf::TFieldType;
 
 constexpr TFieldType kRequestedTypes[] = {
-    TFieldType::ftUnknown,  TFieldType::ftString,   TFieldType::ftSmallint, TFieldType::ftInteger,
-    TFieldType::ftLargeint, TFieldType::ftBoolean,  TFieldType::ftFloat,    TFieldType::ftCurrency,
-    TFieldType::ftDate,     TFieldType::ftDateTime, TFieldType::ftAutoInc,  TFieldType::ftMemo,
-    TFieldType::ftWord,     TFieldType::ftTime,     TFieldType::ftBytes};
+    TFieldType::ftUnknown, TFieldType::ftString, TFieldType::ftSmallint, TFieldType::ftInteger, TFieldType::ftLargeint,
+    TFieldType::ftBoolean, TFieldType::ftFloat,  TFieldType::ftCurrency, TFieldType::ftDate,    TFieldType::ftDateTime,
+    TFieldType::ftAutoInc, TFieldType::ftMemo,   TFieldType::ftWord,     TFieldType::ftTime,    TFieldType::ftBytes};
 
 // Keeps one input's work bounded; the layer itself has no such limits.
 constexpr int kMostRecords = 4;
@@ -59,8 +58,9 @@ void WriteExtremes(const dbf::TDbfFile& table, int field, TFieldType type, uint8
     return;
   }
   const int64_t integers[] = {0, -1, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max()};
-  const double floats[] = {-0.0, 1e300, -1e-300, std::numeric_limits<double>::quiet_NaN(),
-                           std::numeric_limits<double>::infinity(), 123456.789};
+  const double floats[] = {
+      -0.0,      1e300, -1e-300, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+      123456.789};
   TValue value;
   for (const int64_t integer : integers) {
     std::memcpy(value.bytes, &integer, sizeof integer);
@@ -75,8 +75,7 @@ void WriteExtremes(const dbf::TDbfFile& table, int field, TFieldType type, uint8
 // The extremes are written for the first record only, as the field's own type and as
 // text: they do not depend on the record's bytes, and other types only learn whether
 // there is a value.
-void ExerciseField(const dbf::TDbfFile& table, int field, const std::vector<uint8_t>& record,
-                   bool with_extremes) {
+void ExerciseField(const dbf::TDbfFile& table, int field, const std::vector<uint8_t>& record, bool with_extremes) {
   std::vector<uint8_t> copy = record;
   const TFieldType own_type = table.FieldDefs().Items(field).FieldType();
   for (const TFieldType type : kRequestedTypes) {

@@ -4,8 +4,7 @@
 
 namespace dbf::testing {
 
-TScriptedDialogs::TScriptedDialogs()
-    : previous_(SetDialogs(this)), previous_report_(SetErrorReport(nullptr)) {}
+TScriptedDialogs::TScriptedDialogs() : previous_(SetDialogs(this)), previous_report_(SetErrorReport(nullptr)) {}
 
 TScriptedDialogs::~TScriptedDialogs() {
   SetDialogs(previous_);

@@ -81,13 +81,14 @@ TEST(ConfigurationValues, EachValueIsReportedAsTheLoadReachesItAndNotAfterAFailu
   lines[8] = "x (SM count)";
   std::vector<std::pair<size_t, std::string>> reported;
   TestConfiguration config;
-  const LoadSteps steps{[&] { reported.emplace_back(0, "template"); },
-                        [&] { reported.emplace_back(0, "table"); },
+  const LoadSteps steps{[&] { reported.emplace_back(0, "template"); }, [&] { reported.emplace_back(0, "table"); },
                         [&](size_t line, const std::string& value) { reported.emplace_back(line, value); }};
   EXPECT_THROW(read_configuration_values(text_of(lines), config, steps), InvalidIntegerError);
   const std::vector<std::pair<size_t, std::string>> expected = {
-      {1, "1\t"}, {2, "Tarni_1"}, {0, "template"}, {3, "xxxx"}, {0, "table"}, {4, "10"},
-      {5, "10"}, {6, "4"}, {7, "9,21,24,25," + spaces(16)}, {8, "x"}};
+      {1, "1\t"},  {2, "Tarni_1"}, {0, "template"},
+      {3, "xxxx"}, {0, "table"},   {4, "10"},
+      {5, "10"},   {6, "4"},       {7, "9,21,24,25," + spaces(16)},
+      {8, "x"}};
   EXPECT_EQ(reported, expected);
 }
 

@@ -16,8 +16,8 @@ TEST(IntegerConversion, AcceptsSignAndDigitsWithin32Bits) {
 }
 
 TEST(IntegerConversion, RejectsEverythingElseNamingTheText) {
-  for (const char* text : {"", "+", "-", " 1", "1 ", "1\t", "--1", "+-1", "1x", "0x10",
-                           "2147483648", "-2147483649", "99999999999999999999"}) {
+  for (const char* text : {"", "+", "-", " 1", "1 ", "1\t", "--1", "+-1", "1x", "0x10", "2147483648", "-2147483649",
+                           "99999999999999999999"}) {
     try {
       to_integer(text);
       ADD_FAILURE() << "accepted '" << text << "'";

@@ -59,9 +59,8 @@ TEST_F(ResultsTableTest, MissingFileIsCreatedWithTheElevenColumns) {
   table->createTable();
   table->open();
 
-  const std::vector<std::string> names = {"PRIJMENI", "JMENO",   "RC1",     "RC2",
-                                          "POC_SPR",  "POC_CHYB", "SUMA_AGR", "SUMA_SM",
-                                          "POM_A_S",  "POM_S_S",  "ODPOVEDI"};
+  const std::vector<std::string> names = {"PRIJMENI", "JMENO",   "RC1",     "RC2",     "POC_SPR", "POC_CHYB",
+                                          "SUMA_AGR", "SUMA_SM", "POM_A_S", "POM_S_S", "ODPOVEDI"};
   const std::vector<char> letters = {'C', 'C', 'C', 'C', 'N', 'N', 'N', 'N', 'C', 'C', 'C'};
   const std::vector<int> lengths = {15, 15, 6, 4, 5, 5, 3, 3, 5, 5, 254};
   const dbf::TDbfFieldDefs& defs = table->FieldDefs();
@@ -180,24 +179,21 @@ TEST_F(ResultsTableTest, ExistingFileWithoutTheSchemaIsRefused) {
   }
   EXPECT_EQ(table->state(), dbf::TDataSetState::StateInactive);
 
-  create_foreign_table(path("XXXX.DBF"),
-                       {{"PRIJMENI", 'C', 15}, {"JMENO", 'C', 15}, {"RC1", 'C', 6},
-                        {"RC2", 'C', 4}, {"POC_SPR", 'C', 5}});
+  create_foreign_table(
+      path("XXXX.DBF"),
+      {{"PRIJMENI", 'C', 15}, {"JMENO", 'C', 15}, {"RC1", 'C', 6}, {"RC2", 'C', 4}, {"POC_SPR", 'C', 5}});
   try {
     table->open();
     FAIL() << "a text POC_SPR column bound to an integer field";
   } catch (const dbf::EDatabaseError& error) {
-    EXPECT_STREQ(error.what(),
-                 "Dbf1: Type mismatch for field 'POC_SPR', expecting: Integer actual: String");
+    EXPECT_STREQ(error.what(), "Dbf1: Type mismatch for field 'POC_SPR', expecting: Integer actual: String");
   }
 }
 
 TEST_F(ResultsTableTest, SubjectIdentityIsReadByPosition) {
-  create_foreign_table(path("OSOBY.DBF"), {{"CISLO", 'N', 4},
-                                           {"PRIJMENI", 'C', 20},
-                                           {"JMENO", 'C', 20},
-                                           {"RC_A", 'C', 6},
-                                           {"RC_B", 'C', 4}});
+  create_foreign_table(
+      path("OSOBY.DBF"),
+      {{"CISLO", 'N', 4}, {"PRIJMENI", 'C', 20}, {"JMENO", 'C', 20}, {"RC_A", 'C', 6}, {"RC_B", 'C', 4}});
   dbf::TDbf subjects;
   subjects.SetName("Dbf2");
   subjects.SetTableName(path("OSOBY.DBF"));

@@ -75,8 +75,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments, const s
       line.positionals.push_back(argument);
       continue;
     }
-    const auto spec = std::find_if(known.begin(), known.end(),
-                                   [&](const TOptionSpec& option) { return argument == option.name; });
+    const auto spec =
+        std::find_if(known.begin(), known.end(), [&](const TOptionSpec& option) { return argument == option.name; });
     if (spec == known.end()) throw TUsageError("Unknown option: " + argument);
     if (!spec->takes_value) {
       line.options.emplace_back(argument, "");

@@ -99,8 +99,8 @@ std::vector<std::string> AppendRow(dbf::TDbf& table, const std::vector<dbf::TFie
     for (size_t i = 0; i < fields.size(); ++i) {
       AssignValue(*fields[i], values[i]);
       if (!ReadsBackAsGiven(*fields[i], values[i])) {
-        notes.push_back(fields[i]->FieldName() + " stored as " + QuotedForNote(fields[i]->readString()) +
-                        " (given " + QuotedForNote(values[i]) + ")");
+        notes.push_back(fields[i]->FieldName() + " stored as " + QuotedForNote(fields[i]->readString()) + " (given " +
+                        QuotedForNote(values[i]) + ")");
       }
     }
     table.post();
@@ -206,8 +206,7 @@ int RunImport(const std::vector<std::string>& arguments) {
   if (from_file) table.lockAppends();
   const size_t appended = TCsvImport(table, source).Run();
   table.close();
-  std::cout << appended << (appended == 1 ? " record" : " records") << " appended to " << table.FullName()
-            << '\n';
+  std::cout << appended << (appended == 1 ? " record" : " records") << " appended to " << table.FullName() << '\n';
   return 0;
 }
 

@@ -57,8 +57,7 @@ class TWarningCollector {
 };
 
 TTableFigures PrefixFigures(const dbf::TPagedFile& file) {
-  const dbf::THeaderPrefix prefix =
-      dbf::ReadHeaderPrefix(file.HeaderBuffer(), static_cast<size_t>(file.HeaderSize()));
+  const dbf::THeaderPrefix prefix = dbf::ReadHeaderPrefix(file.HeaderBuffer(), static_cast<size_t>(file.HeaderSize()));
   TTableFigures figures;
   figures.version = prefix.version;
   figures.level = prefix.format_level;
@@ -133,9 +132,9 @@ void PrintText(const std::string& file_name, const TInfoReport& report) {
   }
   for (size_t i = 0; i < figures.fields.size(); ++i) {
     const TFieldFigures& field = figures.fields[i];
-    std::cout << std::setw(6) << i + 1 << "  " << std::left << std::setw(32) << field.name << "  "
-              << std::setw(6) << field.letter << std::right << "  " << std::setw(6) << field.length << "  "
-              << std::setw(8) << field.decimals << "  " << field.type << '\n';
+    std::cout << std::setw(6) << i + 1 << "  " << std::left << std::setw(32) << field.name << "  " << std::setw(6)
+              << field.letter << std::right << "  " << std::setw(6) << field.length << "  " << std::setw(8)
+              << field.decimals << "  " << field.type << '\n';
   }
   std::cout << "Warnings:                 " << report.warnings.size() << '\n';
   for (const std::string& warning : report.warnings) std::cout << "  " << IndentedLines(warning) << '\n';

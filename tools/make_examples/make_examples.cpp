@@ -14,8 +14,8 @@
 #include <string>
 
 #include "ProgramFiles.h"
-#include "TemplateBitmap.h"
 #include "SampleConfiguration.h"
+#include "TemplateBitmap.h"
 #include "dbf.h"
 
 namespace {
@@ -30,16 +30,16 @@ struct Subject {
 };
 
 constexpr std::array<Subject, 20> kSubjects = {{
-    {"Novák", "Jan", false, 1987, 3, 14},          {"Svobodová", "Marie", true, 1990, 11, 2},
-    {"Dvořák", "Petr", false, 1985, 6, 21},        {"Černá", "Lucie", true, 1992, 1, 30},
-    {"Procházka", "Tomáš", false, 1979, 9, 8},     {"Kučerová", "Eva", true, 1988, 12, 17},
-    {"Veselý", "Martin", false, 1995, 4, 3},       {"Horáková", "Tereza", true, 1993, 7, 25},
-    {"Němec", "Jiří", false, 1982, 2, 11},         {"Marková", "Kateřina", true, 1991, 10, 5},
-    {"Pokorný", "Ondřej", false, 1989, 5, 19},     {"Pospíšilová", "Jana", true, 1984, 8, 28},
-    {"Hájek", "Lukáš", false, 1996, 3, 7},         {"Králová", "Veronika", true, 1994, 6, 13},
-    {"Jelínek", "David", false, 1980, 11, 29},     {"Růžičková", "Hana", true, 1987, 2, 22},
-    {"Beneš", "Michal", false, 1990, 9, 16},       {"Fialová", "Zuzana", true, 1986, 4, 9},
-    {"Šťastný", "Vojtěch", false, 1997, 12, 1},    {"Zelenková", "Barbora", true, 1983, 5, 27},
+    {"Novák", "Jan", false, 1987, 3, 14},       {"Svobodová", "Marie", true, 1990, 11, 2},
+    {"Dvořák", "Petr", false, 1985, 6, 21},     {"Černá", "Lucie", true, 1992, 1, 30},
+    {"Procházka", "Tomáš", false, 1979, 9, 8},  {"Kučerová", "Eva", true, 1988, 12, 17},
+    {"Veselý", "Martin", false, 1995, 4, 3},    {"Horáková", "Tereza", true, 1993, 7, 25},
+    {"Němec", "Jiří", false, 1982, 2, 11},      {"Marková", "Kateřina", true, 1991, 10, 5},
+    {"Pokorný", "Ondřej", false, 1989, 5, 19},  {"Pospíšilová", "Jana", true, 1984, 8, 28},
+    {"Hájek", "Lukáš", false, 1996, 3, 7},      {"Králová", "Veronika", true, 1994, 6, 13},
+    {"Jelínek", "David", false, 1980, 11, 29},  {"Růžičková", "Hana", true, 1987, 2, 22},
+    {"Beneš", "Michal", false, 1990, 9, 16},    {"Fialová", "Zuzana", true, 1986, 4, 9},
+    {"Šťastný", "Vojtěch", false, 1997, 12, 1}, {"Zelenková", "Barbora", true, 1983, 5, 27},
 }};
 
 std::string TwoDigits(int value) {

@@ -1,6 +1,7 @@
 // Start-up: the five program-wide windows exist once each, hidden but for the main
 // window, with both tables closed; the application title is cut from the executable's
 // name; header findings of a table are shown in a message box.
+#include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
 
@@ -48,6 +49,40 @@ TEST_F(Startup, HeaderFindingsAreShownAndTheLoadGoesOn) {
   EXPECT_TRUE(dialogs.shown.back().text.startsWith(QStringLiteral("Invalid Record Count,\n")));
   EXPECT_EQ(dialogs.shown.back().title, ApplicationTitle());
   EXPECT_TRUE(Form1->Label27->isVisible());
+}
+
+// A screen reader (or a tool driving the program) finds every control by its documented
+// name: controls that show a text carry it as their description, so their text stays
+// what they are read as; the others carry it as their accessible name.
+TEST_F(Startup, EveryControlIsFoundByItsDocumentedName) {
+  struct Window {
+    QWidget* window;
+    QStringList names;
+  };
+  const Window windows[] = {
+      {Form1, {"Label10", "Label11", "Label23",   "Label24",     "Label25",     "Label26", "Label28", "Label29",
+               "Label1",  "DBEdit1", "Label2",    "DBEdit2",     "Label3",      "DBEdit3", "Label22", "DBEdit5",
+               "Button4", "Label27", "Label4",    "StaticText1", "StaticText2", "Label6",  "DBEdit4", "Image1",
+               "Button2", "Button1", "GroupBox1", "Label5",      "Label7",      "Label12", "Label13", "Label14",
+               "Label15", "Label16", "Label17",   "Label18",     "Label19",     "Label20", "Label21", "Button3"}},
+      {Form2, {"Label10", "Edit1", "Memo1", "Memo2", "Label1", "Label5", "Label9"}},
+      {Form4, {"DBGrid1"}},
+      {Form5, {"Memo1", "Button1"}},
+  };
+  for (const Window& w : windows) {
+    for (const QString& name : w.names) {
+      SCOPED_TRACE((w.window->objectName() + QLatin1Char('.') + name).toStdString());
+      const QWidget* control = w.window->findChild<QWidget*>(name);
+      ASSERT_NE(control, nullptr);
+      const bool shows_text = qobject_cast<const QLabel*>(control) != nullptr ||
+                              qobject_cast<const QGroupBox*>(control) != nullptr ||
+                              qobject_cast<const QAbstractButton*>(control) != nullptr;
+      EXPECT_EQ(shows_text ? control->accessibleDescription() : control->accessibleName(), name);
+      if (shows_text) {
+        EXPECT_EQ(control->accessibleName(), QString());
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -50,22 +50,15 @@ struct TOptions {
   std::string probe_path;
 };
 
+// Every option is the program's own: whatever the shared taker leaves is a mistake.
 TOptions ParseOptions(int argc, char** argv) {
   TOptions options;
-  for (int i = 1; i < argc; ++i) {
-    std::string value;
-    if (bench::TakeOption(argv[i], "--sizes=", value)) {
-      options.sizes = bench::ParseSizes(value);
-    } else if (bench::TakeOption(argv[i], "--drags=", value)) {
-      options.drags = std::stoi(value);
-    } else if (bench::TakeOption(argv[i], "--downs=", value)) {
-      options.downs = std::stoi(value);
-    } else if (bench::TakeOption(argv[i], kProbeFlag, value)) {
-      options.probe_path = value;
-    } else {
-      throw std::runtime_error(std::string("unknown option ") + argv[i]);
-    }
-  }
+  bench::TakeOwnOptions(argc, argv,
+                        {{"--sizes=", [&](const std::string& value) { options.sizes = bench::ParseSizes(value); }},
+                         {"--drags=", [&](const std::string& value) { options.drags = std::stoi(value); }},
+                         {"--downs=", [&](const std::string& value) { options.downs = std::stoi(value); }},
+                         {kProbeFlag, [&](const std::string& value) { options.probe_path = value; }}});
+  if (argc > 1) throw std::runtime_error(std::string("unknown option ") + argv[1]);
   if (options.drags < 1 || options.downs < 1) throw std::runtime_error("--drags and --downs must be positive");
   return options;
 }

@@ -1,15 +1,29 @@
 #!/usr/bin/env bash
-# Installs from Debian's packages whatever the build, the tests and the program need and
-# the machine lacks. Quick when everything is there: it asks dpkg first and apt only when needed.
+# Installs from Debian's packages whatever a set of work needs and the machine lacks:
+#   install_packages.sh run    building and running the program and its tools
+#   install_packages.sh test   that, and the tests, benchmarks, fuzz targets and their peers
+# Quick when everything is there: it asks dpkg first and apt only when needed.
 set -euo pipefail
 
-packages=(
-  cmake g++ libgtest-dev libbenchmark-dev
-  qt6-base-dev qt6-translations-l10n
+run_packages=(
+  g++ make cmake
+  qt6-base-dev qt6-translations-l10n fonts-dejavu-core
+)
+test_packages=(
+  libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev libshp-dev
   python3 python3-dbf python3-dbfread
-  xvfb xauth imagemagick fonts-dejavu-core
+  xvfb xauth imagemagick
 )
+
+case "${1:-}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs from Debian's packages whatever a set of work needs and the machine lacks:
-#   install_packages.sh run    building and running the program and its tools
-#   install_packages.sh test   that, and the tests, benchmarks, fuzz targets and their peers
+#   install_packages.sh run      building and running the program and its tools
+#   install_packages.sh package  that, and what builds the Debian package
+#   install_packages.sh test     both, and the tests, benchmarks, fuzz targets and their peers
 # Quick when everything is there: it asks dpkg first and apt only when needed.
 set -euo pipefail
 
@@ -14,13 +15,16 @@ test_packages=(
   clang libclang-rt-14-dev libshp-dev
   python3 python3-dbf python3-dbfread
   xvfb xauth imagemagick
+  desktop-file-utils appstream
 )
+package_packages=(dpkg-dev file help2man)
 
 case "${1:-}" in
   run) packages=("${run_packages[@]}") ;;
-  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}" "${package_packages[@]}") ;;
+  package) packages=("${run_packages[@]}" "${package_packages[@]}") ;;
   *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac

@@ -37,8 +37,8 @@ std::string HexByte(uint8_t byte) {
 
 }  // namespace
 
-TCommandRegistration::TCommandRegistration(const char* name, const char* usage, TCommand run) {
-  Register().push_back({name, usage, run});
+TCommandRegistration::TCommandRegistration(const char* name, const char* usage, const char* summary, TCommand run) {
+  Register().push_back({name, usage, summary, run});
 }
 
 std::vector<TCommandEntry> Commands() {

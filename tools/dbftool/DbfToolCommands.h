@@ -22,7 +22,8 @@ using TCommand = int (*)(const std::vector<std::string>& arguments);
 
 struct TCommandEntry {
   const char* name;
-  const char* usage;  // the arguments, as the usage text shows them
+  const char* usage;    // the arguments, as the usage text shows them
+  const char* summary;  // what the command does, for the help text
   TCommand run;
 };
 
@@ -34,7 +35,7 @@ class TUsageError : public std::runtime_error {
 
 class TCommandRegistration {
  public:
-  TCommandRegistration(const char* name, const char* usage, TCommand run);
+  TCommandRegistration(const char* name, const char* usage, const char* summary, TCommand run);
 };
 
 // The registered commands in the order of their names.

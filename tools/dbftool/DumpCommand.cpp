@@ -142,7 +142,8 @@ int RunDump(const std::vector<std::string>& arguments) {
   return 0;
 }
 
-const TCommandRegistration kDump("dump", "FILE [--deleted] [--format csv|json]", RunDump);
+const TCommandRegistration kDump("dump", "FILE [--deleted] [--format csv|json]",
+                                 "prints every record as CSV with a header row or as JSON", RunDump);
 
 }  // namespace
 

@@ -175,7 +175,8 @@ int RunInfo(const std::vector<std::string>& arguments) {
   return 1;
 }
 
-const TCommandRegistration kInfo("info", "FILE [--json]", RunInfo);
+const TCommandRegistration kInfo("info", "FILE [--json]",
+                                 "prints the header figures, the fields and the header warnings", RunInfo);
 
 }  // namespace
 

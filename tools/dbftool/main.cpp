@@ -29,7 +29,7 @@ void PrintHelp(std::ostream& out) {
          "and the subjects tables prepared for it.\n\n"
          "Commands:\n";
   for (const dbftool::TCommandEntry& command : dbftool::Commands()) {
-    out << "  " << command.name << ' ' << command.usage << "\n      " << command.summary << '\n';
+    out << "  dbftool " << command.name << ' ' << command.usage << "\n      " << command.summary << '\n';
   }
   out << "\nOptions:\n"
          "  -h, --help     show this help and exit\n"

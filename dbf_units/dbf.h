@@ -42,7 +42,7 @@ class TDbf : public TFieldDataSet {
   // name is accepted in any state and used at the next open.
   void SetTableName(const std::string& table_name);
   const std::string& FilePath() const { return file_path_; }
-  // Relative paths, the empty one included, are taken against the executable's folder.
+  // Relative paths, the empty one included, are taken against the base folder (DbfPaths).
   // Fails on an open dataset.
   void SetFilePath(const std::string& file_path);
   // The table file's path as the engine receives it; a missing file is looked for under

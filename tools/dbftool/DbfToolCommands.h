@@ -72,7 +72,7 @@ std::string ErrorText(const std::exception& error);
 std::string AbsoluteFromCurrentFolder(const std::string& path);
 
 // Points `table` at the FILE argument `path`: the table resolves names against the
-// executable's folder, so it gets the absolute path. Existing files only (omNormal).
+// program's data folder, so it gets the absolute path. Existing files only (omNormal).
 // REQUIRES: `table` is closed.
 void PointAtFile(dbf::TDbf& table, const std::string& path);
 

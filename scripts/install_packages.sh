@@ -9,11 +9,12 @@ set -euo pipefail
 run_packages=(
   g++ make cmake
   qt6-base-dev qt6-translations-l10n fonts-dejavu-core
+  libxlsxwriter-dev libreadstat-dev
 )
 test_packages=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev libshp-dev
-  python3 python3-dbf python3-dbfread
+  python3 python3-dbf python3-dbfread python3-openpyxl pspp
   xvfb xauth imagemagick
   desktop-file-utils appstream
 )

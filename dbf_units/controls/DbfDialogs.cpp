@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -46,6 +47,12 @@ QStringList NameFiltersOf(const QString& filter) {
 }
 
 QWidget* DialogParent() { return QApplication::activeWindow(); }
+
+// "xlsx" of "Excel workbook (*.xlsx)"; empty when the filter names no extension.
+QString ExtensionOfFilter(const QString& filter) {
+  const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+  return match.hasMatch() ? match.captured(1) : QString();
+}
 
 }  // namespace
 
@@ -93,6 +100,31 @@ std::unique_ptr<QFileDialog> TWidgetDialogs::buildFileDialog(const TOpenFileRequ
 
 std::optional<QString> TWidgetDialogs::chooseFile(const TOpenFileRequest& request) {
   const std::unique_ptr<QFileDialog> dialog = buildFileDialog(request, DialogParent());
+  if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+  return QFileInfo(dialog->selectedFiles().constFirst()).absoluteFilePath();
+}
+
+std::unique_ptr<QFileDialog> TWidgetDialogs::buildSaveDialog(const TSaveFileRequest& request, QWidget* parent) {
+  auto dialog = std::make_unique<QFileDialog>(parent, request.title);
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->setNameFilters(request.filters);
+  dialog->selectFile(request.file_name);
+  dialog->setDefaultSuffix(ExtensionOfFilter(request.filters.value(0)));
+  QFileDialog* shown = dialog.get();
+  QObject::connect(shown, &QFileDialog::filterSelected, shown, [shown](const QString& filter) {
+    const QString extension = ExtensionOfFilter(filter);
+    shown->setDefaultSuffix(extension);
+    const QFileInfo typed(shown->selectedFiles().value(0));
+    if (!extension.isEmpty() && !typed.completeBaseName().isEmpty()) {
+      shown->selectFile(typed.completeBaseName() + QLatin1Char('.') + extension);
+    }
+  });
+  return dialog;
+}
+
+std::optional<QString> TWidgetDialogs::chooseSaveFile(const TSaveFileRequest& request) {
+  const std::unique_ptr<QFileDialog> dialog = buildSaveDialog(request, DialogParent());
   if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
   return QFileInfo(dialog->selectedFiles().constFirst()).absoluteFilePath();
 }

@@ -1,6 +1,7 @@
 // The dialog layer: the real file dialog's patterns ignore letter case and take names of
-// missing files where allowed; a chosen file's folder becomes the current folder; errors
-// of actions reach the report with the closing period.
+// missing files where allowed; the save dialog gives a name the extension of the chosen
+// format; a chosen file's folder becomes the current folder; errors of actions reach the
+// report with the closing period.
 #include "DbfDialogs.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +59,24 @@ TEST(DbfDialogsTest, FileDialogPatternsIgnoreLetterCase) {
   }
   TOpenFileRequest existing{QStringLiteral("*.DBF"), QString(), folder.path(), true};
   EXPECT_EQ(TWidgetDialogs::buildFileDialog(existing)->fileMode(), QFileDialog::ExistingFile);
+}
+
+TEST(DbfDialogsTest, SaveDialogGivesTheNameTheExtensionOfTheChosenFormat) {
+  QTemporaryDir folder;
+  const TSaveFileRequest request{QStringLiteral("Export"),
+                                 folder.filePath(QStringLiteral("VYSLEDKY.xlsx")),
+                                 {QStringLiteral("Excel workbook (*.xlsx)"), QStringLiteral("SPSS data file (*.sav)")}};
+  const std::unique_ptr<QFileDialog> dialog = TWidgetDialogs::buildSaveDialog(request);
+  EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+  EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite)) << "an existing file is asked about";
+  EXPECT_EQ(dialog->windowTitle(), "Export");
+  EXPECT_EQ(dialog->directory().absolutePath(), QDir(folder.path()).absolutePath());
+  EXPECT_EQ(dialog->defaultSuffix(), "xlsx");
+  EXPECT_EQ(dialog->selectedFiles().value(0), folder.filePath(QStringLiteral("VYSLEDKY.xlsx")));
+
+  emit dialog->filterSelected(request.filters[1]);
+  EXPECT_EQ(dialog->defaultSuffix(), "sav");
+  EXPECT_EQ(dialog->selectedFiles().value(0), folder.filePath(QStringLiteral("VYSLEDKY.sav")));
 }
 
 TEST(DbfDialogsTest, ChosenFileMakesItsFolderCurrent) {

@@ -34,7 +34,7 @@ void PrintHelp(std::ostream& out) {
   out << "\nOptions:\n"
          "  -h, --help     show this help and exit\n"
          "  --version      show the version and exit\n\n"
-         "FILE is taken against the current folder. info and dump only read the table.\n\n"
+         "FILE and TABLE are taken against the current folder. info, dump and export only read the table.\n\n"
          "Exit status: 0 on success, 1 on an error (its message on standard error).\n";
 }
 

@@ -2,6 +2,7 @@
 #include "TableExport.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <stdexcept>
 #include <vector>

@@ -27,3 +27,7 @@ void TDataModule3::CloseTables() {
   Dbf1.close();
   Dbf2.close();
 }
+
+bool TDataModule3::ResultsRecordInProgress() const {
+  return Dbf1.state() == dbf::TDataSetState::StateInsert || Dbf1.state() == dbf::TDataSetState::StateEdit;
+}

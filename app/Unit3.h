@@ -20,6 +20,9 @@ class TDataModule3 : public QObject {
   // fail, which the tables' own destructors could not report.
   void CloseTables();
 
+  // A results record is being inserted or edited: leaving it now would drop it.
+  bool ResultsRecordInProgress() const;
+
   dbf::TDbf Dbf1;
   dbf::TDataSource DataSource1;
   dbf::TDbf Dbf2;

@@ -57,12 +57,14 @@ void CreateProgramWindows() {
   ResetConfiguration();
   // The main window binds its controls to the data module's sources as soon as the data
   // module exists; until then they are created unbound.
+  // The secondary windows belong to the main window: a window manager keeps them above
+  // it, so a click on the full-screen main window never buries them.
   Form1 = new TForm1();
-  Form2 = new TForm2();
+  Form2 = new TForm2(Form1);
   DataModule3 = new TDataModule3();
   Form1->BindToDataModule();
-  Form4 = new TForm4();
-  Form5 = new TForm5();
+  Form4 = new TForm4(Form1);
+  Form5 = new TForm5(Form1);
 }
 
 void DestroyProgramWindows() {

@@ -389,11 +389,11 @@ void TForm1::DBEdit1KeyPress(dbf::TDBEdit&, QChar& key) {
 
 void TForm1::inisouboru1Click() { app::LoadConfiguration(); }
 
-void TForm1::INIsoubor1Click() { Form2->setVisible(true); }
+void TForm1::INIsoubor1Click() { app::ShowInFront(Form2); }
 
-void TForm1::DBFproband1Click() { Form4->setVisible(true); }
+void TForm1::DBFproband1Click() { app::ShowInFront(Form4); }
 
-void TForm1::HELP1Click() { Form5->setVisible(true); }
+void TForm1::HELP1Click() { app::ShowInFront(Form5); }
 
 void TForm1::konec1Click() { close(); }
 

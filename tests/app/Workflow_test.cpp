@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 
 #include "ProgramTestSupport.h"
 #include "TDBEdit.h"
@@ -112,7 +113,8 @@ TEST_F(Workflow, NavigatorSetsFollowInsertPostAndCancel) {
 }
 
 // Slips: a tick without "+" asks and, cancelled, stores nothing; cancel and delete after
-// "+" lead back to "+"; a click into a copied identity keeps it; "Konec" mid-subject asks.
+// "+" lead back to "+"; a click into a copied identity keeps it; "Konec" mid-subject asks;
+// the subjects browser buried under the main window comes back to the front.
 TEST_F(Workflow, SlipsCostNoStoredSubject) {
   LoadConfiguration(Example(QStringLiteral("prikl1.ini")));
   OpenSubjectsTable(Example(QStringLiteral("SK_00123.dbf")));
@@ -136,6 +138,11 @@ TEST_F(Workflow, SlipsCostNoStoredSubject) {
   EXPECT_EQ(dbf::filetest::ReadFileBytes(InProgramFolder("VYSLEDKY.DBF")), stored);
   ASSERT_EQ(Boxes().size(), 3u) << "overwrite?, Delete record?, end?";
   EXPECT_EQ(Boxes()[0].text, QStringLiteral("Uložený záznam bude přepsán. Pokračovat?"));
+  Trigger(Form1->DBFproband1);
+  Form1->activateWindow();
+  Trigger(Form1->DBFproband1);
+  EXPECT_TRUE(QTest::qWaitForWindowActive(Form4));
+  EXPECT_EQ(Form4->windowHandle()->transientParent(), Form1->windowHandle());
 }
 
 }  // namespace

@@ -2,27 +2,43 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <memory>
 
 #include "ConfigurationFileEncoding.h"
+#include "DbfErrors.h"
+#include "DbfFileIO.h"
 #include "DbfPaths.h"
 
 namespace app {
 
 namespace {
 
-QString WithName(const char* message, const QString& path) { return QString::fromLatin1(message).arg(path); }
+[[noreturn]] void Refuse(dbf::TFileAction action, const QString& path, const std::string& reason) {
+  throw EFileError(dbf::FileErrorMessage(action, path.toStdString(), reason));
+}
+
+std::string LimitText(int64_t limit) { return std::to_string(limit >> 20) + " MiB"; }
 
 }  // namespace
 
-QByteArray ReadWholeFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    throw EFileError(WithName("Cannot open file %1", path).toStdString());
+// The table files' own opening serves here too: it refuses what is no regular file
+// without waiting for a writer on a FIFO.
+QByteArray ReadWholeFile(const QString& path, int64_t limit) {
+  const std::unique_ptr<dbf::TFileIO> file =
+      dbf::OpenPosixFileIO(QFile::encodeName(path).toStdString(), dbf::TFileOpenMode::ReadOnly);
+  if (!file) Refuse(dbf::TFileAction::Open, path, dbf::FileErrorReason(errno));
+  const int64_t size = file->Size();
+  if (size < 0) Refuse(dbf::TFileAction::Open, path, dbf::FileErrorReason(errno));
+  if (size > limit) {
+    Refuse(dbf::TFileAction::Open, path,
+           std::to_string(size) + " bytes, more than the " + LimitText(limit) + " allowed");
   }
-  QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    throw EFileError(WithName("Cannot open file %1", path).toStdString());
-  }
+  QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+  const int64_t read = file->ReadAt(0, bytes.data(), bytes.size());
+  if (read < 0) Refuse(dbf::TFileAction::Read, path, dbf::FileErrorReason(errno));
+  // A file cut short while it was read holds what was read.
+  bytes.truncate(static_cast<qsizetype>(read));
   return bytes;
 }
 
@@ -32,12 +48,12 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes) {
       file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush();
   file.close();
   if (!written || file.error() != QFileDevice::NoError) {
-    throw EFileError(WithName("Cannot create file %1", path).toStdString());
+    throw EFileError(dbf::FileErrorMessage(dbf::TFileAction::Create, path.toStdString()));
   }
 }
 
 QString ReadConfigurationText(const QString& path) {
-  const QByteArray bytes = ReadWholeFile(path);
+  const QByteArray bytes = ReadWholeFile(path, kConfigurationFileLimit);
   QString text =
       QString::fromStdString(tarni::decode_configuration_file(std::string_view(bytes.constData(), bytes.size())));
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -53,8 +69,7 @@ std::optional<QString> ExistingFile(const QString& name) {
   if (name.isEmpty()) return std::nullopt;
   const std::string absolute = QFile::encodeName(QFileInfo(name).absoluteFilePath()).toStdString();
   const QString found = QFile::decodeName(QByteArray::fromStdString(dbf::MatchExistingCase(absolute)));
-  const QFileInfo info(found);
-  if (!info.exists() || info.isDir()) return std::nullopt;
+  if (!QFileInfo::exists(found)) return std::nullopt;
   return found == QFileInfo(name).absoluteFilePath() ? name : found;
 }
 

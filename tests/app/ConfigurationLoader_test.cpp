@@ -129,7 +129,7 @@ TEST_F(Loader, BadInputsEndTheLoadWhereTheyStandAndLoseNothing) {
 
 // A failed load scores nobody and changes no value in effect; the table of a load has the
 // results fields, lies where its name says and, made a moment ago by another copy of the
-// program, is opened as it stands.
+// program, is opened as it stands; a table name with a control character is refused.
 TEST_F(Loader, AFailedLoadScoresNobodyAndTheTableOfALoadIsTheRightOne) {
   const std::string results = InProgramFolder("VYSLEDKY.DBF");
   LoadConfiguration(Configuration(QStringLiteral("a2.ini"), 4, "2 "));
@@ -148,6 +148,8 @@ TEST_F(Loader, AFailedLoadScoresNobodyAndTheTableOfALoadIsTheRightOne) {
   };
   const std::pair<QString, const char*> cases[] = {
       {Configuration(QStringLiteral("b.ini"), 5, "1O "), "'1O' is not a valid integer value."},
+      {named("nul.ini", QByteArray("VYSLEDKY.bak\0 x", 15)),
+       "Line 3: the table name holds a control character (code 0)"},
       {named("cizi.ini", "CIZI"), "Dbf1: Field 'POC_SPR' not found."},
       {named("nova.ini", "NOVA"), nullptr},
       {named("jinde.ini", "../data/JINDE"), nullptr},
@@ -165,6 +167,7 @@ TEST_F(Loader, AFailedLoadScoresNobodyAndTheTableOfALoadIsTheRightOne) {
   EXPECT_EQ(dbf::filetest::ReadFileBytes(results), stored);
   EXPECT_EQ(dbf::filetest::ReadFileBytes(InProgramFolder("SOUBEZNA.DBF")), stored);
   EXPECT_TRUE(std::filesystem::exists(InProgramFolder("HOLY.DBF")));
+  EXPECT_FALSE(std::filesystem::exists(InProgramFolder("VYSLEDKY.bak")));
 }
 
 TEST_F(Loader, SecondLoadAsksBeforeDroppingARecordInProgress) {

@@ -1,14 +1,20 @@
 // The configuration editor: the name rules of "Uložit", "Nový" followed by "Test konfig",
-// and "Otevřít" with a cancelled dialog, a file in another folder and a missing file.
+// and "Otevřít" with a cancelled dialog, a file in another folder and a missing file; the
+// program's files read and written safely.
 #include "Unit2.h"
+
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <filesystem>
 
+#include "ProgramFiles.h"
 #include "ProgramTestSupport.h"
+#include "Unit1.h"
 
 namespace app::testing {
 namespace {
@@ -105,6 +111,34 @@ TEST_F(Editor, OpenReadsTheChosenFileAndMakesItsFolderCurrent) {
   EXPECT_EQ(Form2->Memo1->toPlainText(), QStringLiteral("druhá\n"));
   EXPECT_EQ(Form2->Edit1->text(), QStringLiteral("novy2.ini"));
   EXPECT_TRUE(dialogs.Errors().empty());
+}
+
+// Files: a FIFO, a link to /dev/zero, a folder or an oversized file is refused at once.
+TEST_F(Editor, FilesAreReadOnlyWhenRegular) {
+  const QByteArray sample = ReadFile(QStringLiteral("prikl1.ini"));
+  const auto errors = [this](const std::function<void()>& action) {
+    dialogs.shown.clear();
+    action();
+    return dialogs.Errors();
+  };
+  LoadConfiguration(Example(QStringLiteral("prikl1.ini")));
+  const std::string results = InProgramFolder("VYSLEDKY.DBF");
+  const dbf::filetest::TBytes stored = dbf::filetest::ReadFileBytes(results);
+
+  ::mkfifo("roura.ini", 0600);
+  std::filesystem::create_symlink("/dev/zero", "nuly.BMP");
+  std::filesystem::create_directory("slozka.BMP");
+  WriteFile(QStringLiteral("velky.ini"), QByteArray(kConfigurationFileLimit + 1, ' '));
+  for (const auto& [file, reason] :
+       {std::pair{Example(QStringLiteral("roura.ini")), "is not a regular file"},
+        {Example(QStringLiteral("velky.ini")), "1048577 bytes, more than the 1 MiB allowed"},
+        {QStringLiteral("nuly.BMP"), "is not a regular file"},
+        {QStringLiteral("slozka.BMP"), "is a directory"}}) {
+    WriteFile(QStringLiteral("obr.ini"), QByteArray(sample).replace("Tarni_1 ", file.chopped(4).toUtf8() + ' '));
+    EXPECT_EQ(errors([&] { LoadConfiguration(file.endsWith(".BMP") ? Example(QStringLiteral("obr.ini")) : file); }),
+              std::vector{QStringLiteral("Cannot open file %1: %2.").arg(file, QLatin1String(reason))});
+  }
+  EXPECT_EQ(dbf::filetest::ReadFileBytes(results), stored);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include "ProgramFiles.h"
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <cerrno>
 #include <memory>
 
@@ -19,6 +22,13 @@ namespace {
 }
 
 std::string LimitText(int64_t limit) { return std::to_string(limit >> 20) + " MiB"; }
+
+// Why an existing `path` is no file to replace; empty when it is a regular file or missing.
+std::string ReplaceRefusal(const QString& path) {
+  struct stat status {};
+  if (::stat(QFile::encodeName(path).constData(), &status) != 0 || S_ISREG(status.st_mode)) return {};
+  return dbf::FileErrorReason(S_ISDIR(status.st_mode) ? EISDIR : ENXIO);
+}
 
 }  // namespace
 
@@ -43,13 +53,16 @@ QByteArray ReadWholeFile(const QString& path, int64_t limit) {
 }
 
 void WriteWholeFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  const bool written =
-      file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush();
-  file.close();
-  if (!written || file.error() != QFileDevice::NoError) {
-    throw EFileError(dbf::FileErrorMessage(dbf::TFileAction::Create, path.toStdString()));
+  if (const std::string refusal = ReplaceRefusal(path); !refusal.empty()) {
+    Refuse(dbf::TFileAction::Create, path, refusal);
   }
+  QSaveFile file(path);
+  // Unbuffered: a write that failed while the buffer was flushed at commit would go
+  // unnoticed, and the short file would replace the old one. The reason is taken from
+  // errno at once, as QSaveFile reports a failed commit as an unknown error.
+  const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size();
+  if (!written) Refuse(dbf::TFileAction::Create, path, dbf::FileErrorReason(errno));
+  if (!file.commit()) Refuse(dbf::TFileAction::Create, path, dbf::FileErrorReason(errno));
 }
 
 QString ReadConfigurationText(const QString& path) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <csignal>
 
 #include "DbfDialogs.h"
 #include "DbfErrors.h"
@@ -48,6 +49,9 @@ void Destroy(Window*& window) {
 }  // namespace
 
 void SetUpApplication(QApplication& application) {
+  // A write past a file-size limit then fails with the table's write error instead of
+  // ending the program mid-record.
+  std::signal(SIGXFSZ, SIG_IGN);
   dbf::SetErrorReport(ReportProgramError);
   dbf::SetDbfNoticeHandler(ShowHeaderNotice);
   InstallCzechTranslation(application);

@@ -2,7 +2,11 @@
 
 #include <QAction>
 #include <QMenuBar>
+#include <cerrno>
 
+#include "DbfErrors.h"
+#include "DbfFileIO.h"
+#include "ProgramFiles.h"
 #include "TDBGrid.h"
 #include "TDBNavigator.h"
 #include "Unit3.h"
@@ -60,5 +64,9 @@ void TForm4::SouborDBF1Click() {
   subjects.close();
   subjects.SetTableName(chosen->toStdString());
   setWindowTitle(*chosen);
+  if (!app::ExistingFile(*chosen)) {
+    throw app::EFileError(
+        dbf::FileErrorMessage(dbf::TFileAction::Open, chosen->toStdString(), dbf::FileErrorReason(ENOENT)));
+  }
   subjects.open();
 }

@@ -4,6 +4,7 @@
 // what was shown and answers from a queue, and nothing ever blocks on a modal window.
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -51,6 +52,11 @@ class TWidgetDialogs : public TDialogs {
   bool confirm(const QString& title, const QString& text) override;
   std::optional<QString> chooseFile(const TOpenFileRequest& request) override;
 
+  // The box message (NoIcon), error (Critical) and confirm (Question, `with_cancel`)
+  // show, built but not shown: the text is plain text, the buttons "OK" (the default)
+  // and "Cancel".
+  static std::unique_ptr<QMessageBox> buildMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text,
+                                                      bool with_cancel, QWidget* parent = nullptr);
   // The file dialog chooseFile runs, built but not shown.
   static std::unique_ptr<QFileDialog> buildFileDialog(const TOpenFileRequest& request, QWidget* parent = nullptr);
 };

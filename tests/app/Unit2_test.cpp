@@ -3,6 +3,7 @@
 // program's files read and written safely.
 #include "Unit2.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QAction>
@@ -113,16 +114,24 @@ TEST_F(Editor, OpenReadsTheChosenFileAndMakesItsFolderCurrent) {
   EXPECT_TRUE(dialogs.Errors().empty());
 }
 
-// Files: a FIFO, a link to /dev/zero, a folder or an oversized file is refused at once.
-TEST_F(Editor, FilesAreReadOnlyWhenRegular) {
+// Files: a FIFO, a link to /dev/zero, a folder or an oversized file is refused at once; a
+// save replaces the file that was read, whole or not at all, keeping every character
+// typed; a typed missing subjects file creates nothing; a file-size limit is an error.
+TEST_F(Editor, FilesAreReadOnlyWhenRegularAndReplacedWholeOrNotAtAll) {
   const QByteArray sample = ReadFile(QStringLiteral("prikl1.ini"));
-  const auto errors = [this](const std::function<void()>& action) {
+  const auto errors = [this](const std::function<void()>& action, rlim_t limit = RLIM_INFINITY) {
     dialogs.shown.clear();
+    const rlimit limited{limit, RLIM_INFINITY}, unlimited{RLIM_INFINITY, RLIM_INFINITY};
+    ::setrlimit(RLIMIT_FSIZE, &limited);
     action();
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
     return dialogs.Errors();
   };
-  LoadConfiguration(Example(QStringLiteral("prikl1.ini")));
-  const std::string results = InProgramFolder("VYSLEDKY.DBF");
+  // Windows-1250 bytes that happen to be valid UTF-8 (C8 8A would read as U+020A).
+  WriteFile(QStringLiteral("cs.ini"), QByteArray(sample).replace("VYSLEDKY ", "\xC8\x8A\x45NEK "));
+  LoadConfiguration(Example(QStringLiteral("cs.ini")));
+  EXPECT_EQ(Form1->Label24->text(), QStringLiteral("ČŠENEK.DBF"));
+  const std::string results = InProgramFolder("ČŠENEK.DBF");
   const dbf::filetest::TBytes stored = dbf::filetest::ReadFileBytes(results);
 
   ::mkfifo("roura.ini", 0600);
@@ -139,6 +148,38 @@ TEST_F(Editor, FilesAreReadOnlyWhenRegular) {
               std::vector{QStringLiteral("Cannot open file %1: %2.").arg(file, QLatin1String(reason))});
   }
   EXPECT_EQ(dbf::filetest::ReadFileBytes(results), stored);
+  // Typed as PRIKL1.INI, found as prikl1.ini; saved back there with Cyrillic and a no-break space.
+  dialogs.file_answers.push_back(Example(QStringLiteral("PRIKL1.INI")));
+  Trigger(Form2->otevt1);
+  const QString typed =
+      Form2->Memo1->toPlainText().replace(QStringLiteral("VYSLEDKY"), QStringLiteral("Журнал\u00A02"));
+  Form2->Memo1->setPlainText(typed);
+  Trigger(Form2->Testkonfig1);
+  EXPECT_EQ(ValueTexts()[2], QStringLiteral("Журнал\u00A02"));
+  Trigger(Form2->uloit1);
+  const QByteArray saved = ReadFile(QStringLiteral("prikl1.ini"));
+  EXPECT_EQ(saved, "\xEF\xBB\xBF" + typed.toUtf8().replace("\n", "\r\n"));
+  // A failed save leaves the old file and nothing else; only a regular file is replaced.
+  Form2->Memo1->setPlainText(QString(8000, QLatin1Char('x')));
+  EXPECT_EQ(errors([] { Trigger(Form2->uloit1); }, 4096).size(), 1u);
+  EXPECT_EQ(ReadFile(QStringLiteral("prikl1.ini")), saved);
+  EXPECT_EQ(QDir().entryList(QDir::Files).filter(QStringLiteral("prikl1"), Qt::CaseInsensitive).size(), 1);
+  Form2->Edit1->setText(QStringLiteral("roura.ini"));
+  EXPECT_EQ(errors([] { Trigger(Form2->uloit1); }),
+            std::vector{QStringLiteral("Cannot create file roura.ini: is not a regular file.")});
+
+  const QString missing = Example(QStringLiteral("CHYBI.DBF"));
+  EXPECT_EQ(errors([&] { OpenSubjectsTable(missing); }),
+            std::vector{QStringLiteral("Cannot open file %1: no such file or directory.").arg(missing)});
+  EXPECT_FALSE(QFile::exists(missing));
+  LoadConfiguration(Example(QStringLiteral("cs.ini")));
+  ClickNavigator(dbf::TNavigateBtn::nbInsert);
+  EXPECT_EQ(errors([this] { ClickNavigator(dbf::TNavigateBtn::nbPost); }, stored.size()).size(), 1u);
+  dbf::filetest::TBytes now = dbf::filetest::ReadFileBytes(results);
+  now.back() = stored.back();  // the failed append reached only the end marker after the header
+  EXPECT_EQ(now, stored);
+  ClickNavigator(dbf::TNavigateBtn::nbPost);
+  EXPECT_EQ(RecordsOf(results).size(), 1u);
 }
 
 }  // namespace

@@ -133,16 +133,17 @@ TEST_F(Workflow, SlipsCostNoStoredSubject) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
   QTest::mouseClick(Form1->DBEdit1, Qt::LeftButton);
   EXPECT_EQ(Form1->DBEdit1->text(), QStringLiteral("Svobodová"));
-  Trigger(Form1->konec1);
-  EXPECT_TRUE(Form1->isVisible() && DataModule3->Dbf1.state() == dbf::TDataSetState::StateInsert);
-  EXPECT_EQ(dbf::filetest::ReadFileBytes(InProgramFolder("VYSLEDKY.DBF")), stored);
-  ASSERT_EQ(Boxes().size(), 3u) << "overwrite?, Delete record?, end?";
-  EXPECT_EQ(Boxes()[0].text, QStringLiteral("Uložený záznam bude přepsán. Pokračovat?"));
   Trigger(Form1->DBFproband1);
   Form1->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
   Trigger(Form1->DBFproband1);
   EXPECT_TRUE(QTest::qWaitForWindowActive(Form4));
   EXPECT_EQ(Form4->windowHandle()->transientParent(), Form1->windowHandle());
+  Trigger(Form1->konec1);
+  EXPECT_TRUE(Form1->isVisible() && DataModule3->Dbf1.state() == dbf::TDataSetState::StateInsert);
+  EXPECT_EQ(dbf::filetest::ReadFileBytes(InProgramFolder("VYSLEDKY.DBF")), stored);
+  EXPECT_EQ(Boxes().size(), 3u) << "overwrite?, Delete record?, end?";
+  EXPECT_EQ(Boxes().front().text, QStringLiteral("Uložený záznam bude přepsán. Pokračovat?"));
 }
 
 }  // namespace

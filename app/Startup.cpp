@@ -61,8 +61,10 @@ void CreateProgramWindows() {
   ResetConfiguration();
   // The main window binds its controls to the data module's sources as soon as the data
   // module exists; until then they are created unbound.
-  // The secondary windows belong to the main window: a window manager keeps them above
-  // it, so a click on the full-screen main window never buries them.
+  // The secondary windows belong to the main window: non-modal dialog windows with the main
+  // window as their parent, which a window manager keeps above it (X11 marks only dialog
+  // and tool windows as transient), so a click on the full-screen main window never
+  // buries them.
   Form1 = new TForm1();
   Form2 = new TForm2(Form1);
   DataModule3 = new TDataModule3();

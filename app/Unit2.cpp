@@ -39,7 +39,8 @@ constexpr int kValueLabelsStep = 16;
 
 }  // namespace
 
-TForm2::TForm2(QWidget* parent) : QMainWindow(parent) {
+TForm2::TForm2(QWidget* parent)
+    : QMainWindow(parent, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(kCaption);
   setFont(app::DefaultWindowFont());

@@ -26,7 +26,7 @@ const QSize kClientSize(536, 328);
 }  // namespace
 
 TForm4::TForm4(QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    : QMainWindow(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   using dbf::TNavigateBtn;
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(kCaptionAtStart);

@@ -147,7 +147,12 @@ int32_t TDbfFile::AppendRecord(const uint8_t* record) {
   // not (a disk full to the byte) is stored all the same.
   errno = 0;
   if (Io().WriteAt(position, append_buffer_.data(), append_buffer_.size()) < RecordSize()) {
-    throw FileError(TFileAction::Write, FileName(), errno);
+    const int error = errno;
+    // Peers that read up to the end of the file would take a record written in part for a
+    // subject: the end marker goes back in front of it, as far as the platform lets (the
+    // append's own failure is the one reported).
+    if (EndMarkerCountsApart()) Io().WriteAt(position, &kEndMarker, 1);
+    throw FileError(TFileAction::Write, FileName(), error);
   }
   SetRecordCount(number);
   StoreRecordCount();

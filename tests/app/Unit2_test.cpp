@@ -187,9 +187,7 @@ TEST_F(Editor, SavesReplaceTheFileReadWholeOrNotAtAll) {
             std::vector{QStringLiteral("Cannot create file roura.ini: is not a regular file.")});
   ClickNavigator(dbf::TNavigateBtn::nbInsert);
   EXPECT_EQ(Errors([this] { ClickNavigator(dbf::TNavigateBtn::nbPost); }, stored.size()).size(), 1u);
-  dbf::filetest::TBytes now = dbf::filetest::ReadFileBytes(results);
-  now.back() = stored.back();  // the failed append reached only the end marker after the header
-  EXPECT_EQ(now, stored);
+  EXPECT_EQ(dbf::filetest::ReadFileBytes(results), stored);
   ClickNavigator(dbf::TNavigateBtn::nbPost);
   EXPECT_EQ(RecordsOf(results).size(), 1u);
 }

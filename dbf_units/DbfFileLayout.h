@@ -40,6 +40,8 @@ inline constexpr size_t kDateAt = 1;  // year - 1900, month, day
 inline constexpr size_t kRecordCountAt = 4;
 inline constexpr size_t kHeaderLengthAt = 8;
 inline constexpr size_t kRecordLengthAt = 10;
+// The code-page mark (the dBase language-driver id); 0 when the table carries none.
+inline constexpr size_t kCodePageMarkAt = 29;
 
 inline constexpr uint8_t kCreatedVersion = 0x03;
 inline constexpr uint8_t kHeaderTerminator = 0x0D;

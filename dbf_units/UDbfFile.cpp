@@ -30,13 +30,13 @@ EDbfFileError InvalidFieldCount(int32_t count) {
 }
 
 // The name bytes before the first zero byte, a to z in upper case, as UTF-8 text.
-std::string DescriptorName(const uint8_t* descriptor, size_t length) {
+std::string DescriptorName(const uint8_t* descriptor, size_t length, const TTableCodePage& code_page) {
   std::string name;
   for (size_t i = 0; i < length && descriptor[i] != 0; ++i) {
     const char c = static_cast<char>(descriptor[i]);
     name += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
   }
-  return OemToUtf8(name);
+  return code_page.Decode(name);
 }
 
 // The 32-byte descriptor a new table stores for a definition; the length and decimals
@@ -108,6 +108,7 @@ void TDbfFile::ReadHeader() {
   SetHeaderSize(kShortLayout.prefix_length);
   const THeaderPrefix prefix = Prefix();
   format_level_ = prefix.format_level;
+  code_page_ = TableCodePage(HeaderBuffer()[kCodePageMarkAt], FileName());
   const TLayout& layout = LayoutOfLevel(format_level_);
   if (prefix.header_length < layout.prefix_length) {
     throw InvalidFieldCount(FieldCountOf(prefix.header_length, layout));
@@ -187,7 +188,7 @@ void TDbfFile::LoadFieldDefs() {
         HeaderBuffer() + layout.prefix_length + static_cast<size_t>(i) * layout.descriptor_length;
     TDbfFieldDef& def = field_defs_.Add();
     def.SetOffset(offset);
-    def.SetName(DescriptorName(descriptor, layout.name_length));
+    def.SetName(DescriptorName(descriptor, layout.name_length, code_page_));
     // Length and decimals come before the letter: the letter's normalisation then
     // chooses the type from the stored figures.
     def.SetSize(descriptor[layout.length_at]);
@@ -246,6 +247,7 @@ void TDbfFile::WriteEmptyTable(const TDbfFieldDefs& defs) {
   field_defs_.Clear();
   record_layout_matches_ = true;
   format_level_ = 3;
+  code_page_ = TTableCodePage();
   if (!Io().Truncate(0)) throw FileError(TFileAction::Write, FileName(), errno);
   SetRecordSize(kShortLayout.descriptor_length);
   SetHeaderSize(kShortLayout.prefix_length);

@@ -12,6 +12,7 @@
 
 #include "DbfFieldTypes.h"
 #include "DbfFileLayout.h"
+#include "DbfTableCodePage.h"
 #include "DbfValueText.h"
 #include "UDbfFieldDef.h"
 #include "UDbfPagedFile.h"
@@ -46,6 +47,10 @@ class TDbfFile : public TPagedFile {
   // 2, 3, 5, 6 or 7, from the version byte.
   int FormatLevel() const { return format_level_; }
   bool LongLayout() const { return format_level_ >= 5; }
+
+  // The code page of the character fields and the field names: the one the header's mark
+  // or the .cpg file beside the table names, else 852 (see TableCodePage).
+  const TTableCodePage& CodePage() const { return code_page_; }
 
   // The table's own definitions, read from the header.
   TDbfFieldDefs& FieldDefs() { return field_defs_; }
@@ -155,6 +160,7 @@ class TDbfFile : public TPagedFile {
   const TDbfFieldDef& FieldAt(int field_index) const;
 
   int format_level_ = 3;
+  TTableCodePage code_page_;
   TDbfFieldDefs field_defs_;
   std::vector<uint8_t> append_buffer_;  // record and end marker, written together
   bool record_layout_matches_ = true;

@@ -248,6 +248,10 @@ bool TDbf::GetFieldText(const TField& field, TFieldText& text) const {
   return true;
 }
 
+const TTableCodePage& TDbf::CodePage() const {
+  return engine_.Active() ? engine_.File().CodePage() : TFieldDataSet::CodePage();
+}
+
 void TDbf::SetFieldData(TField& field, TFieldType type, const void* source) {
   checkOpen();
   checkNotEmpty();

@@ -158,6 +158,7 @@ class TDbf : public TFieldDataSet {
   // ---- TFieldDataSet ----
   bool GetFieldData(const TField& field, TFieldType type, void* dest) const override;
   bool GetFieldText(const TField& field, TFieldText& text) const override;
+  const TTableCodePage& CodePage() const override;
   void SetFieldData(TField& field, TFieldType type, const void* source) override;
   bool CanModify() const override { return canModify(); }
   void FieldLayoutChanged(TField& field) override;

@@ -58,6 +58,7 @@ struct TRawTable {
   std::optional<uint16_t> header_length = {};
   std::optional<uint16_t> record_length = {};
   bool end_marker = true;
+  uint8_t code_page_mark = 0;
 
   TBytes Bytes() const;
 };

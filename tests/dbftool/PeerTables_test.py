@@ -1,0 +1,98 @@
+"""Tables that other programs write, made here by those programs: `dbftool dump` gives the
+values python3-dbfread gives. dBase III tables that python3-dbf marks with code pages 1250,
+1252 and 852 (their logical fields hold no '?', which the table format reads as false and
+python3-dbfread as nothing), and tables GDAL's ogr2ogr writes with a code page named by a .cpg file
+(Windows-1250, UTF-8) and with its own default mark."""
+import datetime
+import decimal
+import shutil
+import subprocess
+import unittest
+
+import dbf
+import dbfread
+
+from dbftool_testing import ToolTestCase
+
+CZECH_ROWS = [("Dvořáková", "Žofie", 3.25, datetime.date(2024, 2, 29), True),
+              ("Šťastný", "Řehoř", -12.5, datetime.date(1975, 12, 31), False),
+              ("Ďáblík", "", None, None, False)]
+WESTERN_ROWS = [("Müller", "Françoise", 0.5, datetime.date(2000, 1, 1), True),
+                ("Øster", "Ægir", None, None, False)]
+
+
+def dump_text(value):
+    """A value as python3-dbfread gives it, in the text form of `dbftool dump`."""
+    if value is None:
+        return ""
+    if isinstance(value, bool):
+        return "T" if value else "F"
+    if isinstance(value, datetime.datetime):
+        return value.strftime("%Y-%m-%d %H:%M:%S")
+    if isinstance(value, datetime.date):
+        return value.isoformat()
+    if isinstance(value, decimal.Decimal):
+        return format(value.normalize(), "f")
+    if isinstance(value, float):
+        return str(int(value)) if value.is_integer() else repr(value)
+    return str(value)
+
+
+def peer_rows(path, encoding=None):
+    """The field names and records python3-dbfread reads, its hidden null flags left out."""
+    table = dbfread.DBF(path, encoding=encoding, char_decode_errors="strict", ignore_missing_memofile=True)
+    names = [field.name for field in table.fields if field.type != "0"]
+    return [names] + [[dump_text(record[name]) for name in names] for record in table]
+
+
+def write_dbase3(path, code_page, rows):
+    table = dbf.Table(path, "PRIJMENI C(15); JMENO C(12); VAHA N(8,2); NAROZEN D; ZIJE L", dbf_type="db3",
+                      codepage=code_page)
+    table.open(dbf.READ_WRITE)
+    for row in rows:
+        table.append(row)
+    table.close()
+
+
+class MarkedDbase3Tables(ToolTestCase):
+    def test_python_dbf_tables_read_in_the_code_page_of_their_mark(self):
+        for code_page, mark, rows in (("cp1250", 0xC8, CZECH_ROWS), ("cp852", 0x1F, CZECH_ROWS),
+                                      ("cp1252", 0x03, WESTERN_ROWS)):
+            with self.subTest(code_page=code_page):
+                name = code_page + ".dbf"
+                write_dbase3(self.path(name), code_page, rows)
+                self.assertEqual(self.read_bytes(name)[29], mark)
+                expected = peer_rows(self.path(name))
+                self.assertEqual(expected[1][0], rows[0][0])
+                self.assert_dump(name, expected)
+
+
+@unittest.skipUnless(shutil.which("ogr2ogr"), "GDAL's ogr2ogr is not installed")
+class GdalTables(ToolTestCase):
+    def ogr2ogr(self, name, *options):
+        self.write("source.csv", "PRIJMENI,JMENO,VEK\nDvořáková,Žofie,42\nŠťastný,Řehoř,7\nNovák,,\n")
+        subprocess.run(["ogr2ogr", "-f", "ESRI Shapefile", name, "source.csv", *options], cwd=self.folder,
+                       check=True, capture_output=True, timeout=60)
+
+    def test_code_page_of_the_cpg_file(self):
+        for encoding, cpg in (("CP1250", "cp1250"), ("UTF-8", "utf-8")):
+            with self.subTest(encoding=encoding):
+                name = encoding.lower() + ".dbf"
+                self.ogr2ogr(name, "-lco", "ENCODING=" + encoding)
+                self.assertEqual(self.read_bytes(name)[29], 0)
+                expected = peer_rows(self.path(name), encoding=cpg)
+                self.assertEqual(expected[1][:2], ["Dvořáková", "Žofie"])
+                self.assert_dump(name, expected)
+
+    def test_default_mark(self):
+        # GDAL's default mark stands for a Western code page, which lacks most Czech
+        # letters: GDAL itself stores them as '?'.
+        self.ogr2ogr("default.dbf")
+        self.assertEqual(self.read_bytes("default.dbf")[29], 0x57)
+        expected = peer_rows(self.path("default.dbf"))
+        self.assertEqual(expected[1][:2], ["Dvo?áková", "?ofie"])
+        self.assert_dump("default.dbf", expected)
+
+
+if __name__ == "__main__":
+    unittest.main()

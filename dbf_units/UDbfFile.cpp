@@ -247,12 +247,14 @@ void TDbfFile::WriteEmptyTable(const TDbfFieldDefs& defs) {
   field_defs_.Clear();
   record_layout_matches_ = true;
   format_level_ = 3;
-  code_page_ = TTableCodePage();
+  code_page_ = TableCodePage(kOwnCodePageMark, FileName());
   if (!Io().Truncate(0)) throw FileError(TFileAction::Write, FileName(), errno);
   SetRecordSize(kShortLayout.descriptor_length);
   SetHeaderSize(kShortLayout.prefix_length);
   std::fill(HeaderBuffer(), HeaderBuffer() + HeaderSize(), 0);
   HeaderBuffer()[kVersionAt] = kCreatedVersion;
+  // Peers read the Czech names right only when the table says its code page.
+  HeaderBuffer()[kCodePageMarkAt] = kOwnCodePageMark;
   int32_t record_length = 1;
   for (int i = 0; i < defs.Count(); ++i) {
     const std::array<uint8_t, 32> descriptor = CreatedDescriptor(defs.Items(i));

@@ -71,7 +71,8 @@ class TDbfFile : public TPagedFile {
   // bytes ("Record too long : %d ..."). Needs no file, so a table is checked before its
   // file is made.
   static void CheckNewTable(const TDbfFieldDefs& defs);
-  // Turns the file into an empty level-3 table with these fields. Definitions that
+  // Turns the file into an empty level-3 table with these fields, marked as code page 852
+  // (kOwnCodePageMark), so that peers read its text untold. Definitions that
   // CheckNewTable refuses are refused before the file is touched.
   void FormatTable(const TDbfFieldDefs& defs);
   // Clears `dest` and fills it with copies of the own definitions (reading them first

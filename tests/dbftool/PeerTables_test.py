@@ -2,7 +2,8 @@
 values python3-dbfread gives. dBase III tables that python3-dbf marks with code pages 1250,
 1252 and 852 (their logical fields hold no '?', which the table format reads as false and
 python3-dbfread as nothing), and tables GDAL's ogr2ogr writes with a code page named by a .cpg file
-(Windows-1250, UTF-8) and with its own default mark."""
+(Windows-1250, UTF-8) and with its own default mark. And the other way round: a results
+table we create, with Czech names imported, as the peers read it untold."""
 import datetime
 import decimal
 import shutil
@@ -92,6 +93,30 @@ class GdalTables(ToolTestCase):
         expected = peer_rows(self.path("default.dbf"))
         self.assertEqual(expected[1][:2], ["Dvo?áková", "?ofie"])
         self.assert_dump("default.dbf", expected)
+
+
+class PeersReadOurTablesUntold(ToolTestCase):
+    NAMES = [("Dvořáková", "Žofie"), ("Šťastný", "Řehoř"), ("Ďáblík", "Ůna")]
+
+    def setUp(self):
+        super().setUp()
+        self.run_ok("create", "--results", "vysledky.dbf")
+        self.run_ok("import", "vysledky.dbf",
+                    stdin="PRIJMENI,JMENO\n" + "".join(f"{surname},{name}\n" for surname, name in self.NAMES))
+
+    def test_python_peers(self):
+        self.assertEqual([(r["PRIJMENI"], r["JMENO"]) for r in dbfread.DBF(self.path("vysledky.dbf"))], self.NAMES)
+        table = dbf.Table(self.path("vysledky.dbf"))
+        table.open(dbf.READ_ONLY)
+        self.addCleanup(table.close)
+        self.assertEqual([(r.prijmeni.strip(), r.jmeno.strip()) for r in table], self.NAMES)
+
+    @unittest.skipUnless(shutil.which("ogrinfo"), "GDAL's ogrinfo is not installed")
+    def test_gdal(self):
+        out = subprocess.run(["ogrinfo", "-al", "-q", "vysledky.dbf"], cwd=self.folder, check=True,
+                             capture_output=True, timeout=60).stdout.decode("utf-8")
+        for surname, name in self.NAMES:
+            self.assertIn(f"  PRIJMENI (String) = {surname}\n  JMENO (String) = {name}\n", out)
 
 
 if __name__ == "__main__":

@@ -1,9 +1,10 @@
 """Tables that other programs write, made here by those programs: `dbftool dump` gives the
 values python3-dbfread gives. dBase III tables that python3-dbf marks with code pages 1250,
 1252 and 852 (their logical fields hold no '?', which the table format reads as false and
-python3-dbfread as nothing), and tables GDAL's ogr2ogr writes with a code page named by a .cpg file
-(Windows-1250, UTF-8) and with its own default mark. And the other way round: a results
-table we create, with Czech names imported, as the peers read it untold."""
+python3-dbfread as nothing), a Visual FoxPro table with nulls, and tables GDAL's ogr2ogr
+writes with a code page named by a .cpg file (Windows-1250, UTF-8) and with its own default
+mark. And the other way round: a results table we create, with Czech names imported, as
+the peers read it untold."""
 import datetime
 import decimal
 import shutil
@@ -66,6 +67,35 @@ class MarkedDbase3Tables(ToolTestCase):
                 expected = peer_rows(self.path(name))
                 self.assertEqual(expected[1][0], rows[0][0])
                 self.assert_dump(name, expected)
+
+
+class VisualFoxProTable(ToolTestCase):
+    ROWS = [("Dvořáková", 12, -5, 12.5, datetime.datetime(2024, 2, 29, 13, 45, 7), 2.25, True,
+             datetime.date(2024, 2, 29)),
+            ("Šťastný", -999, -2147483647, -0.0125, datetime.datetime(1999, 12, 31, 0, 0, 0), -1e10, False,
+             datetime.date(1900, 1, 1)),
+            (dbf.Null,) * 8,
+            ("Ďáblík", dbf.Null, 0, dbf.Null, dbf.Null, 0.0, dbf.Null, dbf.Null)]
+
+    def test_python_dbf_table_with_nulls(self):
+        path = self.path("vfp.dbf")
+        table = dbf.Table(path, "PRIJMENI C(15) null; POCET N(6,0) null; CISLO I null; CENA Y null; "
+                          "CAS T null; PODIL B null; ZIJE L null; NAROZEN D null", dbf_type="vfp", codepage="cp1250")
+        table.open(dbf.READ_WRITE)
+        for row in self.ROWS:
+            table.append(row)
+        table.close()
+        self.assertEqual(self.read_bytes("vfp.dbf")[0], 0x30)
+        expected = peer_rows(path)
+        # python3-dbfread does not read the null flags: python3-dbf tells which values are null.
+        table.open(dbf.READ_ONLY)
+        self.addCleanup(table.close)
+        for row, record in zip(expected[1:], table):
+            for column, value in enumerate(record):
+                if value is dbf.Null:
+                    row[column] = ""
+        self.assertEqual(expected[3], [""] * 8)
+        self.assert_dump("vfp.dbf", expected)
 
 
 @unittest.skipUnless(shutil.which("ogr2ogr"), "GDAL's ogr2ogr is not installed")

@@ -27,6 +27,11 @@ void StoreBigEndian(uint8_t* bytes, size_t width, uint64_t value) {
   }
 }
 
+std::string HexByte(uint8_t byte) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  return std::string("0x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
+}
+
 int FormatLevelOfVersion(uint8_t version) {
   switch (version) {
     case 0x83:

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace dbf {
 
@@ -50,6 +51,9 @@ inline constexpr uint8_t kEndMarker = 0x1A;
 // The first byte of every record; a reader takes any other value for a deleted record.
 inline constexpr uint8_t kValidRecordFlag = ' ';
 inline constexpr uint8_t kDeletedRecordFlag = '*';
+
+// A header byte as messages show it: "0x7B".
+std::string HexByte(uint8_t byte);
 
 // The format level a version byte selects: 2 and 3 have the short layout, 5, 6 and 7 the
 // long one. No version byte is refused; unknown ones are level 3.

@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "DbfErrors.h"
+#include "DbfFileLayout.h"
 #include "DbfPaths.h"
 
 namespace dbf {
@@ -103,11 +104,6 @@ constexpr TMarkEntry kMarks[] = {
     {0xCB, "CP1253"},
     {0xCC, "CP1257"},
 };
-
-std::string HexByte(uint8_t byte) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  return std::string("0x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
-}
 
 // The character of one byte as `converter` reads it; nothing for a byte the code page
 // leaves undefined, and a multi-byte code page is told by `lead`, set for a byte that

@@ -122,7 +122,6 @@ TBytes TRawTable::Bytes() const {
   TBytes bytes(prefix_length, 0);
   const uint8_t date[] = {126, 1, 15};
   bytes[kVersionAt] = version;
-  bytes[kCodePageMarkAt] = code_page_mark;
   std::copy(std::begin(date), std::end(date), bytes.begin() + kDateAt);
   const auto store = [&](size_t at, size_t width, uint32_t value) {
     StoreLittleEndian(bytes.data(), bytes.size(), at, width, value);

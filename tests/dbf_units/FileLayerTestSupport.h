@@ -59,7 +59,6 @@ struct TRawTable {
   std::optional<uint16_t> header_length = {};
   std::optional<uint16_t> record_length = {};
   bool end_marker = true;
-  uint8_t code_page_mark = 0;
   // FoxPro's short layout whatever the version byte: descriptors with their flags, and
   // after the terminator the backlink of the Visual FoxPro bytes (0x30 to 0x32).
   bool foxpro_layout = false;

@@ -87,7 +87,9 @@ TEST(DbftoolInfo, TextFormShowsFiguresFieldsAndWarningsOfARelativeFile) {
   const TRun run = RunTool(folder, "info ./data/../data/table.dbf");
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.out.find("File:                     " + folder / "data/table.dbf\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("Version byte:             0x04 (4)\nFormat level:             5\n"), std::string::npos);
+  EXPECT_NE(run.out.find("Version byte:             0x04 (4)\nFormat level:             5\n"
+                         "Layout:                   long\nCode page:                CP852 (default)\n"),
+            std::string::npos);
   EXPECT_NE(run.out.find("Record count (header):    10\nRecord count (file size): 12\n"), std::string::npos);
   EXPECT_NE(run.out.find("NAZEV"), std::string::npos);
   EXPECT_NE(run.out.find("ftUnknown"), std::string::npos);
@@ -96,47 +98,6 @@ TEST(DbftoolInfo, TextFormShowsFiguresFieldsAndWarningsOfARelativeFile) {
             std::string::npos)
       << run.out;
   EXPECT_EQ(ReadFileBytes(folder / "data/table.dbf"), raw.Bytes());
-}
-
-TEST(DbftoolInfo, LayoutAndCodePageWithWhereItCameFrom) {
-  struct TCase {
-    uint8_t version;
-    uint8_t mark;
-    const char* cpg;  // null: no .cpg file
-    bool foxpro_layout;
-    std::string text;
-    std::string json;
-  };
-  const TCase cases[] = {
-      {0x03, 0xC8, nullptr, false, "Layout:                   short\nCode page:                CP1250 (mark 0xC8)\n",
-       "\"layout\": \"short\", \"code_page\": \"CP1250\", \"code_page_source\": \"mark\", \"code_page_mark\": 200"},
-      {0x03, 0x00, "UTF-8", false, "Code page:                UTF-8 (.cpg file)\n",
-       "\"code_page\": \"UTF-8\", \"code_page_source\": \"cpg\", \"code_page_mark\": 0"},
-      {0x04, 0x00, nullptr, false, "Layout:                   long\nCode page:                CP852 (default)\n",
-       "\"layout\": \"long\", \"code_page\": \"CP852\", \"code_page_source\": \"default\""},
-      {0x03, 0xAB, nullptr, false, "Code page:                CP852 (default; mark 0xAB)\n",
-       "\"code_page_source\": \"default\", \"code_page_mark\": 171, \"fields\": [{\"name\": \"NAME\", "
-       "\"letter\": \"C\", \"length\": 4, \"decimals\": 0, \"type\": \"ftString\"}], "
-       "\"warnings\": [\"Unknown code page mark 0xAB: the text fields are read in code page 852\"]"},
-      {0x30, 0x65, nullptr, true,
-       "Format level:             7\nLayout:                   foxpro\nCode page:                CP866",
-       "\"level\": 7, \"header_length\": 328"},
-  };
-  const TScratchFolder folder;
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.text);
-    TRawTable raw{c.version, {{"NAME", 'C', 4}}, {" abcd"}};
-    raw.code_page_mark = c.mark;
-    raw.foxpro_layout = c.foxpro_layout;
-    WriteFileBytes(folder / "t.dbf", raw.Bytes());
-    std::filesystem::remove(folder / "t.cpg");
-    if (c.cpg != nullptr) std::ofstream(folder / "t.cpg") << c.cpg;
-    const TRun text = RunTool(folder, "info t.dbf");
-    EXPECT_EQ(text.status, 0);
-    EXPECT_NE(text.out.find(c.text), std::string::npos) << text.out;
-    const TRun json = RunTool(folder, "info t.dbf --json");
-    EXPECT_NE(json.out.find(c.json), std::string::npos) << json.out;
-  }
 }
 
 TEST(DbftoolInfo, DamagedTablesShowTheirWarningsOrTheirPrefixAndError) {

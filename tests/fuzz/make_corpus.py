@@ -73,7 +73,6 @@ SEEDS = {
     "unknown_letter.dbf": short_table([("ODD", "X", 7, 3), ("N20", "N", 30, 25)], [b" " + b"z" * 37]),
     "ten_bytes.dbf": bytes([0x03, 126, 1, 15, 0, 0, 0, 0, 0x41, 0]),
     "foxpro_nulls.dbf": short_table(FOXPRO, FOXPRO_RECORDS, version=0x30, mark=0xC8, backlink=263),
-    "marked_1251.dbf": short_table(MIXED[:2], [b" \xcf\xf0\xe8\xe2\xe5\xf2        1.00"], mark=0xC9),
 }
 
 # The dataset target's operations (dbf_dataset_fuzz.cpp): append, values, post, insert,

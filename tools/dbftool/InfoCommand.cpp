@@ -150,13 +150,13 @@ std::string IndentedLines(const std::string& text) {
   return lines;
 }
 
-// "CP1250 (mark 0xC8)", "UTF-8 (.cpg file)", "CP852 (default)"; a mark the library could
-// not use stands beside the default.
+// "CP1250 (mark 0xC8)", "UTF-8 (.cpg file)", "CP852 (default)". A mark or .cpg file the
+// library could not use is among the warnings.
 std::string CodePageText(const TReadingFigures& reading) {
-  const std::string mark = "mark " + dbf::HexByte(static_cast<uint8_t>(reading.code_page_mark));
-  if (reading.code_page_source == "mark") return reading.code_page + " (" + mark + ")";
-  if (reading.code_page_source == "cpg") return reading.code_page + " (.cpg file)";
-  return reading.code_page + (reading.code_page_mark == 0 ? " (default)" : " (default; " + mark + ")");
+  if (reading.code_page_source == "mark") {
+    return reading.code_page + " (mark " + dbf::HexByte(static_cast<uint8_t>(reading.code_page_mark)) + ")";
+  }
+  return reading.code_page + (reading.code_page_source == "cpg" ? " (.cpg file)" : " (default)");
 }
 
 void PrintText(const std::string& file_name, const TInfoReport& report) {

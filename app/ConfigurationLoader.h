@@ -8,8 +8,9 @@
 
 namespace app {
 
-// An error ends the load at the step that failed, with everything before it in effect
-// and everything after it as it was; the caller's error report shows it.
+// An error ends the load at the step that failed and leaves the results table closed;
+// the values read take effect only when the load completes, though the editor's labels
+// show each one as it was read. The caller's error report shows the error.
 void LoadConfiguration();
 
 }  // namespace app

@@ -417,6 +417,6 @@ QImage DecodeTemplateBitmap(const QByteArray& bytes) {
   return image;
 }
 
-QImage LoadTemplateBitmap(const QString& path) { return DecodeTemplateBitmap(ReadWholeFile(path)); }
+QImage LoadTemplateBitmap(const QString& path) { return DecodeTemplateBitmap(ReadWholeFile(path, kTemplateFileLimit)); }
 
 }  // namespace app

@@ -28,8 +28,8 @@ QImage BuiltInTemplate();
 // whatever memory held. Throws EInvalidGraphic ("Bitmap image is not valid").
 QImage DecodeTemplateBitmap(const QByteArray& bytes);
 
-// The bitmap in the file at `path`; "Cannot open file %s" when it cannot be read, else as
-// DecodeTemplateBitmap.
+// The bitmap in the file at `path`; "Cannot open file %s" when it cannot be read (no
+// regular file, or larger than kTemplateFileLimit), else as DecodeTemplateBitmap.
 QImage LoadTemplateBitmap(const QString& path);
 
 }  // namespace app

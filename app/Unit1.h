@@ -99,6 +99,8 @@ class TForm1 : public QMainWindow {
   void Button2Click();
   void Button3Click();
   void Button4Click();
+  // Before the navigator acts: false keeps the results table as it is.
+  bool DBNavigator1BeforeAction(dbf::TNavigateBtn button);
   void DBNavigator1Click(dbf::TNavigateBtn button);
   // Enter in an identity box: the one handler of DBEdit1, DBEdit2, DBEdit3 and DBEdit5.
   void DBEdit1KeyPress(dbf::TDBEdit& sender, QChar& key);
@@ -114,8 +116,9 @@ class TForm1 : public QMainWindow {
   void ShowAnswerDisplays(const tarni::AnswerDisplays& displays);
 
  signals:
-  // The main window was closed ("Konec" or the close box): the program ends. A tool
-  // window's closing does not end the event loop on its own.
+  // The main window was closed ("Konec" or the close box; while a results record is
+  // being inserted or edited only after the examiner agreed to drop it): the program
+  // ends. A tool window's closing does not end the event loop on its own.
   void ProgramEnded();
 
  protected:

@@ -48,6 +48,8 @@ class TForm2 : public QMainWindow {
   // Runs OpenDialog1 with "*.ini" in its name box; a chosen file becomes the configuration
   // file chosen last. Returns that name, the earlier one when the dialog is cancelled.
   QString ChooseConfigurationFile();
+  // The text box's text as typed, a no-break space included; lines end with "\n".
+  QString TypedText() const;
 };
 
 // The configuration editor of the run; created hidden at start-up.

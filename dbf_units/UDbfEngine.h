@@ -44,8 +44,8 @@ class TDbfEngine {
   // REQUIRES: !Active(). Throws the file layer's errors; nothing stays open then.
   void Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create, bool read_only,
             bool only_new = false);
-  // Writes the header (unless read-only, or the fields do not fill the header's record
-  // length: TDbfFile::RecordLayoutMatches) and releases the file. Everything is released
+  // Writes the header (unless read-only, or the table's layout may not be written:
+  // TDbfFile::WritableLayout) and releases the file. Everything is released
   // even when writing the header fails; the error then propagates.
   void Close();
   bool Active() const { return file_ != nullptr; }
@@ -65,7 +65,8 @@ class TDbfEngine {
   TFetchResult FetchRecord(std::vector<uint8_t>& record, TFetchMode mode, bool show_deleted);
   // REQUIRES: Active(). Appends `buffer` as the new last record, after those that other
   // programs appended meanwhile (TDbfFile::AppendRecord), and places the cursor on it. A
-  // failed write throws EDbfFileError; the cursor stays unchanged.
+  // failed write throws EDbfFileError; the cursor stays unchanged. Both stores refuse a
+  // table whose layout may not be written (TDbfFile::CheckWritableLayout).
   void StoreNewRecord(const uint8_t* buffer);
   // REQUIRES: Active(), the cursor on a record. Writes `buffer` over that record.
   void StoreCurrentRecord(const uint8_t* buffer);
@@ -80,7 +81,8 @@ class TDbfEngine {
 
   // REQUIRES: Active(). Replaces `defs` with copies of the table's own definitions (name,
   // length, decimals, then field type, so each letter follows from the type again) and
-  // `columns` with the dataset's view of them.
+  // `columns` with the dataset's view of the table's columns, with their field types as
+  // read (a FoxPro column's type may have no letter of ours).
   void FillFieldDefs(TDbfFieldDefs& defs, std::vector<TColumnDef>& columns);
 
  private:

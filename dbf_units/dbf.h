@@ -110,8 +110,8 @@ class TDbf : public TFieldDataSet {
 
   // ---- Edit cycle ----
   // startInsert, startAppend, startEdit and deleteRecord refuse a table whose fields do
-  // not fill its header's record length (TDbfFile::CheckWritableLayout): writing it
-  // would corrupt it for every other reader. Such a table is read as usual.
+  // not fill its header's record length, and a FoxPro table (TDbfFile::CheckWritableLayout):
+  // writing it would corrupt it for every other reader. Such a table is read as usual.
   void startInsert();
   void startAppend();
   void startEdit();
@@ -158,6 +158,7 @@ class TDbf : public TFieldDataSet {
   // ---- TFieldDataSet ----
   bool GetFieldData(const TField& field, TFieldType type, void* dest) const override;
   bool GetFieldText(const TField& field, TFieldText& text) const override;
+  const TTableCodePage& CodePage() const override;
   void SetFieldData(TField& field, TFieldType type, const void* source) override;
   bool CanModify() const override { return canModify(); }
   void FieldLayoutChanged(TField& field) override;

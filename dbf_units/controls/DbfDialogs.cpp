@@ -56,27 +56,29 @@ QString ExtensionOfFilter(const QString& filter) {
 
 }  // namespace
 
+std::unique_ptr<QMessageBox> TWidgetDialogs::buildMessageBox(QMessageBox::Icon icon, const QString& title,
+                                                             const QString& text, bool with_cancel, QWidget* parent) {
+  auto box = std::make_unique<QMessageBox>(icon, title, text, QMessageBox::NoButton, parent);
+  // File names and values from files are shown as they are, never read as markup.
+  box->setTextFormat(Qt::PlainText);
+  // The button texts are set here so that Qt's translation does not change them.
+  box->setDefaultButton(box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
+  if (with_cancel) box->setEscapeButton(box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole));
+  return box;
+}
+
 void TWidgetDialogs::message(const QString& title, const QString& text) {
-  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, DialogParent());
-  box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-  box.exec();
+  buildMessageBox(QMessageBox::NoIcon, title, text, false, DialogParent())->exec();
 }
 
 void TWidgetDialogs::error(const QString& title, const QString& text) {
-  QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::NoButton, DialogParent());
-  box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-  box.exec();
+  buildMessageBox(QMessageBox::Critical, title, text, false, DialogParent())->exec();
 }
 
 bool TWidgetDialogs::confirm(const QString& title, const QString& text) {
-  // The button texts are set here so that Qt's translation does not change them.
-  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, DialogParent());
-  QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-  QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
-  box.setDefaultButton(ok);
-  box.setEscapeButton(cancel);
-  box.exec();
-  return box.clickedButton() == ok;
+  const std::unique_ptr<QMessageBox> box = buildMessageBox(QMessageBox::Question, title, text, true, DialogParent());
+  box->exec();
+  return box->clickedButton() == box->defaultButton();
 }
 
 std::unique_ptr<QFileDialog> TWidgetDialogs::buildFileDialog(const TOpenFileRequest& request, QWidget* parent) {

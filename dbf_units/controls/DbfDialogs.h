@@ -4,6 +4,7 @@
 // what was shown and answers from a queue, and nothing ever blocks on a modal window.
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -65,6 +66,11 @@ class TWidgetDialogs : public TDialogs {
   std::optional<QString> chooseFile(const TOpenFileRequest& request) override;
   std::optional<QString> chooseSaveFile(const TSaveFileRequest& request) override;
 
+  // The box message (NoIcon), error (Critical) and confirm (Question, `with_cancel`)
+  // show, built but not shown: the text is plain text, the buttons "OK" (the default)
+  // and "Cancel".
+  static std::unique_ptr<QMessageBox> buildMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text,
+                                                      bool with_cancel, QWidget* parent = nullptr);
   // The file dialogs chooseFile and chooseSaveFile run, built but not shown.
   static std::unique_ptr<QFileDialog> buildFileDialog(const TOpenFileRequest& request, QWidget* parent = nullptr);
   static std::unique_ptr<QFileDialog> buildSaveDialog(const TSaveFileRequest& request, QWidget* parent = nullptr);

@@ -10,8 +10,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QToolButton>
+#include <filesystem>
 #include <functional>
 
+#include "DbfFileIO.h"
+#include "ProgramConfiguration.h"
 #include "ProgramTestSupport.h"
 #include "TImage.h"
 #include "Unit1.h"
@@ -26,12 +29,12 @@ using dbf::TNavigateBtn;
 class Loader : public TProgramTest {
  protected:
   // prikl1.ini with line k replaced (or the file cut before line k when `text` is null).
-  QString Configuration(const QString& name, size_t k, const char* text) {
+  QString Configuration(const QString& name, size_t k, const QByteArray& text) {
     QList<QByteArray> lines = ReadFile(Example(QStringLiteral("prikl1.ini"))).split('\n');
-    if (text == nullptr) {
+    if (text.isNull()) {
       lines.resize(static_cast<qsizetype>(k));
     } else {
-      lines[static_cast<qsizetype>(k)] = QByteArray(text) + "\r";
+      lines[static_cast<qsizetype>(k)] = text + "\r";
     }
     WriteFile(Example(name), lines.join('\n'));
     return Example(name);
@@ -122,6 +125,49 @@ TEST_F(Loader, BadInputsEndTheLoadWhereTheyStandAndLoseNothing) {
     EXPECT_EQ(RecordsOf(results).size(), ++stored);
   }
   EXPECT_EQ(dbf::filetest::ReadFileBytes(InProgramFolder("CIZI.DBF")), foreign_bytes);
+}
+
+// A failed load scores nobody and changes no value in effect; the table of a load has the
+// results fields, lies where its name says and, made a moment ago by another copy of the
+// program, is opened as it stands; a table name with a control character is refused.
+TEST_F(Loader, AFailedLoadScoresNobodyAndTheTableOfALoadIsTheRightOne) {
+  const std::string results = InProgramFolder("VYSLEDKY.DBF");
+  LoadConfiguration(Configuration(QStringLiteral("a2.ini"), 4, "2 "));
+  StoreSubject();
+  const dbf::filetest::TBytes stored = dbf::filetest::ReadFileBytes(results);
+  std::filesystem::copy_file(Example(QStringLiteral("SK_00123.dbf")).toStdString(), InProgramFolder("CIZI.DBF"));
+  std::filesystem::create_directory(scratch / "data");
+  dbf::SetFileIOFactory([&](const std::string& path, dbf::TFileOpenMode mode) {
+    if (path.ends_with("SOUBEZNA.DBF") && mode == dbf::TFileOpenMode::CreateExclusive) {
+      std::filesystem::copy_file(results, path);  // the other copy, just before this one
+    }
+    return dbf::OpenPosixFileIO(path, mode);
+  });
+  const auto named = [this](const char* file, const QByteArray& table) {
+    return Configuration(QLatin1String(file), 3, table + ' ');
+  };
+  const std::pair<QString, const char*> cases[] = {
+      {Configuration(QStringLiteral("b.ini"), 5, "1O "), "'1O' is not a valid integer value."},
+      {named("nul.ini", QByteArray("VYSLEDKY.bak\0 x", 15)),
+       "Line 3: the table name holds a control character (code 0)"},
+      {named("cizi.ini", "CIZI"), "Dbf1: Field 'POC_SPR' not found."},
+      {named("nova.ini", "NOVA"), nullptr},
+      {named("jinde.ini", "../data/JINDE"), nullptr},
+      {named("holy.ini", "HOLY"), nullptr},
+      {named("soubezna.ini", "SOUBEZNA"), nullptr}};
+  for (const auto& [file, error] : cases) {
+    dialogs.shown.clear();
+    LoadConfiguration(file);
+    EXPECT_EQ(dialogs.Errors(), error ? std::vector{QString::fromUtf8(error)} : std::vector<QString>())
+        << file.toStdString();
+    EXPECT_EQ(DataModule3->Dbf1.Active(), error == nullptr);
+    EXPECT_EQ(app::Configuration().param_a, error ? 2 : 10);
+  }
+  dbf::SetFileIOFactory({});
+  EXPECT_EQ(dbf::filetest::ReadFileBytes(results), stored);
+  EXPECT_EQ(dbf::filetest::ReadFileBytes(InProgramFolder("SOUBEZNA.DBF")), stored);
+  EXPECT_TRUE(std::filesystem::exists(InProgramFolder("HOLY.DBF")));
+  EXPECT_FALSE(std::filesystem::exists(InProgramFolder("VYSLEDKY.bak")));
 }
 
 TEST_F(Loader, SecondLoadAsksBeforeDroppingARecordInProgress) {

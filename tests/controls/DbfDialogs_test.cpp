@@ -1,7 +1,7 @@
 // The dialog layer: the real file dialog's patterns ignore letter case and take names of
 // missing files where allowed; the save dialog gives a name the extension of the chosen
 // format; a chosen file's folder becomes the current folder; errors of actions reach the
-// report with the closing period.
+// report with the closing period; message boxes show plain text.
 #include "DbfDialogs.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QListView>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <stdexcept>
@@ -101,6 +103,11 @@ TEST(DbfDialogsTest, ErrorsOfActionsReachTheReportWithAClosingPeriod) {
   EXPECT_EQ(dialogs.Errors(), (std::vector<QString>{"Dbf1: Field 'X' not found.", "Hotovo.", "Soubor chybí!",
                                                     QString::fromUtf8("Chyba č.")}));
   EXPECT_EQ(WithClosingPeriod(QString()), QString());
+}
+
+TEST(DbfDialogsTest, MessageBoxesShowTheirTextAsTyped) {
+  const auto box = TWidgetDialogs::buildMessageBox(QMessageBox::Question, "Vyhod_tarni", "<b>10.BMP", true);
+  EXPECT_EQ(box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->textFormat(), Qt::PlainText);
 }
 
 }  // namespace

@@ -30,12 +30,28 @@ constexpr const char* kProgramFolder = "program";
 
 }  // namespace
 
-TProgramTest::TProgramTest() : previous_folder_(fs::current_path().string()) {
+TProgramFolders::TProgramFolders() : previous_folder_(fs::current_path().string()) {
   const fs::path examples = fs::path(scratch.Folder()) / kExamplesFolder;
   fs::copy(fs::path(TEST_SOURCE_DIR) / ".." / "examples", examples);
   fs::create_directory(fs::path(scratch.Folder()) / kProgramFolder);
   dbf::SetDbfBaseFolderForTesting(scratch / kProgramFolder);
   fs::current_path(examples);
+}
+
+TProgramFolders::~TProgramFolders() {
+  dbf::SetDbfBaseFolderForTesting("");
+  fs::current_path(previous_folder_);
+}
+
+QString TProgramFolders::Example(const QString& name) const {
+  return QString::fromStdString(scratch / kExamplesFolder) + QLatin1Char('/') + name;
+}
+
+std::string TProgramFolders::InProgramFolder(const std::string& name) const {
+  return scratch / (std::string(kProgramFolder) + "/" + name);
+}
+
+TProgramTest::TProgramTest() {
   SetUpApplication(*qApp);
   CreateProgramWindows();
   Form1->show();
@@ -43,17 +59,7 @@ TProgramTest::TProgramTest() : previous_folder_(fs::current_path().string()) {
 
 TProgramTest::~TProgramTest() {
   DestroyProgramWindows();
-  dbf::SetDbfBaseFolderForTesting("");
   dbf::SetDbfNoticeHandler({});
-  fs::current_path(previous_folder_);
-}
-
-QString TProgramTest::Example(const QString& name) const {
-  return QString::fromStdString(scratch / kExamplesFolder) + QLatin1Char('/') + name;
-}
-
-std::string TProgramTest::InProgramFolder(const std::string& name) const {
-  return scratch / (std::string(kProgramFolder) + "/" + name);
 }
 
 void TProgramTest::LoadConfiguration(const std::optional<QString>& file) {

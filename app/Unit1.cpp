@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "BuiltInTemplate.h"
 #include "ConfigurationLoader.h"
 #include "ProgramConfiguration.h"
 #include "ResultsTable.h"
 #include "TDBEdit.h"
 #include "TImage.h"
-#include "TemplateBitmap.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit4.h"

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QByteArray>
+#include <QImage>
 #include <QPushButton>
 #include <QString>
 #include <optional>
@@ -77,5 +78,7 @@ class TProgramTest : public TProgramFolders {
 
 void WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);
+// The bytes of `image` written as a BMP file.
+QByteArray BmpBytes(const QImage& image);
 
 }  // namespace app::testing

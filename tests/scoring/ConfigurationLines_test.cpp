@@ -12,11 +12,5 @@ TEST(ConfigurationLines, EveryLineBreakKindEndsALineAndMissingLinesAreEmpty) {
   EXPECT_EQ(split_lines("a\r\n"), (std::vector<std::string>{"a", ""}));
 }
 
-TEST(ConfigurationLines, EveryLineBreakKindBecomesTheBreakAskedFor) {
-  EXPECT_EQ(with_line_breaks("a\r\nb\rc\nd\n\re\r", "\n"), "a\nb\nc\nd\n\ne\n");
-  EXPECT_EQ(with_line_breaks("a\nb", "\r\n"), "a\r\nb");
-  EXPECT_EQ(with_line_breaks("", "\n"), "");
-}
-
 }  // namespace
 }  // namespace tarni

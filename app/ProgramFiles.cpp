@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "ConfigurationFileEncoding.h"
+#include "ConfigurationLines.h"
 #include "DbfErrors.h"
 #include "DbfFileIO.h"
 #include "DbfPaths.h"
@@ -67,11 +68,8 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes) {
 
 QString ReadConfigurationText(const QString& path) {
   const QByteArray bytes = ReadWholeFile(path, kConfigurationFileLimit);
-  QString text =
-      QString::fromStdString(tarni::decode_configuration_file(std::string_view(bytes.constData(), bytes.size())));
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return text;
+  const std::string text = tarni::decode_configuration_file(std::string_view(bytes.constData(), bytes.size()));
+  return QString::fromStdString(tarni::with_line_breaks(text, "\n"));
 }
 
 void WriteConfigurationText(const QString& path, const QString& text) {

@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "BuiltInTemplate.h"
 #include "ConfigurationLoader.h"
 #include "ProgramConfiguration.h"
 #include "ResultsTable.h"
 #include "TDBEdit.h"
 #include "TImage.h"
-#include "TemplateBitmap.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit4.h"
@@ -387,7 +387,19 @@ void TForm1::DBEdit1KeyPress(dbf::TDBEdit&, QChar& key) {
   focusNextChild();
 }
 
-void TForm1::inisouboru1Click() { app::LoadConfiguration(); }
+void TForm1::inisouboru1Click() { app::TConfigurationLoader(*Form2, *this, *DataModule3).Load(); }
+
+void TForm1::ShowConfigurationName(const QString& bare_name) { app::SetLabelText(Label11, bare_name); }
+
+void TForm1::ShowTemplateName(const QString& file_name) { app::SetLabelText(Label29, file_name); }
+
+void TForm1::ShowTemplate(const QImage& picture) { Image1->SetPicture(picture); }
+
+void TForm1::ShowResultsTableName(const QString& file_name) { app::SetLabelText(Label24, file_name); }
+
+void TForm1::ShowResultsTableReopened() { DBNavigator1->SetVisibleButtons(kStartButtons); }
+
+void TForm1::ShowInsertFirstHint(bool shown) { Label27->setVisible(shown); }
 
 void TForm1::INIsoubor1Click() { app::ShowInFront(Form2); }
 

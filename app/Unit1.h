@@ -10,6 +10,7 @@
 #include <array>
 
 #include "AnswerList.h"
+#include "ConfigurationLoadViews.h"
 #include "Evaluation.h"
 #include "TDBNavigator.h"
 
@@ -25,7 +26,7 @@ namespace dbf {
 class TDBEdit;
 }  // namespace dbf
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public app::TLoadedConfigurationView {
   Q_OBJECT
 
  public:
@@ -110,6 +111,15 @@ class TForm1 : public QMainWindow {
   void DBFproband1Click();
   void HELP1Click();
   void konec1Click();
+
+  // What a configuration load shows here: Label11, Label29, Image1, Label24, the
+  // navigator's start set and Label27.
+  void ShowConfigurationName(const QString& bare_name) override;
+  void ShowTemplateName(const QString& file_name) override;
+  void ShowTemplate(const QImage& picture) override;
+  void ShowResultsTableName(const QString& file_name) override;
+  void ShowResultsTableReopened() override;
+  void ShowInsertFirstHint(bool shown) override;
 
   const tarni::AnswerList& Answers() const { return answers_; }
   // Draws what an answer-list operation returned.

@@ -107,6 +107,10 @@ QString TForm2::TypedText() const {
 
 void TForm2::ShowValue(size_t line, const QString& value) { app::SetLabelText(ValueLabels.at(line - 1), value); }
 
+void TForm2::ShowFileName(const QString& name) { Edit1->setText(name); }
+
+void TForm2::ShowConfigurationText(const QString& text) { Memo1->setPlainText(text); }
+
 void TForm2::otevt1Click() {
   const QString name = ChooseConfigurationFile();
   Edit1->setText(name);

@@ -1,7 +1,5 @@
 #include "ConfigurationFileEncoding.h"
 
-#include <vector>
-
 #include "ConfigurationLines.h"
 #include "DbfCodePage.h"
 
@@ -25,12 +23,7 @@ std::string decode_configuration_file(std::string_view bytes) {
 }
 
 std::string encode_configuration_file(std::string_view utf8_text) {
-  const std::vector<std::string> lines = split_lines(utf8_text);
-  std::string text = lines.front();
-  for (auto line = lines.begin() + 1; line != lines.end(); ++line) {
-    text += "\r\n";
-    text += *line;
-  }
+  const std::string text = with_line_breaks(utf8_text, "\r\n");
   if (windows1250_holds(text)) return dbf::Windows1250().FromUtf8(text);
   return std::string(kByteOrderMark) + text;
 }

@@ -3,7 +3,10 @@
 // not an integer (missing lines included) and a results file without the eleven fields
 // end the load where they stand; the program stays usable and no stored subject is lost.
 // A second load asks before it drops a record in progress, and names are found whatever
-// their letter case.
+// their letter case. Without windows, the loader tells its views each step in the order
+// of the file and nothing past the step that failed.
+#include "ConfigurationLoader.h"
+
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -207,6 +210,86 @@ TEST_F(Loader, NamesAreFoundWhateverTheirLetterCase) {
   EXPECT_EQ(DataModule3->Dbf1.recordCount(), 1) << "vysledky.DBF is the existing VYSLEDKY.DBF";
   EXPECT_FALSE(QFile::exists(QString::fromStdString(InProgramFolder("vysledky.DBF"))));
   EXPECT_FALSE(lower_case.isEmpty());
+}
+
+// Views that write down what a load shows, one line per step; the file dialog answers `chosen`.
+class TRecordingViews : public TConfigurationEditorView, public TLoadedConfigurationView {
+ public:
+  QString chosen;
+  QStringList shown;
+
+  QString ChooseConfigurationFile() override { return chosen; }
+  void ShowFileName(const QString& name) override { shown << "file name " + name; }
+  void ShowConfigurationText(const QString& text) override {
+    shown << QStringLiteral("text of %1 lines from %2").arg(text.count(u'\n') + 1).arg(text.section(u'\n', 0, 0));
+  }
+  void ShowValue(size_t line, const QString& value) override {
+    shown << QStringLiteral("value %1 %2").arg(line).arg(value.trimmed());
+  }
+  void ShowConfigurationName(const QString& bare_name) override { shown << "configuration " + bare_name; }
+  void ShowTemplateName(const QString& file_name) override { shown << "template name " + file_name; }
+  void ShowTemplate(const QImage& picture) override { shown << QStringLiteral("template %1").arg(picture.width()); }
+  void ShowResultsTableName(const QString& file_name) override { shown << "table " + file_name; }
+  void ShowResultsTableReopened() override { shown << QStringLiteral("table reopened"); }
+  void ShowInsertFirstHint(bool visible) override { shown << (visible ? "hint shown" : "hint hidden"); }
+};
+
+class LoaderWithoutWindows : public TProgramFolders {
+ protected:
+  LoaderWithoutWindows() { ResetConfiguration(); }
+
+  // Loads `file` through fresh views and gives what they showed, the error text appended.
+  QStringList Load(const QString& file) {
+    TRecordingViews views;
+    views.chosen = file;
+    try {
+      TConfigurationLoader(views, views, data_module).Load();
+    } catch (const std::exception& error) {
+      views.shown << QString::fromUtf8(error.what());
+    }
+    return views.shown;
+  }
+
+  dbf::testing::TScriptedDialogs dialogs;
+  TDataModule3 data_module;
+};
+
+// Each case follows a complete load, whose table is open and whose values are in effect:
+// the views follow the file line by line; a failed load closes the table and keeps the
+// values in effect; a missing template only skips its picture; a missing file shows its name.
+TEST_F(LoaderWithoutWindows, ViewsFollowTheFileLineByLineAndStopWhereTheLoadStops) {
+  QList<QByteArray> lines = ReadFile(Example(QStringLiteral("prikl1.ini"))).split('\n');
+  lines[2] = "Chybi \r";
+  WriteFile(Example(QStringLiteral("chybi.ini")), lines.join('\n'));
+  lines[2] = "Tarni_1 \r";
+  lines[4] = "2 \r";
+  lines[5] = "1O \r";
+  WriteFile(Example(QStringLiteral("a2b1O.ini")), lines.join('\n'));
+  const struct {
+    const char* file;
+    const char* steps;  // the last steps shown, one after the other
+    bool table_open;
+  } cases[] = {
+      {"prikl1.ini",
+       "prikl1.ini|text of 14 lines from Konfig. soubor:|file name prikl1.ini|configuration prikl1.ini|value 1 1"
+       "|value 2 Tarni_1|template name Tarni_1.BMP|template 800|value 3 VYSLEDKY|table VYSLEDKY.DBF|table reopened"
+       "|value 4 10|value 5 10|value 6 4|value 7 9,21,24,25,|value 8 4|value 9 6,7,18,29,|hint shown",
+       true},
+      {"a2b1O.ini", "value 5 1O|hint hidden|'1O' is not a valid integer value", false},
+      {"chybi.ini",
+       "template name Chybi.BMP|value 3 VYSLEDKY|table VYSLEDKY.DBF|table reopened|value 4 10|value 5 10|value 6 4"
+       "|value 7 9,21,24,25,|value 8 4|value 9 6,7,18,29,|hint shown",
+       true},
+      {"zadny.ini", "zadny.ini", true},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.file);
+    ASSERT_EQ(Load(Example(QStringLiteral("prikl1.ini"))).back(), QStringLiteral("hint shown"));
+    const std::string shown = Load(Example(QString::fromUtf8(test.file))).join(u'|').toStdString();
+    EXPECT_TRUE(shown.ends_with(test.steps)) << shown;
+    EXPECT_EQ(data_module.Dbf1.Active(), test.table_open);
+    EXPECT_EQ(app::Configuration().param_a, 10) << "line 4 of a2b1O.ini takes no effect";
+  }
 }
 
 }  // namespace

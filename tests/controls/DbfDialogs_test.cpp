@@ -14,8 +14,10 @@
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <stdexcept>
 
 #include "ScriptedDialogs.h"
@@ -28,11 +30,20 @@ void Touch(const QString& path) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
 }
 
-// The names the dialog lists in its folder, once its folder has been read.
+// The names the dialog lists in its folder, once its folder has been read: the model reads
+// a folder on a thread of its own and may add the rows in parts, so the first row does
+// not mean the last.
 QStringList ListedNames(QFileDialog& dialog) {
   auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
+  auto* files = dialog.findChild<QFileSystemModel*>();
+  // The model's signals arrive through the event loop, so none has been missed yet.
+  const QSignalSpy loaded(files, &QFileSystemModel::directoryLoaded);
+  const auto folder_loaded = [&] {
+    return std::any_of(loaded.begin(), loaded.end(),
+                       [&](const QList<QVariant>& signal) { return signal.at(0).toString() == files->rootPath(); });
+  };
   QStringList names;
-  EXPECT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) > 0; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor(folder_loaded, 5000));
   for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row) {
     names << list->model()->index(row, 0, list->rootIndex()).data().toString();
   }

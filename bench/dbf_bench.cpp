@@ -42,6 +42,7 @@
 #include "MemoryFiles.h"
 #include "PeakMemory.h"
 #include "SummaryReporter.h"
+#include "TempFolder.h"
 #include "UDbfFile.h"
 
 namespace {
@@ -481,7 +482,7 @@ void RegisterBenchmarks(const std::vector<TTable>& tables, int32_t append_record
   }
 }
 
-std::vector<TTable> MakeTables(const bench::TTempFolder& folder, const std::vector<int32_t>& sizes) {
+std::vector<TTable> MakeTables(const dbf::testsupport::TTempFolder& folder, const std::vector<int32_t>& sizes) {
   std::vector<TTable> tables;
   for (const int32_t records : sizes) {
     TTable table{records, folder / ("RESULTS_" + std::to_string(records) + ".DBF")};
@@ -501,7 +502,7 @@ std::vector<std::pair<int32_t, int64_t>> MeasurePeakRss(const std::vector<TTable
 int RunBenchmarks(int argc, char** argv, const TOptions& options) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  const bench::TTempFolder folder;
+  const dbf::testsupport::TTempFolder folder(dbf::testsupport::SystemTempFolder(), "dbf_bench_");
   const std::vector<TTable> tables = MakeTables(folder, options.sizes);
   RegisterBenchmarks(tables, options.append_records);
   bench::RunWithSummary(MeasurePeakRss(tables));

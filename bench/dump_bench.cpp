@@ -25,6 +25,7 @@
 #include "BenchOptions.h"
 #include "BenchTables.h"
 #include "SummaryReporter.h"
+#include "TempFolder.h"
 
 extern char** environ;
 
@@ -103,7 +104,7 @@ int RunBenchmarks(int argc, char** argv) {
   const int32_t records = options.records;
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  const bench::TTempFolder folder;
+  const dbf::testsupport::TTempFolder folder(dbf::testsupport::SystemTempFolder(), "dbf_bench_");
   const std::string table = folder / "RESULTS.DBF";
   std::fprintf(stderr, "making a table of %d records\n", records);
   bench::MakeResultsTable(table, records);

@@ -28,6 +28,7 @@
 #include "BenchTables.h"
 #include "PeakMemory.h"
 #include "TDBGrid.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -159,7 +160,7 @@ TFigures MeasureInChild(const std::string& path, const TOptions& options) {
 const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
 
 int RunBenchmark(const TOptions& options) {
-  const bench::TTempFolder folder;
+  const dbf::testsupport::TTempFolder folder(dbf::testsupport::SystemTempFolder(), "dbf_bench_");
   std::vector<TFigures> results;
   for (const int32_t records : options.sizes) {
     const std::string path = folder / ("RESULTS_" + std::to_string(records) + ".DBF");

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
@@ -106,18 +105,6 @@ void StoreHeaderThroughLibrary(const std::string& path) {
 }
 
 }  // namespace
-
-TTempFolder::TTempFolder() {
-  const char* tmpdir = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp") + "/dbf_bench_XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) SystemError("mkdtemp " + pattern);
-  folder_ = pattern;
-}
-
-TTempFolder::~TTempFolder() {
-  std::error_code error;
-  std::filesystem::remove_all(folder_, error);
-}
 
 TRawFile::TRawFile(const std::string& path, int flags) : fd_(::open(path.c_str(), flags | O_CLOEXEC)) {
   if (fd_ < 0) SystemError("open " + path);

@@ -1,6 +1,6 @@
 // The tables the benchmarks run against: results-schema tables of any size, made quickly
 // (header and sample records written by the library, the bulk copied with large raw
-// writes) in a private temporary folder, plus the raw file access the baselines use.
+// writes), plus the raw file access the baselines use.
 #pragma once
 
 #include <cstddef>
@@ -12,20 +12,6 @@
 #include "dbf.h"
 
 namespace bench {
-
-// A fresh folder under $TMPDIR (else /tmp), removed with its contents afterwards.
-class TTempFolder {
- public:
-  TTempFolder();
-  ~TTempFolder();
-  TTempFolder(const TTempFolder&) = delete;
-  TTempFolder& operator=(const TTempFolder&) = delete;
-
-  std::string operator/(const std::string& name) const { return folder_ + "/" + name; }
-
- private:
-  std::string folder_;
-};
 
 // An open file descriptor; every transfer must move all its bytes or it throws.
 class TRawFile {

@@ -1,10 +1,7 @@
 #include "ResultsTable.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -18,24 +15,16 @@
 #include "DbfFileLayout.h"
 #include "Evaluation.h"
 #include "PictureClick.h"
+#include "TempFolder.h"
 #include "TestConfiguration.h"
 #include "dbf.h"
 
 namespace tarni {
 namespace {
 
-namespace fs = std::filesystem;
-
 class ResultsTableTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "results_table_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  std::string path(const std::string& name) const { return (folder_ / name).string(); }
+  std::string path(const std::string& name) const { return folder_ / name; }
 
   // The results table as the data module declares it, on a file of this test's folder.
   std::unique_ptr<dbf::TDbf> results_table(ResultsFields& fields) const {
@@ -51,7 +40,7 @@ class ResultsTableTest : public ::testing::Test {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
-  fs::path folder_;
+  const dbf::testsupport::TTempFolder folder_{dbf::testsupport::SystemTempFolder(), "results_table_"};
 };
 
 TEST_F(ResultsTableTest, MissingFileIsCreatedWithTheElevenColumns) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DbfFileIO.h"
+#include "TempFolder.h"
 
 namespace dbf::fuzz {
 
@@ -22,7 +23,7 @@ class TMemoryFiles {
  public:
   // Files grow to at most `largest_file` bytes; a write past it fails as on a full disk.
   explicit TMemoryFiles(int64_t largest_file);
-  // Restores the POSIX seam and removes the stand-in folder.
+  // Restores the seam it replaced and removes the stand-in folder.
   ~TMemoryFiles();
   TMemoryFiles(const TMemoryFiles&) = delete;
   TMemoryFiles& operator=(const TMemoryFiles&) = delete;
@@ -37,7 +38,7 @@ class TMemoryFiles {
   std::unique_ptr<TFileIO> Open(const std::string& path, TFileOpenMode mode);
 
   int64_t largest_file_;
-  std::string folder_;
+  testsupport::TTempFolder folder_;
   std::map<std::string, std::shared_ptr<TBytes>> files_;
   TFileIOFactory previous_;
 };

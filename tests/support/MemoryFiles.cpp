@@ -1,14 +1,10 @@
-// Table files held in memory behind the platform seam, for the fuzz targets.
+// Table files held in memory behind the platform seam, for the fuzz targets and the benchmarks.
 #include "MemoryFiles.h"
-
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
-#include <stdexcept>
 #include <utility>
 
 namespace dbf::fuzz {
@@ -60,21 +56,15 @@ class TMemoryFileIO final : public TFileIO {
 
 }  // namespace
 
-TMemoryFiles::TMemoryFiles(int64_t largest_file) : largest_file_(largest_file) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "dbf_memory_files.XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a folder for stand-in files");
-  folder_ = pattern;
+TMemoryFiles::TMemoryFiles(int64_t largest_file)
+    : largest_file_(largest_file), folder_(testsupport::SystemTempFolder(), "dbf_memory_files.") {
   previous_ = SetFileIOFactory([this](const std::string& path, TFileOpenMode mode) { return Open(path, mode); });
 }
 
-TMemoryFiles::~TMemoryFiles() {
-  SetFileIOFactory(std::move(previous_));
-  std::error_code error;
-  std::filesystem::remove_all(folder_, error);
-}
+TMemoryFiles::~TMemoryFiles() { SetFileIOFactory(std::move(previous_)); }
 
 std::string TMemoryFiles::Put(const std::string& name, const uint8_t* bytes, size_t size) {
-  const std::string path = folder_ + "/" + name;
+  const std::string path = folder_ / name;
   auto& file = files_[path];
   if (!file) {
     std::ofstream stand_in(path, std::ios::binary);

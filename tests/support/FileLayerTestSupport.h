@@ -11,27 +11,15 @@
 
 #include "DbfErrors.h"
 #include "DbfFileIO.h"
+#include "TempFolder.h"
 #include "UDbfFieldDef.h"
 
 namespace dbf::filetest {
 
 using TBytes = std::vector<uint8_t>;
 
-// A fresh folder under the build tree, removed with everything in it afterwards; tests
-// run in parallel processes, so each gets its own.
-class TScratchFolder {
- public:
-  TScratchFolder();
-  ~TScratchFolder();
-  TScratchFolder(const TScratchFolder&) = delete;
-  TScratchFolder& operator=(const TScratchFolder&) = delete;
-
-  std::string operator/(const std::string& name) const { return folder_ + "/" + name; }
-  const std::string& Folder() const { return folder_; }
-
- private:
-  std::string folder_;
-};
+// A private folder per test, under the build tree.
+using TScratchFolder = testsupport::TTempFolder;
 
 TBytes ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const TBytes& bytes);

@@ -1,11 +1,8 @@
 // Shared helpers of the table-file-layer tests.
 #include "FileLayerTestSupport.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <utility>
@@ -82,17 +79,6 @@ class TFaultyFileIO final : public TFileIO {
 };
 
 }  // namespace
-
-TScratchFolder::TScratchFolder() {
-  std::string pattern = std::string(TEST_BINARY_DIR) + "/file_layer_XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a scratch folder");
-  folder_ = pattern;
-}
-
-TScratchFolder::~TScratchFolder() {
-  std::error_code error;
-  std::filesystem::remove_all(folder_, error);
-}
 
 TBytes ReadFileBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);

@@ -105,6 +105,8 @@ void DeclareColumns(dbf::TDbfFieldDefs& defs, const TCommandLine& line) {
   for (const std::string& spec : specs) AddFieldSpec(defs, spec);
 }
 
+}  // namespace
+
 int RunCreate(const std::vector<std::string>& arguments) {
   const TCommandLine line = ParseCommandLine(arguments, {{"--field", true}, {"--results", false}}, 1);
   dbf::TDbf table;
@@ -114,11 +116,5 @@ int RunCreate(const std::vector<std::string>& arguments) {
   table.createNewTable();
   return 0;
 }
-
-const TCommandRegistration kCreate("create", "FILE --field NAME:LETTER:LENGTH[:DECIMALS]... | --results",
-                                   "creates an empty table from field definitions or with the results schema",
-                                   RunCreate);
-
-}  // namespace
 
 }  // namespace dbftool

@@ -1,9 +1,8 @@
-// The register of dbftool's subcommands and the helpers they share.
+// The helpers that dbftool's subcommands share.
 #include "DbfToolCommands.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <stdexcept>
@@ -16,13 +15,6 @@ namespace dbftool {
 
 namespace {
 
-// Filled during static initialisation by the commands' registrations, which may run
-// before any other static object of this file: hence the function-local list.
-std::vector<TCommandEntry>& Register() {
-  static std::vector<TCommandEntry> commands;
-  return commands;
-}
-
 bool LooksLikeOption(const std::string& argument) { return argument.size() > 1 && argument.front() == '-'; }
 
 // The version bytes that the programs of the dBase family write, levels III to 7 and
@@ -31,17 +23,6 @@ constexpr uint8_t kKnownVersions[] = {0x02, 0x03, 0x04, 0x05, 0x07, 0x30, 0x31, 
                                       0x83, 0x87, 0x8B, 0x8C, 0x8E, 0xB3, 0xCB, 0xE5, 0xF5, 0xFB};
 
 }  // namespace
-
-TCommandRegistration::TCommandRegistration(const char* name, const char* usage, const char* summary, TCommand run) {
-  Register().push_back({name, usage, summary, run});
-}
-
-std::vector<TCommandEntry> Commands() {
-  std::vector<TCommandEntry> commands = Register();
-  std::sort(commands.begin(), commands.end(),
-            [](const TCommandEntry& a, const TCommandEntry& b) { return std::strcmp(a.name, b.name) < 0; });
-  return commands;
-}
 
 bool TCommandLine::Has(const std::string& name) const {
   return std::any_of(options.begin(), options.end(), [&](const auto& option) { return option.first == name; });

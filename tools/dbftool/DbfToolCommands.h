@@ -1,7 +1,7 @@
-// The subcommands of dbftool. Each lives in its own file and registers itself with a
-// TCommandRegistration object; main.cpp only finds the command named on the command
-// line and runs it. Also the helpers the commands share: their command-line walk and the
-// way they point a table dataset at a FILE argument.
+// The subcommands of dbftool. Each lives in its own file (<Name>Command.cpp); main.cpp
+// lists them in its table of commands, finds the one named on the command line and runs
+// it. Also the helpers the commands share: their command-line walk and the way they point
+// a table dataset at a FILE argument.
 #pragma once
 
 #include <exception>
@@ -16,30 +16,20 @@ class TDbf;
 
 namespace dbftool {
 
-// Runs a subcommand on the arguments after its name; returns the exit status. Errors are
-// thrown: main prints their message on standard error and exits with status 1.
-using TCommand = int (*)(const std::vector<std::string>& arguments);
-
-struct TCommandEntry {
-  const char* name;
-  const char* usage;    // the arguments, as the usage text shows them
-  const char* summary;  // what the command does, for the help text
-  TCommand run;
-};
+// The subcommands: each runs on the arguments after its name and returns the exit status.
+// Errors are thrown: main prints their message on standard error and exits with status 1;
+// a TUsageError adds the command's usage line.
+int RunCreate(const std::vector<std::string>& arguments);
+int RunDump(const std::vector<std::string>& arguments);
+int RunExport(const std::vector<std::string>& arguments);
+int RunImport(const std::vector<std::string>& arguments);
+int RunInfo(const std::vector<std::string>& arguments);
 
 // A command line that does not fit the command's usage.
 class TUsageError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
-
-class TCommandRegistration {
- public:
-  TCommandRegistration(const char* name, const char* usage, const char* summary, TCommand run);
-};
-
-// The registered commands in the order of their names.
-std::vector<TCommandEntry> Commands();
 
 // An option a command accepts: a flag stands alone, a valued option takes the next argument.
 struct TOptionSpec {

@@ -34,6 +34,8 @@ TDumpOptions ParseOptions(const std::vector<std::string>& arguments) {
   return options;
 }
 
+}  // namespace
+
 int RunDump(const std::vector<std::string>& arguments) {
   const TDumpOptions options = ParseOptions(arguments);
   dbf::TDbf table;
@@ -46,10 +48,5 @@ int RunDump(const std::vector<std::string>& arguments) {
   table.close();
   return 0;
 }
-
-const TCommandRegistration kDump("dump", "FILE [--deleted] [--format csv|json]",
-                                 "prints every record as CSV with a header row or as JSON", RunDump);
-
-}  // namespace
 
 }  // namespace dbftool

@@ -10,7 +10,7 @@
 
 namespace dbftool {
 
-namespace {
+namespace {}  // namespace
 
 int RunExport(const std::vector<std::string>& arguments) {
   const TCommandLine line = ParseCommandLine(arguments, {{"--force", false}}, 2);
@@ -26,12 +26,5 @@ int RunExport(const std::vector<std::string>& arguments) {
   table.close();
   return 0;
 }
-
-const TCommandRegistration kExport("export", "TABLE OUT [--force]",
-                                   "writes every record to OUT as an Excel workbook (.xlsx), an SPSS data file (.sav), "
-                                   "CSV or JSON, by OUT's extension; --force replaces an existing OUT",
-                                   RunExport);
-
-}  // namespace
 
 }  // namespace dbftool

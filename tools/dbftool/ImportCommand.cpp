@@ -185,6 +185,8 @@ void OpenCsvFile(std::ifstream& csv_file, const std::string& csv_path) {
   if (!csv_file) throw dbf::FileError(dbf::TFileAction::Open, csv_path, error, dbf::FileErrorReason(error));
 }
 
+}  // namespace
+
 int RunImport(const std::vector<std::string>& arguments) {
   const TCommandLine line = ParseCommandLine(arguments, {}, 2);
   const std::string& file = line.Positional(0, "FILE");
@@ -209,11 +211,5 @@ int RunImport(const std::vector<std::string>& arguments) {
   std::cout << appended << (appended == 1 ? " record" : " records") << " appended to " << table.FullName() << '\n';
   return 0;
 }
-
-const TCommandRegistration kImport(
-    "import", "FILE [CSV]", "appends the rows of a CSV file (or standard input) whose header row names the fields",
-    RunImport);
-
-}  // namespace
 
 }  // namespace dbftool

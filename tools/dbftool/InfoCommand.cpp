@@ -212,6 +212,8 @@ void PrintJson(const TInfoReport& report) {
   std::cout << "}\n";
 }
 
+}  // namespace
+
 int RunInfo(const std::vector<std::string>& arguments) {
   const TCommandLine line = ParseCommandLine(arguments, {{"--json", false}}, 1);
   const std::string file_name = AbsoluteFromCurrentFolder(line.Positional(0, "FILE"));
@@ -227,10 +229,5 @@ int RunInfo(const std::vector<std::string>& arguments) {
   std::cerr << report.error << '\n';
   return 1;
 }
-
-const TCommandRegistration kInfo("info", "FILE [--json]",
-                                 "prints the header figures, the fields and the header warnings", RunInfo);
-
-}  // namespace
 
 }  // namespace dbftool

@@ -1,5 +1,6 @@
 // dbftool: a command-line companion over the table library for inspecting, exporting and
-// preparing table files. `dbftool COMMAND ARGUMENTS...`; the commands register themselves.
+// preparing table files. `dbftool COMMAND ARGUMENTS...`; the commands stand in the table
+// below, each run by a function of its own file.
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -13,9 +14,31 @@
 
 namespace {
 
+struct TCommandEntry {
+  const char* name;
+  const char* usage;    // the arguments, as the usage text shows them
+  const char* summary;  // what the command does, for the help text
+  int (*run)(const std::vector<std::string>& arguments);
+};
+
+// The commands in the order of their names, as --help and the usage text list them.
+constexpr TCommandEntry kCommands[] = {
+    {"create", "FILE --field NAME:LETTER:LENGTH[:DECIMALS]... | --results",
+     "creates an empty table from field definitions or with the results schema", dbftool::RunCreate},
+    {"dump", "FILE [--deleted] [--format csv|json]", "prints every record as CSV with a header row or as JSON",
+     dbftool::RunDump},
+    {"export", "TABLE OUT [--force]",
+     "writes every record to OUT as an Excel workbook (.xlsx), an SPSS data file (.sav), CSV or JSON, by OUT's "
+     "extension; --force replaces an existing OUT",
+     dbftool::RunExport},
+    {"import", "FILE [CSV]", "appends the rows of a CSV file (or standard input) whose header row names the fields",
+     dbftool::RunImport},
+    {"info", "FILE [--json]", "prints the header figures, the fields and the header warnings", dbftool::RunInfo},
+};
+
 void PrintUsage(std::ostream& out) {
   out << "Usage:\n";
-  for (const dbftool::TCommandEntry& command : dbftool::Commands()) {
+  for (const TCommandEntry& command : kCommands) {
     out << "  dbftool " << command.name << ' ' << command.usage << '\n';
   }
 }
@@ -28,7 +51,7 @@ void PrintHelp(std::ostream& out) {
          "Inspects, exports and prepares dBase (.dbf) tables: the results tables of Vyhod_Tarni\n"
          "and the subjects tables prepared for it.\n\n"
          "Commands:\n";
-  for (const dbftool::TCommandEntry& command : dbftool::Commands()) {
+  for (const TCommandEntry& command : kCommands) {
     out << "  dbftool " << command.name << ' ' << command.usage << "\n      " << command.summary << '\n';
   }
   out << "\nOptions:\n"
@@ -38,9 +61,8 @@ void PrintHelp(std::ostream& out) {
          "Exit status: 0 on success, 1 on an error (its message on standard error).\n";
 }
 
-const dbftool::TCommandEntry* FindCommand(const std::string& name) {
-  static const std::vector<dbftool::TCommandEntry> commands = dbftool::Commands();
-  for (const dbftool::TCommandEntry& command : commands) {
+const TCommandEntry* FindCommand(const std::string& name) {
+  for (const TCommandEntry& command : kCommands) {
     if (name == command.name) return &command;
   }
   return nullptr;
@@ -64,7 +86,7 @@ class TStreamBufferSwap {
 
 // Runs the command the command line names and returns the exit status; `command` is the
 // one found, for the usage text of a TUsageError.
-int RunCommandLine(int argc, char** argv, const dbftool::TCommandEntry*& command) {
+int RunCommandLine(int argc, char** argv, const TCommandEntry*& command) {
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     PrintHelp(std::cout);
     return 0;
@@ -87,7 +109,7 @@ int RunCommandLine(int argc, char** argv, const dbftool::TCommandEntry*& command
 int main(int argc, char** argv) {
   dbftool::TCheckedOutput output;
   const TStreamBufferSwap swap(std::cout, output);
-  const dbftool::TCommandEntry* command = nullptr;
+  const TCommandEntry* command = nullptr;
   try {
     const int status = RunCommandLine(argc, argv, command);
     output.FlushOrThrow();

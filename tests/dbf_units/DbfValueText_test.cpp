@@ -24,7 +24,7 @@ TEST(DbfValueText, FieldTextIsTrimmedAndToldAsciiOrNot) {
     std::string_view text;
     bool ascii;
   };
-  for (const TCase& c : {TCase{std::string_view("  Nov\x83k  \0", 12), "Nov\x83k", false},
+  for (const TCase& c : {TCase{std::string_view("  Nov\x83k  \0", 11), "Nov\x83k", false},
                          TCase{"Novak                         ", "Novak", true}, TCase{"\x80        ", "\x80", false},
                          TCase{"   12", "12", true}, TCase{"", "", true}}) {
     SCOPED_TRACE(c.bytes);

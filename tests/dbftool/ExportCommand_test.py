@@ -11,7 +11,7 @@ import unittest
 
 import openpyxl
 
-from dbftool_testing import RESULTS_FIELDS, ToolTestCase
+from dbftool_testing import RESULTS_FIELDS, ToolTestCase, memory_cap
 
 RESULTS_ROWS = [
     ["Novák", "Jan", "870314", "0123", "10", "2", "3", "1", " 0.30", " 0.10", "|1|2|3"],
@@ -119,8 +119,7 @@ class ResultsTableExport(ExportTestCase):
         cap = 24 << 20  # far below what 440,000 cells held in memory would take
         for name in ("v.xlsx", "s.sav"):
             with self.subTest(name=name):
-                self.run_tool("export", "v.dbf", name,
-                              limits=lambda: resource.setrlimit(resource.RLIMIT_DATA, (cap, cap)))
+                self.run_tool("export", "v.dbf", name, limits=memory_cap(cap))
                 self.assertTrue(os.path.exists(self.path(name)))
         self.assertEqual(len(self.sav_values()), 40001)
 

@@ -3,7 +3,6 @@ the tool and by python3-dbfread; bad rows stop the import without a half-written
 endless or huge input is refused within bounded memory; a foreign table whose fields do
 not fill its records is never written."""
 import os
-import resource
 import shutil
 import struct
 import subprocess
@@ -12,7 +11,7 @@ import unittest
 import dbf
 import dbfread
 
-from dbftool_testing import RESULTS_FIELDS, ToolTestCase
+from dbftool_testing import RESULTS_FIELDS, ToolTestCase, memory_cap
 
 # Quoted commas, doubled quotes, a line end inside quotes, an empty row value and CR LF.
 RESULTS_CSV = (
@@ -126,7 +125,7 @@ class EndlessHugeOrFolderInput(ToolTestCase):
         for csv, stdin, message in cases:
             with self.subTest(message=message):
                 self.assert_fails(["import", "x.dbf", *csv], message, stdin=stdin,
-                                  limits=lambda: resource.setrlimit(resource.RLIMIT_DATA, (16 << 20, 16 << 20)))
+                                  limits=memory_cap(16 << 20))
         self.assertEqual(self.dump_csv("x.dbf"), [["JMENO"], ["Novák"]])
 
 

@@ -13,7 +13,7 @@ run_packages=(
 )
 test_packages=(
   libgtest-dev libbenchmark-dev
-  clang libclang-rt-14-dev libshp-dev
+  clang libclang-rt-14-dev clang-format libshp-dev
   python3 python3-dbf python3-dbfread python3-openpyxl pspp
   xvfb xauth imagemagick
   desktop-file-utils appstream

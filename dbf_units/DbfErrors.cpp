@@ -25,6 +25,8 @@ const char* ActionWord(TFileAction action) {
       return "write";
     case TFileAction::Lock:
       return "lock";
+    case TFileAction::Close:
+      return "close";
   }
   return "use";
 }

@@ -38,7 +38,7 @@ class EDbfEngineError : public EDatabaseError {
 };
 
 // What went wrong with a table file, as the messages of the file layer say it.
-enum class TFileAction { Open, Create, Read, Write, Lock };
+enum class TFileAction { Open, Create, Read, Write, Lock, Close };
 // "Cannot <action> file <file_name>", followed by ": <detail>" when a detail is given.
 std::string FileErrorMessage(TFileAction action, const std::string& file_name, const std::string& detail = "");
 // The EDbfFileError of that message.

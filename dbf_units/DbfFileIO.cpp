@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 namespace dbf {
@@ -37,10 +38,33 @@ bool LockRefused(int error) {
   return error == ENOLCK || error == EOPNOTSUPP || error == ENOTSUP || error == EINVAL;
 }
 
+// fsync of a folder makes the names in it durable; a file system that cannot sync a
+// folder (EINVAL) keeps its names by other means.
+bool SyncFolder(const std::string& folder) {
+  int fd;
+  do {
+    fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return false;
+  int result;
+  do {
+    result = ::fsync(fd);
+  } while (result != 0 && errno == EINTR);
+  const int error = errno;
+  ::close(fd);
+  errno = error;
+  return result == 0 || error == EINVAL;
+}
+
 class TPosixFileIO final : public TFileIO {
  public:
-  TPosixFileIO(int fd, bool writable) : fd_(fd), writable_(writable) {}
-  ~TPosixFileIO() override { ::close(fd_); }
+  // `created_in` is the folder of a file this handle created, whose name its first sync
+  // makes durable too; empty for an existing file.
+  TPosixFileIO(int fd, bool writable, std::string created_in)
+      : fd_(fd), writable_(writable), unsynced_folder_(std::move(created_in)) {}
+  ~TPosixFileIO() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
   TPosixFileIO(const TPosixFileIO&) = delete;
   TPosixFileIO& operator=(const TPosixFileIO&) = delete;
 
@@ -68,6 +92,26 @@ class TPosixFileIO final : public TFileIO {
       result = ::ftruncate(fd_, length);
     } while (result != 0 && errno == EINTR);
     return result == 0;
+  }
+
+  // fdatasync brings the file's size with its bytes, all that a table needs to read back.
+  bool Sync() override {
+    int result;
+    do {
+      result = ::fdatasync(fd_);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) return false;
+    if (unsynced_folder_.empty()) return true;
+    if (!SyncFolder(unsynced_folder_)) return false;
+    unsynced_folder_.clear();
+    return true;
+  }
+
+  // Linux frees the descriptor even when close reports EINTR; the bytes went out with the
+  // syncs before, so only a reported failure counts.
+  bool Close() override {
+    const int result = ::close(std::exchange(fd_, -1));
+    return result == 0 || errno == EINTR;
   }
 
   TLockResult LockAppends(bool wait) override {
@@ -117,6 +161,7 @@ class TPosixFileIO final : public TFileIO {
 
   int fd_;
   bool writable_;
+  std::string unsynced_folder_;
 };
 
 // Existing files open without blocking: a FIFO would otherwise wait in open() for a
@@ -146,6 +191,11 @@ bool ClearNonBlocking(int fd) {
   return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
 }
 
+std::string FolderOf(const std::string& path) {
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  return folder.empty() ? "." : folder;
+}
+
 TFileIOFactory& InstalledFactory() {
   static TFileIOFactory factory;
   return factory;
@@ -168,7 +218,8 @@ std::unique_ptr<TFileIO> OpenPosixFileIO(const std::string& path, TFileOpenMode 
     errno = refusal;
     return nullptr;
   }
-  return std::make_unique<TPosixFileIO>(fd, mode != TFileOpenMode::ReadOnly);
+  const bool created = mode == TFileOpenMode::CreateExclusive;
+  return std::make_unique<TPosixFileIO>(fd, mode != TFileOpenMode::ReadOnly, created ? FolderOf(path) : "");
 }
 
 std::string FileErrorReason(int error) {

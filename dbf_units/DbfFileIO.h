@@ -1,7 +1,8 @@
-// The platform seam of the table files: a handful of positioned file operations and the
-// append lock. The real implementation calls open/pread/pwrite/fstat/ftruncate/fcntl;
-// tests install a factory whose files fail the n-th write, write short or report a full
-// disk, and the fuzz targets one whose files live in memory.
+// The platform seam of the table files: a handful of positioned file operations, the
+// sync that puts what was written on the device, and the append lock. The real
+// implementation calls open/pread/pwrite/fstat/ftruncate/fdatasync/fcntl; tests install a
+// factory whose files fail the n-th write, write short or report a full disk, and the
+// fuzz targets and the power-cut tests one whose files live in memory.
 #pragma once
 
 #include <cstddef>
@@ -29,6 +30,14 @@ class TFileIO {
   virtual int64_t Size() = 0;
   // Returns false on failure.
   virtual bool Truncate(int64_t length) = 0;
+  // Returns once everything written through this handle is on the device, so that a
+  // power cut keeps it; false on failure (errno set), when it may be lost. A file this
+  // handle created is on the device under its name once its first sync succeeds.
+  virtual bool Sync() = 0;
+  // Closes the handle; false when the system reports an error at the close (a write it
+  // could not bring out), errno set. The handle takes no call afterwards; destroying a
+  // handle not closed closes it unheard.
+  virtual bool Close() = 0;
 
   // The advisory lock that serialises appends between programs: exclusive on a handle
   // open for writing, shared on a read-only one (a reader only waits out an append in

@@ -3,6 +3,7 @@
 #include "UDbfEngine.h"
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
@@ -60,15 +61,28 @@ void TDbfEngine::Open(const TDbfFieldDefs& defs, const std::string& full_name, b
 
 void TDbfEngine::Close() {
   if (!Active()) return;
+  const std::shared_ptr<TDbfFile> file = record_cursor_->FileHandle();
+  std::exception_ptr failure;
   try {
     // A shared file first opened read-only cannot take a header through its handle.
-    if (!read_only_ && !file_->ReadOnly() && file_->RecordLayoutMatches()) file_->StoreHeader();
+    if (!read_only_ && !file->ReadOnly() && file->RecordLayoutMatches()) file->StoreHeader();
   } catch (...) {
-    Release();
-    throw;
+    failure = std::current_exception();
   }
   Release();
+  // The last user closes the file itself, so that an error the system reports at the
+  // close is heard; the first failure is the one reported.
+  if (file.use_count() == 1) {
+    try {
+      file->CloseFile();
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
 }
+
+void TDbfEngine::Sync() { file_->Sync(); }
 
 void TDbfEngine::Release() {
   UnlockAppends();

@@ -45,8 +45,9 @@ class TDbfEngine {
   void Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create, bool read_only,
             bool only_new = false);
   // Writes the header (unless read-only, or the fields do not fill the header's record
-  // length: TDbfFile::RecordLayoutMatches) and releases the file. Everything is released
-  // even when writing the header fails; the error then propagates.
+  // length: TDbfFile::RecordLayoutMatches), returning once it is on the device, and
+  // releases the file; the last user closes it. Everything is released even when writing the header
+  // or closing the file fails; the first error then propagates.
   void Close();
   bool Active() const { return file_ != nullptr; }
 
@@ -69,6 +70,10 @@ class TDbfEngine {
   void StoreNewRecord(const uint8_t* buffer);
   // REQUIRES: Active(), the cursor on a record. Writes `buffer` over that record.
   void StoreCurrentRecord(const uint8_t* buffer);
+
+  // REQUIRES: Active(). Returns once every record stored so far, and the header's
+  // count, is on the device (TPagedFile::Sync).
+  void Sync();
 
   // REQUIRES: Active(). Derives the record count from the file again.
   void RefreshRecordCount();

@@ -146,7 +146,7 @@ int32_t TDbfFile::AppendRecord(const uint8_t* record) {
   // The end marker is welcome, not required: a record that fits where its marker does
   // not (a disk full to the byte) is stored all the same.
   errno = 0;
-  if (Io().WriteAt(position, append_buffer_.data(), append_buffer_.size()) < RecordSize()) {
+  if (WriteSome(position, append_buffer_.data(), append_buffer_.size()) < RecordSize()) {
     throw FileError(TFileAction::Write, FileName(), errno);
   }
   SetRecordCount(number);
@@ -246,7 +246,7 @@ void TDbfFile::WriteEmptyTable(const TDbfFieldDefs& defs) {
   field_defs_.Clear();
   record_layout_matches_ = true;
   format_level_ = 3;
-  if (!Io().Truncate(0)) throw FileError(TFileAction::Write, FileName(), errno);
+  TruncateTo(0);
   SetRecordSize(kShortLayout.descriptor_length);
   SetHeaderSize(kShortLayout.prefix_length);
   std::fill(HeaderBuffer(), HeaderBuffer() + HeaderSize(), 0);
@@ -290,6 +290,7 @@ void TDbfFile::StoreHeader() {
   TPagedFile::StoreHeader();
   const int64_t end = HeaderSize() + int64_t{RecordCount()} * RecordSize();
   if (EndMarkerCountsApart()) WriteExact(end, &kEndMarker, 1);
+  Sync();
 }
 
 // In a table whose records are one byte long the end marker would be taken for one more

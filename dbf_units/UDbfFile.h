@@ -76,8 +76,9 @@ class TDbfFile : public TPagedFile {
   const TDbfFieldDefs& LoadedFieldDefs();
   // Stamps date and record count, writes the header, the autoincrement counters (long
   // layout) and the end marker (not for one-byte records, where the file size would
-  // count it as a record). Under the append lock, so that count and marker go
-  // where the table ends now, whatever other programs appended meanwhile.
+  // count it as a record), and returns once they are on the device (Sync). Under the
+  // append lock, so that count and marker go where the table ends now, whatever other
+  // programs appended meanwhile.
   void StoreHeader() override;
 
   // REQUIRES: a file opened for writing; `record` holds RecordSize bytes.

@@ -117,8 +117,7 @@ void TPagedFile::SetRecordSize(int32_t size) {
 }
 
 void TPagedFile::ResizeToRecords(int32_t count) {
-  const int64_t length = header_size_ + int64_t{std::max(count, 0)} * record_size_;
-  if (!io_->Truncate(length)) throw FileError(TFileAction::Write, file_name_, errno);
+  TruncateTo(header_size_ + int64_t{std::max(count, 0)} * record_size_);
   DeriveRecordCount();
 }
 
@@ -138,6 +137,16 @@ void TPagedFile::StoreRecord(int32_t n, const uint8_t* buffer) {
 }
 
 void TPagedFile::StoreHeader() { WriteExact(0, header_.data(), header_.size()); }
+
+void TPagedFile::Sync() {
+  if (!sync_due_) return;
+  if (!io_->Sync()) throw FileError(TFileAction::Write, file_name_, errno);
+  sync_due_ = false;
+}
+
+void TPagedFile::CloseFile() {
+  if (!io_->Close()) throw FileError(TFileAction::Close, file_name_, errno);
+}
 
 void TPagedFile::LockAppends() {
   const bool outermost = !HoldsAppendLock();
@@ -200,10 +209,23 @@ TPagedFile* TPagedFile::FindOpenFile(const std::string& file_name) {
 void TPagedFile::WriteExact(int64_t offset, const void* buffer, size_t count) {
   if (count == 0) return;
   errno = 0;  // a write that ends short without failing leaves no reason
-  if (io_->WriteAt(offset, buffer, count) != static_cast<int64_t>(count)) {
+  if (WriteSome(offset, buffer, count) != static_cast<int64_t>(count)) {
     throw FileError(TFileAction::Write, file_name_, errno);
   }
 }
+
+// A write that fails may still have moved some bytes: it counts as a write all the same.
+int64_t TPagedFile::WriteSome(int64_t offset, const void* buffer, size_t count) {
+  MarkWritten();
+  return io_->WriteAt(offset, buffer, count);
+}
+
+void TPagedFile::TruncateTo(int64_t length) {
+  MarkWritten();
+  if (!io_->Truncate(length)) throw FileError(TFileAction::Write, file_name_, errno);
+}
+
+void TPagedFile::MarkWritten() { sync_due_ = true; }
 
 bool TPagedFile::ReadAvailable(int64_t offset, void* buffer, size_t count) {
   if (count == 0) return true;

@@ -61,6 +61,16 @@ class TPagedFile {
   // Writes the header buffer at offset 0.
   virtual void StoreHeader();
 
+  // Returns once everything written so far is on the device (fdatasync), so that a power
+  // cut keeps it; nothing to do when nothing was written since the last sync. Throws
+  // EDbfFileError "Cannot write file %s" (with the system's reason) when the platform
+  // fails: what was written since the last sync may then be lost.
+  void Sync();
+  // Closes the platform file. Throws EDbfFileError "Cannot close file %s" (with the
+  // system's reason) when the system reports an error at the close. The object takes no
+  // transfer afterwards.
+  void CloseFile();
+
   // The append lock (what it is: DbfFileIO.cpp). LockAppends waits while another program
   // holds it, then derives the record count again: under the lock, the table ends where
   // the file ends. Calls nest; only the outermost takes and releases the lock. On a file
@@ -84,10 +94,13 @@ class TPagedFile {
 
  protected:
   // Positioned transfers for subclasses. WriteExact throws EDbfFileError ("Cannot write
-  // file %s") unless all `count` bytes move; ReadAvailable reports a short or failed read
-  // as false, leaving the rest of the buffer.
+  // file %s") unless all `count` bytes move; WriteSome returns the bytes moved, -1 on a
+  // failure (errno set); ReadAvailable reports a short or failed read as false, leaving the
+  // rest of the buffer. TruncateTo throws EDbfFileError ("Cannot write file %s").
   void WriteExact(int64_t offset, const void* buffer, size_t count);
+  int64_t WriteSome(int64_t offset, const void* buffer, size_t count);
   bool ReadAvailable(int64_t offset, void* buffer, size_t count);
+  void TruncateTo(int64_t length);
   // (file size - HeaderSize) / RecordSize in 64 bits; 0 when negative or RecordSize is 0.
   void DeriveRecordCount();
   // HeaderSize + (n - 1) * RecordSize, in 64 bits so that no position wraps around.
@@ -96,7 +109,6 @@ class TPagedFile {
   // record length of 0.
   void CheckRecordFits(int64_t position) const;
   void SetRecordCount(int32_t count) { record_count_ = count; }
-  TFileIO& Io() { return *io_; }
 
  private:
   // "Cannot create file %s: %s" for a new file, else "Cannot open file %s: %s".
@@ -110,10 +122,12 @@ class TPagedFile {
   int32_t record_count_ = 0;
   bool is_new_ = false;
   bool read_only_ = false;
+  bool sync_due_ = false;  // written since the last sync
   int append_lock_depth_ = 0;
   bool append_lock_taken_ = false;  // false while appending unlocked on a refusing file system
 
   bool TakeAppendLock(bool wait);
+  void MarkWritten();
 };
 
 // Holds a file's append lock for a scope. Waiting (the default) it always holds it when

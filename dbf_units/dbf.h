@@ -24,6 +24,12 @@ class TDataSource;
 
 enum class TDbfOpenMode { omNormal, omAutoCreate, omTemporary };
 enum class TDbfStorage { stoMemory, stoAuto, stoFile };
+// When what a dataset writes is brought to the device (fdatasync), so that a power cut
+// keeps it.
+enum class TDbfSyncMode {
+  smEachWrite,  // post and deleteRecord return once their record and the header's count are on it
+  smAtClose     // only close does: for a run of appends (an import), one sync at its end
+};
 
 class TDbf : public TFieldDataSet {
  public:
@@ -54,6 +60,9 @@ class TDbf : public TFieldDataSet {
   // Stored only: every table is a file.
   TDbfStorage Storage() const { return storage_; }
   void SetStorage(TDbfStorage storage) { storage_ = storage; }
+  // smEachWrite unless set otherwise; may change in any state.
+  TDbfSyncMode SyncMode() const { return sync_mode_; }
+  void SetSyncMode(TDbfSyncMode mode) { sync_mode_ = mode; }
   bool ShowDeleted() const { return show_deleted_; }
   void SetShowDeleted(bool show_deleted) { show_deleted_ = show_deleted; }
   bool ReadOnly() const { return read_only_; }
@@ -115,6 +124,10 @@ class TDbf : public TFieldDataSet {
   void startInsert();
   void startAppend();
   void startEdit();
+  // post and deleteRecord return once the record is on the device (SyncMode). A write or
+  // sync that fails raises EDbfFileError and leaves the editing state and the buffer as
+  // they were: posting again stores the record again (an append may then be stored twice,
+  // never lost).
   void post();
   void cancel();
   void deleteRecord();
@@ -216,6 +229,7 @@ class TDbf : public TFieldDataSet {
   void blankSpare(TRecordFlag flag);
   void checkRequiredFields();
   void storeActiveRecord();
+  void syncWrites();
 
   std::string name_;
   std::string table_name_;
@@ -223,6 +237,7 @@ class TDbf : public TFieldDataSet {
   std::string resolved_folder_;
   TDbfOpenMode open_mode_ = TDbfOpenMode::omAutoCreate;
   TDbfStorage storage_ = TDbfStorage::stoFile;
+  TDbfSyncMode sync_mode_ = TDbfSyncMode::smEachWrite;
   bool show_deleted_ = false;
   bool read_only_ = false;
   TDbfFieldDefs field_defs_;

@@ -65,6 +65,18 @@ class TFaultyFileIO final : public TFileIO {
   }
   bool Truncate(int64_t length) override { return real_->Truncate(length); }
 
+  bool Sync() override {
+    TFaults* faults = *faults_;
+    if (faults && ++faults->syncs == faults->failing_sync) return Refuse(EIO);
+    return real_->Sync();
+  }
+
+  bool Close() override {
+    const bool closed = real_->Close();
+    const TFaults* faults = *faults_;
+    return faults && faults->failing_close ? Refuse(EIO) : closed;
+  }
+
   TLockResult LockAppends(bool wait) override {
     TFaults* faults = *faults_;
     if (faults && faults->refuse_locks) return TLockResult::Unsupported;
@@ -75,6 +87,11 @@ class TFaultyFileIO final : public TFileIO {
   void UnlockAppends() override { real_->UnlockAppends(); }
 
  private:
+  static bool Refuse(int error) {
+    errno = error;
+    return false;
+  }
+
   std::unique_ptr<TFileIO> real_;
   TFaultsCell faults_;
 };

@@ -60,8 +60,14 @@ class TPosixFileIO final : public TFileIO {
  public:
   // `created_in` is the folder of a file this handle created, whose name its first sync
   // makes durable too; empty for an existing file.
-  TPosixFileIO(int fd, bool writable, std::string created_in)
-      : fd_(fd), writable_(writable), unsynced_folder_(std::move(created_in)) {}
+  // `status` is the file's status at its open: the device and inode that the file at
+  // its path must still have.
+  TPosixFileIO(int fd, const struct stat& status, bool writable, std::string created_in)
+      : fd_(fd),
+        device_(status.st_dev),
+        inode_(status.st_ino),
+        writable_(writable),
+        unsynced_folder_(std::move(created_in)) {}
   ~TPosixFileIO() override {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -92,6 +98,23 @@ class TPosixFileIO final : public TFileIO {
       result = ::ftruncate(fd_, length);
     } while (result != 0 && errno == EINTR);
     return result == 0;
+  }
+
+  // One stat of the path tells both whether the file there is still this one (a file
+  // that has a name at all has not been deleted) and its size.
+  TFileLook LookAtPath(const std::string& path) override {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+      return {errno == ENOENT ? TFileStanding::Deleted : TFileStanding::Failed, -1};
+    }
+    if (status.st_dev != device_ || status.st_ino != inode_) return {TFileStanding::Replaced, -1};
+    return {TFileStanding::AtItsPath, status.st_size};
+  }
+
+  TFileLook LookAtHandle() override {
+    struct stat status {};
+    if (::fstat(fd_, &status) != 0) return {TFileStanding::Failed, -1};
+    return {status.st_nlink == 0 ? TFileStanding::Deleted : TFileStanding::AtItsPath, status.st_size};
   }
 
   // fdatasync brings the file's size with its bytes, all that a table needs to read back.
@@ -160,6 +183,8 @@ class TPosixFileIO final : public TFileIO {
   }
 
   int fd_;
+  dev_t device_;
+  ino_t inode_;
   bool writable_;
   std::string unsynced_folder_;
 };
@@ -178,9 +203,8 @@ int OpenFlags(TFileOpenMode mode) {
   return O_RDONLY | O_NONBLOCK | O_CLOEXEC;
 }
 
-// 0 for a regular file; else the errno that refuses it.
-int RefusalOfFileType(int fd) {
-  struct stat status {};
+// 0 for a regular file; else the errno that refuses it. `status` takes the file's status.
+int RefusalOfFileType(int fd, struct stat& status) {
   if (::fstat(fd, &status) != 0) return errno;
   if (S_ISDIR(status.st_mode)) return EISDIR;
   return S_ISREG(status.st_mode) ? 0 : ENXIO;
@@ -211,7 +235,8 @@ std::unique_ptr<TFileIO> OpenPosixFileIO(const std::string& path, TFileOpenMode 
   if (fd < 0) return nullptr;
   // A folder opens read-only without complaint but is no table; nor is a FIFO or a
   // device, whose reads would block or never end.
-  int refusal = RefusalOfFileType(fd);
+  struct stat status {};
+  int refusal = RefusalOfFileType(fd, status);
   if (refusal == 0 && !ClearNonBlocking(fd)) refusal = errno;
   if (refusal != 0) {
     ::close(fd);
@@ -219,7 +244,7 @@ std::unique_ptr<TFileIO> OpenPosixFileIO(const std::string& path, TFileOpenMode 
     return nullptr;
   }
   const bool created = mode == TFileOpenMode::CreateExclusive;
-  return std::make_unique<TPosixFileIO>(fd, mode != TFileOpenMode::ReadOnly, created ? FolderOf(path) : "");
+  return std::make_unique<TPosixFileIO>(fd, status, mode != TFileOpenMode::ReadOnly, created ? FolderOf(path) : "");
 }
 
 std::string FileErrorReason(int error) {

@@ -13,6 +13,19 @@
 
 namespace dbf {
 
+// Where a handle's file stands against the name it was opened by.
+enum class TFileStanding {
+  AtItsPath,  // the file at the path is this handle's file
+  Deleted,    // nothing is at the path any more
+  Replaced,   // another file is at the path
+  Failed      // the path could not be looked at (errno set)
+};
+
+struct TFileLook {
+  TFileStanding standing;
+  int64_t size;  // this file's size in bytes, when it stands at its path
+};
+
 enum class TLockResult {
   Locked,       // this handle holds the lock now
   Busy,         // another program holds it (only when not waiting)
@@ -38,6 +51,15 @@ class TFileIO {
   // could not bring out), errno set. The handle takes no call afterwards; destroying a
   // handle not closed closes it unheard.
   virtual bool Close() = 0;
+
+  // Whether this handle's file is still the file at `path`, the name it was opened by,
+  // and its size then. A file that no other program can reach stays where it is, so the
+  // default says so.
+  virtual TFileLook LookAtPath(const std::string& /*path*/) { return {TFileStanding::AtItsPath, Size()}; }
+  // The cheaper look at the handle alone: Deleted once the file has no name left
+  // (deleted, or another file renamed over its only name), else AtItsPath (which it may
+  // no longer be: only LookAtPath tells), with its size.
+  virtual TFileLook LookAtHandle() { return {TFileStanding::AtItsPath, Size()}; }
 
   // The advisory lock that serialises appends between programs: exclusive on a handle
   // open for writing, shared on a read-only one (a reader only waits out an append in

@@ -142,7 +142,7 @@ void TDbfEngine::StoreCurrentRecord(const uint8_t* buffer) {
   if (record_number < 1 || record_number > RecordCount()) {
     throw EDbfEngineError("Record number out of range : " + std::to_string(record_number));
   }
-  file_->StoreRecord(record_number, buffer);
+  file_->RewriteRecord(record_number, buffer);
 }
 
 void TDbfEngine::RefreshRecordCount() { file_->RefreshRecordCount(); }

@@ -68,7 +68,8 @@ class TDbfEngine {
   // programs appended meanwhile (TDbfFile::AppendRecord), and places the cursor on it. A
   // failed write throws EDbfFileError; the cursor stays unchanged.
   void StoreNewRecord(const uint8_t* buffer);
-  // REQUIRES: Active(), the cursor on a record. Writes `buffer` over that record.
+  // REQUIRES: Active(), the cursor on a record. Writes `buffer` over that record, unless
+  // another program changed the table underneath (TDbfFile::RewriteRecord).
   void StoreCurrentRecord(const uint8_t* buffer);
 
   // REQUIRES: Active(). Returns once every record stored so far, and the header's

@@ -114,6 +114,7 @@ void TDbfFile::ReadHeader() {
   }
   SetHeaderSize(prefix.header_length);
   SetRecordSize(prefix.record_length);
+  RememberOpenedLayout();
   if (view.Held()) CheckRecordCount();
   LoadFieldDefs();
   if (!view.Held()) BoundByStoredRecordCount();
@@ -141,6 +142,7 @@ int32_t TDbfFile::AppendRecord(const uint8_t* record) {
   const int32_t number = RecordCount() + 1;
   const int64_t position = RecordPosition(number);
   CheckRecordFits(position);
+  CheckStillTheTable(position);
   append_buffer_.assign(record, record + RecordSize());
   if (EndMarkerCountsApart()) append_buffer_.push_back(kEndMarker);
   // The end marker is welcome, not required: a record that fits where its marker does
@@ -153,6 +155,29 @@ int32_t TDbfFile::AppendRecord(const uint8_t* record) {
   StoreRecordCount();
   return number;
 }
+
+void TDbfFile::RewriteRecord(int32_t n, const uint8_t* record) {
+  CheckStillTheTable(RecordPosition(n) + RecordSize());
+  StoreRecord(n, record);
+}
+
+void TDbfFile::CheckStillTheTable(int64_t reach) {
+  if (StillAsLeft(reach)) return;
+  const int64_t size = CheckStillAtPath();
+  // The figures that place every record: those of a table re-created in this file
+  // differ (the version byte, too, when another program wrote it).
+  std::array<uint8_t, kRecordLengthAt + 2> figures{};
+  if (!ReadAvailable(0, figures.data(), figures.size())) throw ChangedUnderneath("cut short");
+  const THeaderPrefix now = ReadHeaderPrefix(figures.data(), figures.size());
+  if (now.version != opened_prefix_.version || now.header_length != opened_prefix_.header_length ||
+      now.record_length != opened_prefix_.record_length) {
+    throw ChangedUnderneath("replaced");
+  }
+  if (size < std::max<int64_t>(reach, HeaderSize())) throw ChangedUnderneath("cut short");
+  KnowSizeLeft(size);
+}
+
+void TDbfFile::RememberOpenedLayout() { opened_prefix_ = Prefix(); }
 
 void TDbfFile::StoreRecordCount() {
   StoreHeaderFigure(kRecordCountAt, 4, static_cast<uint32_t>(RecordCount()));
@@ -268,6 +293,7 @@ void TDbfFile::ReadBackFormattedHeader() {
   const THeaderPrefix prefix = Prefix();
   SetRecordSize(prefix.record_length);
   SetHeaderSize(prefix.header_length);
+  RememberOpenedLayout();
   StoreHeader();
 }
 
@@ -285,10 +311,12 @@ void TDbfFile::CopyFieldDefs(TDbfFieldDefs& dest) {
 void TDbfFile::StoreHeader() {
   if (HeaderSize() == 0) throw EDbfFileError("HeaderSize=0");
   const TAppendLock lock(*this);
+  const int64_t end = HeaderSize() + int64_t{RecordCount()} * RecordSize();
+  ForgetSizeLeft();  // the header, once per close, is worth the full look
+  CheckStillTheTable(end);
   StampHeader();
   StoreAutoIncCounters();
   TPagedFile::StoreHeader();
-  const int64_t end = HeaderSize() + int64_t{RecordCount()} * RecordSize();
   if (EndMarkerCountsApart()) WriteExact(end, &kEndMarker, 1);
   Sync();
 }

@@ -78,7 +78,8 @@ class TDbfFile : public TPagedFile {
   // layout) and the end marker (not for one-byte records, where the file size would
   // count it as a record), and returns once they are on the device (Sync). Under the
   // append lock, so that count and marker go where the table ends now, whatever other
-  // programs appended meanwhile.
+  // programs appended meanwhile. Writes nothing into a table another program changed
+  // underneath (CheckStillTheTable).
   void StoreHeader() override;
 
   // REQUIRES: a file opened for writing; `record` holds RecordSize bytes.
@@ -90,10 +91,16 @@ class TDbfFile : public TPagedFile {
   // count lagging by one only when the end came between the two writes. The header's
   // date waits for StoreHeader.
   // Throws EDbfFileError "Cannot write file %s" when the record cannot be written whole
-  // (the count is then unchanged) or would end past 2 GiB, and "Cannot lock file %s".
+  // (the count is then unchanged) or would end past 2 GiB, "Cannot write file %s: it was
+  // deleted ..." when another program changed the table underneath (CheckStillTheTable;
+  // nothing is written then), and "Cannot lock file %s".
   // A header count that cannot be written after the record was is reported through
   // DbfNotice: the record is stored, and the next append or close writes the count.
   int32_t AppendRecord(const uint8_t* record);
+  // REQUIRES: 1 <= n <= RecordCount(), a file opened for writing; `record` holds
+  // RecordSize bytes. Writes `record` over stored record n, once the file proves to be
+  // the table it opened and to hold record n (CheckStillTheTable).
+  void RewriteRecord(int32_t n, const uint8_t* record);
   // Derives the record count again, so that records other programs appended become
   // visible. A record that another program is writing at this moment is not counted:
   // while a writer holds the append lock, the header count it keeps bounds the count.
@@ -139,6 +146,17 @@ class TDbfFile : public TPagedFile {
   void AdvanceAutoIncValues();
 
  private:
+  // Before every write into the table: throws EDbfFileError (TPagedFile::CheckStillAtPath)
+  // unless the open file is still the file at its path, holds at least `reach` bytes and
+  // its header, and still has the version, header length and record length it had when
+  // it was opened or created. Another program that deleted, replaced, cut short or
+  // re-created the table meanwhile must not get this program's records or header
+  // written into whatever is there now. In a run of appends under a held append lock,
+  // an append finds the file as the one before it left it with one look at the handle
+  // (TPagedFile::StillAsLeft); the full look follows whenever anything differs.
+  void CheckStillTheTable(int64_t reach);
+  void RememberOpenedLayout();
+
   void ReadHeader();
   void CheckRecordCount();
   void CheckRecordSize();
@@ -159,6 +177,7 @@ class TDbfFile : public TPagedFile {
   TDbfFieldDefs field_defs_;
   std::vector<uint8_t> append_buffer_;  // record and end marker, written together
   bool record_layout_matches_ = true;
+  THeaderPrefix opened_prefix_{};  // as read at open or written at create
 };
 
 }  // namespace dbf

@@ -185,6 +185,7 @@ bool TPagedFile::TakeAppendLock(bool wait) {
 
 void TPagedFile::UnlockAppends() {
   if (append_lock_depth_ == 0 || --append_lock_depth_ > 0) return;
+  ForgetSizeLeft();  // other programs may write as soon as the lock is free
   if (append_lock_taken_) io_->UnlockAppends();
   append_lock_taken_ = false;
 }
@@ -206,6 +207,33 @@ TPagedFile* TPagedFile::FindOpenFile(const std::string& file_name) {
   return entry ? entry->file : nullptr;
 }
 
+int64_t TPagedFile::CheckStillAtPath() {
+  const TFileLook look = io_->LookAtPath(file_name_);
+  switch (look.standing) {
+    case TFileStanding::AtItsPath:
+      return look.size;
+    case TFileStanding::Deleted:
+      throw ChangedUnderneath("deleted");
+    case TFileStanding::Replaced:
+      throw ChangedUnderneath("replaced");
+    case TFileStanding::Failed:
+      break;
+  }
+  throw FileError(TFileAction::Write, file_name_, errno);
+}
+
+bool TPagedFile::StillAsLeft(int64_t reach) {
+  if (size_left_ < 0 || !HoldsAppendLock()) return false;
+  const TFileLook look = io_->LookAtHandle();
+  return look.standing == TFileStanding::AtItsPath && look.size == size_left_ && look.size >= reach;
+}
+
+void TPagedFile::KnowSizeLeft(int64_t size) { size_left_ = HoldsAppendLock() ? size : -1; }
+
+EDbfFileError TPagedFile::ChangedUnderneath(const std::string& change) const {
+  return FileError(TFileAction::Write, file_name_, 0, "it was " + change + " by another program since it was opened");
+}
+
 void TPagedFile::WriteExact(int64_t offset, const void* buffer, size_t count) {
   if (count == 0) return;
   errno = 0;  // a write that ends short without failing leaves no reason
@@ -217,11 +245,14 @@ void TPagedFile::WriteExact(int64_t offset, const void* buffer, size_t count) {
 // A write that fails may still have moved some bytes: it counts as a write all the same.
 int64_t TPagedFile::WriteSome(int64_t offset, const void* buffer, size_t count) {
   MarkWritten();
-  return io_->WriteAt(offset, buffer, count);
+  const int64_t moved = io_->WriteAt(offset, buffer, count);
+  if (size_left_ >= 0 && moved > 0) size_left_ = std::max(size_left_, offset + moved);
+  return moved;
 }
 
 void TPagedFile::TruncateTo(int64_t length) {
   MarkWritten();
+  ForgetSizeLeft();
   if (!io_->Truncate(length)) throw FileError(TFileAction::Write, file_name_, errno);
 }
 

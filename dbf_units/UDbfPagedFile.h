@@ -93,6 +93,24 @@ class TPagedFile {
   static TPagedFile* FindOpenFile(const std::string& file_name);
 
  protected:
+  // Before a write into a file another program may have changed: throws EDbfFileError
+  // "Cannot write file %s: it was deleted by another program since it was opened" (or
+  // "replaced") unless the open file is still the file at its path, with the system's
+  // reason when the path cannot be looked at. Returns the file's size.
+  int64_t CheckStillAtPath();
+  // The message of a write refused because another program changed the file: `change` is
+  // "deleted", "replaced" or "cut short".
+  EDbfFileError ChangedUnderneath(const std::string& change) const;
+  // A run of appends under a held append lock looks at the file cheaply: true when this
+  // program has held the lock since a full look (KnowSizeLeft) and the open file still has
+  // a name, the size this program's own writes left it at, and at least `reach` bytes, so
+  // that no other program wrote meanwhile. False asks for the full look.
+  bool StillAsLeft(int64_t reach);
+  // After a full look that found the file unchanged: its size, which this program's own
+  // writes follow from then on, while it holds the append lock.
+  void KnowSizeLeft(int64_t size);
+  void ForgetSizeLeft() { size_left_ = -1; }
+
   // Positioned transfers for subclasses. WriteExact throws EDbfFileError ("Cannot write
   // file %s") unless all `count` bytes move; WriteSome returns the bytes moved, -1 on a
   // failure (errno set); ReadAvailable reports a short or failed read as false, leaving the
@@ -122,7 +140,8 @@ class TPagedFile {
   int32_t record_count_ = 0;
   bool is_new_ = false;
   bool read_only_ = false;
-  bool sync_due_ = false;  // written since the last sync
+  bool sync_due_ = false;   // written since the last sync
+  int64_t size_left_ = -1;  // see StillAsLeft; -1 when not known
   int append_lock_depth_ = 0;
   bool append_lock_taken_ = false;  // false while appending unlocked on a refusing file system
 

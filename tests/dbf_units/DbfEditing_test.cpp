@@ -302,16 +302,18 @@ TEST_F(EditingTest, PostWritesTheRecordOnceAndDoesNotReadItBack) {
   dbf_->fieldNamed("NAME").writeString("Cyril");
   const int writes_before_post = faults.writes;
   const int reads_before_post = faults.reads;
+  // The one read per write is the look at the header's layout figures, which must be
+  // those the table was opened with.
   dbf_->post();
   EXPECT_EQ(faults.writes, writes_before_post + 2);
-  EXPECT_EQ(faults.reads, reads_before_post);
+  EXPECT_EQ(faults.reads, reads_before_post + 1);
   EXPECT_EQ(CurrentName(*dbf_), "Cyril");
 
   dbf_->startEdit();
   dbf_->fieldNamed("NAME").writeString("Cyrus");
   dbf_->post();
   EXPECT_EQ(faults.writes, writes_before_post + 3);
-  EXPECT_EQ(faults.reads, reads_before_post);
+  EXPECT_EQ(faults.reads, reads_before_post + 2);
   dbf_->refresh();
   EXPECT_EQ(CurrentName(*dbf_), "Cyrus") << "what the window shows is what the file holds";
   EXPECT_EQ(StoredRecords(), (std::vector<std::string>{" Ann", " Bob", " Cyrus"}));

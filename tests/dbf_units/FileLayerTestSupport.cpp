@@ -65,6 +65,9 @@ class TFaultyFileIO final : public TFileIO {
   }
   bool Truncate(int64_t length) override { return real_->Truncate(length); }
 
+  TFileLook LookAtPath(const std::string& path) override { return WithExtraSize(real_->LookAtPath(path)); }
+  TFileLook LookAtHandle() override { return WithExtraSize(real_->LookAtHandle()); }
+
   bool Sync() override {
     TFaults* faults = *faults_;
     if (faults && ++faults->syncs == faults->failing_sync) return Refuse(EIO);
@@ -87,6 +90,12 @@ class TFaultyFileIO final : public TFileIO {
   void UnlockAppends() override { real_->UnlockAppends(); }
 
  private:
+  TFileLook WithExtraSize(TFileLook look) const {
+    const TFaults* faults = *faults_;
+    if (faults && look.size >= 0) look.size += faults->extra_size;
+    return look;
+  }
+
   static bool Refuse(int error) {
     errno = error;
     return false;

@@ -7,6 +7,7 @@
 
 #include "ConfigurationLines.h"
 #include "ConfigurationValues.h"
+#include "DbfErrors.h"
 #include "ProgramConfiguration.h"
 #include "ProgramFiles.h"
 #include "TImage.h"
@@ -47,6 +48,13 @@ void OpenResultsTable(const std::string& file_name) {
   std::error_code error;
   if (!std::filesystem::exists(table.FullName(), error)) table.createTable();
   table.open();
+  // A table that cannot take results (its layout cannot be written) ends the load with
+  // the reason, once, and stays closed, as one that lacks a field.
+  if (!table.canModify()) {
+    const std::string reason = table.cannotModifyReason();
+    table.close();
+    throw dbf::EDatabaseError(reason);
+  }
   Form1->DBNavigator1->SetVisibleButtons(TForm1::kStartButtons);
 }
 

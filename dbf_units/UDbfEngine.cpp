@@ -64,8 +64,9 @@ void TDbfEngine::Close() {
   const std::shared_ptr<TDbfFile> file = record_cursor_->FileHandle();
   std::exception_ptr failure;
   try {
-    // A shared file first opened read-only cannot take a header through its handle.
-    if (!read_only_ && !file->ReadOnly() && file->RecordLayoutMatches()) file->StoreHeader();
+    // A shared file first opened read-only cannot take a header through its handle, nor
+    // a table whose header its reader refuses to write.
+    if (!read_only_ && file->Writable()) file->StoreHeader();
   } catch (...) {
     failure = std::current_exception();
   }

@@ -235,18 +235,11 @@ int64_t TDbfFile::FilledRecordLength() const {
 
 void TDbfFile::CheckRecordSize() {
   const int64_t expected = FilledRecordLength();
-  record_layout_matches_ = expected == RecordSize();
-  if (record_layout_matches_) return;
+  if (expected == RecordSize()) return;
   DbfNotice("Invalid Record Size,\rRecord Size in Hdr : " + std::to_string(RecordSize()) +
             "\rExpected : " + std::to_string(expected));
-}
-
-void TDbfFile::CheckWritableLayout() const {
-  if (record_layout_matches_) return;
-  throw FileError(TFileAction::Write, FileName(), 0,
-                  "its header gives records of " + std::to_string(RecordSize()) +
-                      " bytes, but its fields as read fill " + std::to_string(FilledRecordLength()) +
-                      " (writing would shift the fields for every other reader)");
+  RefuseWrites("its header gives records of " + std::to_string(RecordSize()) + " bytes, but its fields as read fill " +
+               std::to_string(expected) + " (writing would shift the fields for every other reader)");
 }
 
 void TDbfFile::FormatTable(const TDbfFieldDefs& defs) {
@@ -269,7 +262,7 @@ void TDbfFile::FormatTable(const TDbfFieldDefs& defs) {
 // temporary layout of 32-byte header and 32-byte records.
 void TDbfFile::WriteEmptyTable(const TDbfFieldDefs& defs) {
   field_defs_.Clear();
-  record_layout_matches_ = true;
+  RefuseWrites("");  // a table formatted anew lays its fields out itself
   format_level_ = 3;
   TruncateTo(0);
   SetRecordSize(kShortLayout.descriptor_length);

@@ -51,15 +51,12 @@ class TDbfFile : public TPagedFile {
   TDbfFieldDefs& FieldDefs() { return field_defs_; }
   const TDbfFieldDefs& FieldDefs() const { return field_defs_; }
 
+  // Reads the descriptors. Fields that (lengths normalised) do not fill the header's
+  // record length exactly are read with the "Invalid Record Size" warning, but writing a
+  // record would lay them out otherwise than every other reader of the file: such a
+  // table refuses writes (TPagedFile::WriteRefusal names both record lengths) and is
+  // never written, not even its header.
   void LoadFieldDefs();
-  // Whether the fields as read (lengths normalised) fill the header's record length
-  // exactly. A table where they do not is read with the "Invalid Record Size" warning,
-  // but writing a record would lay its fields out otherwise than every other reader of
-  // the file: such a table is never written, not even its header.
-  bool RecordLayoutMatches() const { return record_layout_matches_; }
-  // Throws EDbfFileError naming the file and both record lengths unless
-  // RecordLayoutMatches().
-  void CheckWritableLayout() const;
 
   // Refuses, with EDbfFileError, definitions whose table would not fit the header's
   // 16-bit words: more than 2046 fields ("Too many fields : %d ..."), records over 65535
@@ -176,8 +173,7 @@ class TDbfFile : public TPagedFile {
   int format_level_ = 3;
   TDbfFieldDefs field_defs_;
   std::vector<uint8_t> append_buffer_;  // record and end marker, written together
-  bool record_layout_matches_ = true;
-  THeaderPrefix opened_prefix_{};  // as read at open or written at create
+  THeaderPrefix opened_prefix_{};       // as read at open or written at create
 };
 
 }  // namespace dbf

@@ -101,6 +101,15 @@ TPagedFile::~TPagedFile() {
                  registry.end());
 }
 
+std::string TPagedFile::WriteRefusal() const {
+  if (read_only_) return FileErrorMessage(TFileAction::Write, file_name_, "it is open read-only");
+  return refusal_.empty() ? std::string() : FileErrorMessage(TFileAction::Write, file_name_, refusal_);
+}
+
+void TPagedFile::CheckWritable() const {
+  if (!Writable()) throw EDbfFileError(WriteRefusal());
+}
+
 void TPagedFile::SetHeaderSize(int32_t size) {
   size = std::max(size, 0);
   if (size == header_size_) return;

@@ -35,6 +35,16 @@ class TPagedFile {
   bool IsNew() const { return is_new_; }
   bool ReadOnly() const { return read_only_; }
 
+  // Whether the file's contents may be written: not when it was opened read-only, nor
+  // when what reads its header knows at open that writing would damage it (RefuseWrites).
+  bool Writable() const { return !read_only_ && refusal_.empty(); }
+  // Why not, as the message of the EDbfFileError a write then raises: "Cannot write file
+  // %s: it is open read-only" or "Cannot write file %s: <the reader's reason>"; empty
+  // when Writable().
+  std::string WriteRefusal() const;
+  // Throws that EDbfFileError unless Writable().
+  void CheckWritable() const;
+
   int32_t HeaderSize() const { return header_size_; }
   int32_t RecordSize() const { return record_size_; }
   int32_t RecordCount() const { return record_count_; }
@@ -127,6 +137,11 @@ class TPagedFile {
   // record length of 0.
   void CheckRecordFits(int64_t position) const;
   void SetRecordCount(int32_t count) { record_count_ = count; }
+  // From now on the contents are not to be written, for the reason `why` (the end of the
+  // message: "its header gives records of ..."), until a `why` of "" lifts it (a table
+  // formatted anew). A reader of a header it can read but not write (a record layout its
+  // fields do not fill, a format kept read-only) says so here, at open.
+  void RefuseWrites(const std::string& why) { refusal_ = why; }
 
  private:
   // "Cannot create file %s: %s" for a new file, else "Cannot open file %s: %s".
@@ -140,6 +155,7 @@ class TPagedFile {
   int32_t record_count_ = 0;
   bool is_new_ = false;
   bool read_only_ = false;
+  std::string refusal_;     // see RefuseWrites
   bool sync_due_ = false;   // written since the last sync
   int64_t size_left_ = -1;  // see StillAsLeft; -1 when not known
   int append_lock_depth_ = 0;

@@ -118,9 +118,10 @@ class TDbf : public TFieldDataSet {
   bool isEmpty() const { return window_.Empty(); }
 
   // ---- Edit cycle ----
-  // startInsert, startAppend, startEdit and deleteRecord refuse a table whose fields do
-  // not fill its header's record length (TDbfFile::CheckWritableLayout): writing it
-  // would corrupt it for every other reader. Such a table is read as usual.
+  // startInsert, startAppend, startEdit and deleteRecord refuse a dataset that cannot be
+  // modified (canModify), with the reason cannotModifyReason gives. A table that refuses
+  // writes (its fields do not fill its header's record length: writing it would corrupt
+  // it for every other reader; TPagedFile::RefuseWrites) is read as usual.
   void startInsert();
   void startAppend();
   void startEdit();
@@ -157,7 +158,13 @@ class TDbf : public TFieldDataSet {
   bool recordDeleted() const;
 
   TDataSetState state() const { return state_; }
-  bool canModify() const { return !read_only_; }
+  // False when ReadOnly is set or the open table cannot be written (TPagedFile::Writable),
+  // as the table's reader knows at open: the bound controls then ask for no edit.
+  bool canModify() const;
+  // Why not, as the message that a change then raises: "Cannot modify a read-only
+  // dataset" (with the dataset's name) or the table's own reason ("Cannot write file %s:
+  // its header gives records of ..."); empty when canModify().
+  std::string cannotModifyReason() const;
   bool modified() const { return modified_; }
 
   // ---- The record window, for data links ----

@@ -3,6 +3,8 @@
 // disk, a value too long for its field. Each is one error box with the whole story, and
 // nothing the examiner entered is thrown away.
 #include <QGroupBox>
+#include <QLabel>
+#include <QToolButton>
 #include <filesystem>
 
 #include "ProgramTestSupport.h"
@@ -45,6 +47,41 @@ TEST_F(ResultsTableFaults, APostIntoATableDeletedUnderneathIsRefusedAndTheSubjec
   EXPECT_EQ(Form1->DBEdit4->text(), QStringLiteral("|9|21|6"));
   EXPECT_FALSE(Form1->GroupBox1->isVisible()) << "nothing stored, nothing evaluated";
   EXPECT_FALSE(std::filesystem::exists(ResultsPath()));
+}
+
+// A results table whose header gives records one byte longer than its eleven fields
+// fill: it reads, but writing a record would shift its fields for every other reader.
+dbf::filetest::TBytes UnwritableResultsTable() {
+  dbf::filetest::TRawTable table{.fields = {{"PRIJMENI", 'C', 15},
+                                            {"JMENO", 'C', 15},
+                                            {"RC1", 'C', 6},
+                                            {"RC2", 'C', 4},
+                                            {"POC_SPR", 'N', 5},
+                                            {"POC_CHYB", 'N', 5},
+                                            {"SUMA_AGR", 'N', 3},
+                                            {"SUMA_SM", 'N', 3},
+                                            {"POM_A_S", 'C', 5},
+                                            {"POM_S_S", 'C', 5},
+                                            {"ODPOVEDI", 'C', 254}},
+                                 .record_length = 322};
+  return table.Bytes();
+}
+
+// Once, at the load: typing into the identity boxes of such a table raised the refusal
+// again at every key.
+TEST_F(ResultsTableFaults, ATableThatCannotBeWrittenEndsTheLoadWithOneError) {
+  const dbf::filetest::TBytes bytes = UnwritableResultsTable();
+  dbf::filetest::WriteFileBytes(ResultsPath(), bytes);
+  LoadConfiguration(Example(QStringLiteral("prikl1.ini")));
+  EXPECT_EQ(dialogs.Errors(), std::vector<QString>{QString::fromStdString(
+                                  "Cannot write file " + ResultsPath() +
+                                  ": its header gives records of 322 bytes, but its fields as read fill 321 (writing "
+                                  "would shift the fields for every other reader)")});
+  EXPECT_FALSE(DataModule3->Dbf1.Active()) << "closed, as a table that lacks a field";
+  EXPECT_FALSE(Form1->Label27->isVisible()) << "the load ended at the table";
+  EXPECT_FALSE(Form1->DBNavigator1->Button(TNavigateBtn::nbInsert)->isEnabled());
+  DestroyProgramWindows();
+  EXPECT_EQ(dbf::filetest::ReadFileBytes(ResultsPath()), bytes) << "left as it was";
 }
 
 }  // namespace

@@ -64,9 +64,10 @@ void TDbfEngine::Close() {
   const std::shared_ptr<TDbfFile> file = record_cursor_->FileHandle();
   std::exception_ptr failure;
   try {
-    // A shared file first opened read-only cannot take a header through its handle, nor
-    // a table whose header its reader refuses to write.
-    if (!read_only_ && file->Writable()) file->StoreHeader();
+    // A table only read stays as it is, byte for byte. A shared file first opened
+    // read-only cannot take a header through its handle, nor a table whose header its
+    // reader refuses to write.
+    if (!read_only_ && file->Writable() && file->HeaderDue()) file->StoreHeader();
   } catch (...) {
     failure = std::current_exception();
   }

@@ -44,8 +44,9 @@ class TDbfEngine {
   // REQUIRES: !Active(). Throws the file layer's errors; nothing stays open then.
   void Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create, bool read_only,
             bool only_new = false);
-  // Writes the header (unless read-only, or the table refuses writes:
-  // TPagedFile::Writable), returning once it is on the device, and
+  // Writes the header when the table was written since it was opened (not when
+  // read-only, or the table refuses writes: TPagedFile::Writable), returning once it is
+  // on the device, and
   // releases the file; the last user closes it. Everything is released even when writing the header
   // or closing the file fails; the first error then propagates.
   void Close();

@@ -312,6 +312,7 @@ void TDbfFile::StoreHeader() {
   TPagedFile::StoreHeader();
   if (EndMarkerCountsApart()) WriteExact(end, &kEndMarker, 1);
   Sync();
+  HeaderStored();
 }
 
 // In a table whose records are one byte long the end marker would be taken for one more

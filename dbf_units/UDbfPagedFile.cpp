@@ -265,7 +265,10 @@ void TPagedFile::TruncateTo(int64_t length) {
   if (!io_->Truncate(length)) throw FileError(TFileAction::Write, file_name_, errno);
 }
 
-void TPagedFile::MarkWritten() { sync_due_ = true; }
+void TPagedFile::MarkWritten() {
+  header_due_ = true;
+  sync_due_ = true;
+}
 
 bool TPagedFile::ReadAvailable(int64_t offset, void* buffer, size_t count) {
   if (count == 0) return true;

@@ -71,6 +71,9 @@ class TPagedFile {
   // Writes the header buffer at offset 0.
   virtual void StoreHeader();
 
+  // Whether anything was written since the file was opened or its header last went out:
+  // only then is a header due at close, so that a table only read stays byte for byte.
+  bool HeaderDue() const { return header_due_; }
   // Returns once everything written so far is on the device (fdatasync), so that a power
   // cut keeps it; nothing to do when nothing was written since the last sync. Throws
   // EDbfFileError "Cannot write file %s" (with the system's reason) when the platform
@@ -137,6 +140,8 @@ class TPagedFile {
   // record length of 0.
   void CheckRecordFits(int64_t position) const;
   void SetRecordCount(int32_t count) { record_count_ = count; }
+  // The header went out whole: none is due until the next write.
+  void HeaderStored() { header_due_ = false; }
   // From now on the contents are not to be written, for the reason `why` (the end of the
   // message: "its header gives records of ..."), until a `why` of "" lifts it (a table
   // formatted anew). A reader of a header it can read but not write (a record layout its
@@ -155,9 +160,10 @@ class TPagedFile {
   int32_t record_count_ = 0;
   bool is_new_ = false;
   bool read_only_ = false;
-  std::string refusal_;     // see RefuseWrites
-  bool sync_due_ = false;   // written since the last sync
-  int64_t size_left_ = -1;  // see StillAsLeft; -1 when not known
+  std::string refusal_;      // see RefuseWrites
+  bool header_due_ = false;  // see HeaderDue
+  bool sync_due_ = false;    // written since the last sync
+  int64_t size_left_ = -1;   // see StillAsLeft; -1 when not known
   int append_lock_depth_ = 0;
   bool append_lock_taken_ = false;  // false while appending unlocked on a refusing file system
 

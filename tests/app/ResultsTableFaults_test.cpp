@@ -84,5 +84,25 @@ TEST_F(ResultsTableFaults, ATableThatCannotBeWrittenEndsTheLoadWithOneError) {
   EXPECT_EQ(dbf::filetest::ReadFileBytes(ResultsPath()), bytes) << "left as it was";
 }
 
+// Closing what the program only read leaves it byte for byte: the subjects table the
+// identity came from, and a subjects table that a configuration named as its results
+// table, refused at the load.
+TEST_F(ResultsTableFaults, TablesOnlyReadStayByteForByte) {
+  const QString subjects = Example(QStringLiteral("SK_00123.dbf"));
+  const QByteArray subjects_bytes = ReadFile(subjects);
+  WriteFile(QString::fromStdString(InProgramFolder("SUBJ.DBF")), subjects_bytes);
+  QByteArray configuration = ReadFile(Example(QStringLiteral("prikl1.ini")));
+  configuration.replace("VYSLEDKY ", "SUBJ     ");
+  WriteFile(Example(QStringLiteral("subj.ini")), configuration);
+
+  LoadConfiguration(Example(QStringLiteral("subj.ini")));
+  EXPECT_EQ(dialogs.Errors(), std::vector<QString>{QStringLiteral("Dbf1: Field 'POC_SPR' not found.")});
+  OpenSubjectsTable(subjects);
+  Click(Form1->Button4);
+  DestroyProgramWindows();
+  EXPECT_EQ(ReadFile(subjects), subjects_bytes);
+  EXPECT_EQ(ReadFile(QString::fromStdString(InProgramFolder("SUBJ.DBF"))), subjects_bytes);
+}
+
 }  // namespace
 }  // namespace app::testing

@@ -265,5 +265,40 @@ TEST_F(DbfTest, UpdateFieldDefsKeepsTheLettersThatOpeningDerivesAgain) {
   EXPECT_EQ(letters(), "F8/0 N4/0 ");
 }
 
+// Closing a table that was not written since it was opened leaves it byte for byte (no
+// header date, no end marker, not even the count its header gets wrong), whether it was
+// only read or refused at its open; once written, the close brings the header up to
+// date. A create writes and syncs its header once.
+TEST_F(DbfTest, ClosingATableNotWrittenLeavesItByteForByte) {
+  const filetest::TRawTable raw{
+      .fields = {{"NAME", 'C', 10}}, .records = {" Ann       ", " Bob       "}, .record_count = 1, .end_marker = false};
+  const std::string path = folder_ / "NAMES.DBF";
+  filetest::WriteFileBytes(path, raw.Bytes());
+  const filetest::TNoticeCapture notices;
+  auto names = DataSetOn(folder_, "NAMES.DBF");
+  names->open();
+  names->moveLast();
+  names->refresh();
+  names->close();
+  EXPECT_EQ(filetest::ReadFileBytes(path), raw.Bytes());
+  auto results = ResultsTable(folder_, "NAMES.DBF");
+  EXPECT_EQ(MessageOf([&] { results->open(); }), "Dbf1: Field 'PRIJMENI' not found");
+  EXPECT_EQ(filetest::ReadFileBytes(path), raw.Bytes());
+
+  names->open();
+  names->startAppend();
+  names->fieldNamed("NAME").writeString("Cyril");
+  names->post();
+  names->close();
+  const filetest::TBytes written = filetest::ReadFileBytes(path);
+  EXPECT_EQ(filetest::HeaderRecordCount(written), 3u);
+  EXPECT_EQ(written.back(), kEndMarker);
+
+  filetest::TFaults faults;
+  const filetest::TFaultyFiles seam(faults);
+  ResultsTable(folder_, "NEW.DBF")->createTable();
+  EXPECT_EQ(faults.syncs, 1);
+}
+
 }  // namespace
 }  // namespace dbf

@@ -53,6 +53,11 @@ std::string EDbfFileError::MessageWithSystemReason() const {
   return message.ends_with(": " + reason) ? message : message + ": " + reason;
 }
 
+std::string ErrorText(const std::exception& error) {
+  const auto* file_error = dynamic_cast<const EDbfFileError*>(&error);
+  return file_error != nullptr ? file_error->MessageWithSystemReason() : error.what();
+}
+
 std::string FileErrorMessage(TFileAction action, const std::string& file_name, const std::string& detail) {
   std::string message = std::string("Cannot ") + ActionWord(action) + " file " + file_name;
   if (!detail.empty()) message += ": " + detail;

@@ -32,6 +32,11 @@ class EDbfFileError : public EDatabaseError {
   int system_error_;
 };
 
+// What to tell the user of an error: its message, and for a failed system call on a
+// table file the system's reason after it ("Cannot write file X: no space left on
+// device"; EDbfFileError::MessageWithSystemReason).
+std::string ErrorText(const std::exception& error);
+
 class EDbfEngineError : public EDatabaseError {
  public:
   using EDatabaseError::EDatabaseError;

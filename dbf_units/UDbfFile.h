@@ -129,7 +129,8 @@ class TDbfFile : public TPagedFile {
     TrimFieldText({reinterpret_cast<const char*>(record + span.offset), span.length}, text);
   }
   // REQUIRES: as above. Without `source` the field is made empty. Throws EDbfFileError
-  // "Field data too long :%d (must be between 1 and %d)." leaving the record unchanged.
+  // "Field data too long :%d (must be between 1 and %d). Field '%s' of table %s" (the
+  // field's and the table's names) leaving the record unchanged.
   void SetFieldValue(int field_index, TFieldType type, uint8_t* record, const void* source) const;
 
   // A new record: present, every text column blank and every binary column empty (four

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "DbfErrors.h"
+
 namespace dbf {
 
 namespace {
@@ -130,7 +132,7 @@ bool RunReported(const std::function<void()>& action) {
     action();
     return true;
   } catch (const std::exception& error) {
-    ReportError(QString::fromUtf8(error.what()));
+    ReportError(QString::fromStdString(ErrorText(error)));
   }
   return false;
 }

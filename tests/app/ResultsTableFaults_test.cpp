@@ -84,6 +84,41 @@ TEST_F(ResultsTableFaults, ATableThatCannotBeWrittenEndsTheLoadWithOneError) {
   EXPECT_EQ(dbf::filetest::ReadFileBytes(ResultsPath()), bytes) << "left as it was";
 }
 
+// The program's error report says what the system said: a full disk.
+TEST_F(ResultsTableFaults, AFullDiskIsReportedWithTheSystemsReason) {
+  dbf::filetest::TFaults faults;
+  const dbf::filetest::TFaultyFiles seam(faults);
+  EnterSubject();
+  faults.failing_write = faults.writes + 1;
+  ClickNavigator(TNavigateBtn::nbPost);
+  EXPECT_EQ(dialogs.Errors(), std::vector<QString>{QString::fromStdString("Cannot write file " + ResultsPath() +
+                                                                          ": no space left on device.")});
+  EXPECT_EQ(DataModule3->Dbf1.state(), dbf::TDataSetState::StateInsert);
+}
+
+// A results table of another layout whose POC_SPR holds one digit: ten pictures do not
+// fit, and the message names the field and the table.
+TEST_F(ResultsTableFaults, AValueTooLongForItsFieldNamesTheFieldAndTheTable) {
+  dbf::filetest::TRawTable table{.fields = {{"PRIJMENI", 'C', 15},
+                                            {"JMENO", 'C', 15},
+                                            {"RC1", 'C', 6},
+                                            {"RC2", 'C', 4},
+                                            {"POC_SPR", 'N', 1},
+                                            {"POC_CHYB", 'N', 5},
+                                            {"SUMA_AGR", 'N', 3},
+                                            {"SUMA_SM", 'N', 3},
+                                            {"POM_A_S", 'C', 5},
+                                            {"POM_S_S", 'C', 5},
+                                            {"ODPOVEDI", 'C', 254}}};
+  dbf::filetest::WriteFileBytes(ResultsPath(), table.Bytes());
+  EnterSubject();
+  for (int picture = 1; picture <= 8; ++picture) ClickPicture(picture);
+  ClickNavigator(TNavigateBtn::nbPost);
+  EXPECT_EQ(dialogs.Errors(),
+            std::vector<QString>{QString::fromStdString(
+                "Field data too long :2 (must be between 1 and 1). Field 'POC_SPR' of table " + ResultsPath() + ".")});
+}
+
 // Closing what the program only read leaves it byte for byte: the subjects table the
 // identity came from, and a subjects table that a configuration named as its results
 // table, refused at the load.

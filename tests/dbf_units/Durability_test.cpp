@@ -89,6 +89,7 @@ struct TRefusal {
   std::string message;
   bool still_inserting = false;
   int32_t record_count = -1;
+  std::string told;  // what the user is told: the message with the system's reason
 };
 
 // In a child whose file size limit is `file_size_limit`, opens the results table and
@@ -106,18 +107,21 @@ TRefusal PostUntilRefused(const TScratchFolder& folder, int64_t file_size_limit)
     int posted = 0;
     std::string error_class = "none";
     std::string message;
+    std::string told;
     try {
       for (; posted < 100; ++posted) PostSubject(*table, posted);
     } catch (const EDbfFileError& error) {
       error_class = "EDbfFileError";
       message = error.what();
+      told = ErrorText(error);
     } catch (const EDatabaseError& error) {
       error_class = "EDatabaseError";
       message = error.what();
     }
     const bool inserting = table->state() == TDataSetState::StateInsert;
-    const bool reported = report.Write(std::to_string(posted) + "\n" + error_class + "\n" + message + "\n" +
-                                       (inserting ? "1" : "0") + "\n" + std::to_string(table->recordCount()) + "\n");
+    const bool reported =
+        report.Write(std::to_string(posted) + "\n" + error_class + "\n" + message + "\n" + (inserting ? "1" : "0") +
+                     "\n" + std::to_string(table->recordCount()) + "\n" + told + "\n");
     ::_exit(reported ? 0 : 123);
   });
   const std::string text = report.ReadAll();
@@ -127,11 +131,11 @@ TRefusal PostUntilRefused(const TScratchFolder& folder, int64_t file_size_limit)
   for (size_t begin = 0, end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
     lines.push_back(text.substr(begin, end - begin));
   }
-  if (lines.size() != 5) {
+  if (lines.size() != 6) {
     ADD_FAILURE() << "child report: " << text;
     return {};
   }
-  return {std::stoi(lines[0]), lines[1], lines[2], lines[3] == "1", std::stoi(lines[4])};
+  return {std::stoi(lines[0]), lines[1], lines[2], lines[3] == "1", std::stoi(lines[4]), lines[5]};
 }
 
 // A limit on a record boundary stores the last record that fits without its end marker
@@ -146,6 +150,7 @@ TEST_F(DurabilityTest, RefusedAppendRaisesAndKeepsEveryEarlierRecord) {
     EXPECT_EQ(refusal.posted, kFitting);
     EXPECT_EQ(refusal.error_class, "EDbfFileError");
     EXPECT_EQ(refusal.message, "Cannot write file " + TablePath());
+    EXPECT_EQ(refusal.told, "Cannot write file " + TablePath() + ": file too large");
     EXPECT_TRUE(refusal.still_inserting) << "the entered record stays in the dataset";
     EXPECT_EQ(refusal.record_count, kFitting);
     EXPECT_EQ(static_cast<int64_t>(std::filesystem::file_size(TablePath())), TableEnd(kFitting) + part);

@@ -42,7 +42,9 @@ TDbfEngine::~TDbfEngine() {
 void TDbfEngine::Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create,
                       bool read_only, bool only_new) {
   read_only_ = read_only;
-  if (create) TDbfFile::CheckNewTable(defs);
+  // Definitions no table can hold are refused before a file is made or emptied.
+  std::error_code ignored;  // a name that cannot be looked at fails at the open below
+  if (create || (auto_create && !std::filesystem::exists(full_name, ignored))) TDbfFile::CheckNewTable(defs);
   bool made_here = false;
   std::shared_ptr<TDbfFile> shared =
       TDbfFile::OpenShared(full_name, create, auto_create, read_only, only_new, made_here);

@@ -37,9 +37,9 @@ class TDbfEngine {
   // Opens `full_name`, sharing a file object already in the registry as it is (without
   // reading it again; TDbfFile::OpenShared). A new file, or any file when `create` is
   // set, is formatted from `defs`; the caller copies the definitions of an existing one
-  // (FillFieldDefs, or File().CopyFieldDefs to keep their letters). With `create` the
-  // definitions are checked before the file is made or emptied; a file this call made is
-  // removed again when formatting it fails. `only_new` refuses an existing file (see
+  // (FillFieldDefs, or File().CopyFieldDefs to keep their letters). The definitions are
+  // checked (TDbfFile::CheckNewTable) before a file is made or emptied; a file this call
+  // made is removed again when formatting it fails. `only_new` refuses an existing file (see
   // TPagedFile) instead of emptying it.
   // REQUIRES: !Active(). Throws the file layer's errors; nothing stays open then.
   void Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create, bool read_only,

@@ -63,6 +63,7 @@ std::vector<std::weak_ptr<TDbfFile>>& SharedTables() {
 // A header or record length beyond 16 bits would be stored cut off and leave a table
 // whose records nobody can find.
 void TDbfFile::CheckNewTable(const TDbfFieldDefs& defs) {
+  if (defs.Count() == 0) throw InvalidFieldCount(0);
   const int64_t header_length = int64_t{kShortLayout.descriptor_length} * defs.Count() + 33;
   if (header_length > kLargestWord) {
     throw EDbfFileError("Too many fields : " + std::to_string(defs.Count()) + " (a new table holds at most 2046)");

@@ -58,10 +58,11 @@ class TDbfFile : public TPagedFile {
   // never written, not even its header.
   void LoadFieldDefs();
 
-  // Refuses, with EDbfFileError, definitions whose table would not fit the header's
-  // 16-bit words: more than 2046 fields ("Too many fields : %d ..."), records over 65535
-  // bytes ("Record too long : %d ..."). Needs no file, so a table is checked before its
-  // file is made.
+  // Refuses, with EDbfFileError, definitions no table can hold: none at all ("Invalid
+  // field count : 0 (must be between 1 and 4095)", as opening such a table says), and
+  // those that would not fit the header's 16-bit words: more than 2046 fields ("Too many
+  // fields : %d ..."), records over 65535 bytes ("Record too long : %d ..."). Needs no
+  // file, so a table is checked before its file is made.
   static void CheckNewTable(const TDbfFieldDefs& defs);
   // Turns the file into an empty level-3 table with these fields. Definitions that
   // CheckNewTable refuses are refused before the file is touched.

@@ -300,5 +300,16 @@ TEST_F(DbfTest, ClosingATableNotWrittenLeavesItByteForByte) {
   EXPECT_EQ(faults.syncs, 1);
 }
 
+// A create that cannot succeed makes nothing: a table without field definitions is
+// refused before its file is made, whether created or opened with auto-create.
+TEST_F(DbfTest, ACreateWithoutFieldsMakesNoFile) {
+  auto table = DataSetOn(folder_, "EMPTY.DBF");
+  const std::string refusal = "Invalid field count : 0 (must be between 1 and 4095)";
+  EXPECT_EQ(MessageOf([&] { table->createTable(); }), refusal);
+  EXPECT_EQ(MessageOf([&] { table->open(); }), refusal);
+  EXPECT_FALSE(table->Active());
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "EMPTY.DBF"));
+}
+
 }  // namespace
 }  // namespace dbf

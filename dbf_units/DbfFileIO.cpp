@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -36,6 +37,32 @@ bool LockRefused(int error) {
   // ENOLCK: no lock manager (NFS without lockd, some network shares); EOPNOTSUPP,
   // ENOTSUP, EINVAL: a file system without record locks (some FUSE file systems).
   return error == ENOLCK || error == EOPNOTSUPP || error == ENOTSUP || error == EINVAL;
+}
+
+// What the table files need to know of a file's status.
+struct TStatus {
+  dev_t device;
+  ino_t inode;
+  nlink_t links;
+  int64_t size;
+};
+
+// statx asks only for what it names. A look that leaves the timestamps unasked keeps the
+// kernel from giving every later write a fine-grained time of its own, with an inode
+// update each (multigrain timestamps): with fstat between them, the appends of an import
+// cost half as much again. Where statx is missing, fstatat does the same look.
+bool StatusOf(int folder, const char* path, int flags, TStatus& status) {
+  struct statx extended {};
+  if (::statx(folder, path, flags, STATX_INO | STATX_NLINK | STATX_SIZE, &extended) == 0) {
+    status = {makedev(extended.stx_dev_major, extended.stx_dev_minor), extended.stx_ino, extended.stx_nlink,
+              static_cast<int64_t>(extended.stx_size)};
+    return true;
+  }
+  if (errno != ENOSYS) return false;
+  struct stat plain {};
+  if (::fstatat(folder, path, &plain, flags) != 0) return false;
+  status = {plain.st_dev, plain.st_ino, plain.st_nlink, plain.st_size};
+  return true;
 }
 
 // fsync of a folder makes the names in it durable; a file system that cannot sync a
@@ -87,9 +114,8 @@ class TPosixFileIO final : public TFileIO {
   }
 
   int64_t Size() override {
-    struct stat status {};
-    if (::fstat(fd_, &status) != 0) return -1;
-    return status.st_size;
+    TStatus status;
+    return StatusOf(fd_, "", AT_EMPTY_PATH, status) ? status.size : -1;
   }
 
   bool Truncate(int64_t length) override {
@@ -103,18 +129,18 @@ class TPosixFileIO final : public TFileIO {
   // One stat of the path tells both whether the file there is still this one (a file
   // that has a name at all has not been deleted) and its size.
   TFileLook LookAtPath(const std::string& path) override {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) {
+    TStatus status;
+    if (!StatusOf(AT_FDCWD, path.c_str(), 0, status)) {
       return {errno == ENOENT ? TFileStanding::Deleted : TFileStanding::Failed, -1};
     }
-    if (status.st_dev != device_ || status.st_ino != inode_) return {TFileStanding::Replaced, -1};
-    return {TFileStanding::AtItsPath, status.st_size};
+    if (status.device != device_ || status.inode != inode_) return {TFileStanding::Replaced, -1};
+    return {TFileStanding::AtItsPath, status.size};
   }
 
   TFileLook LookAtHandle() override {
-    struct stat status {};
-    if (::fstat(fd_, &status) != 0) return {TFileStanding::Failed, -1};
-    return {status.st_nlink == 0 ? TFileStanding::Deleted : TFileStanding::AtItsPath, status.st_size};
+    TStatus status;
+    if (!StatusOf(fd_, "", AT_EMPTY_PATH, status)) return {TFileStanding::Failed, -1};
+    return {status.links == 0 ? TFileStanding::Deleted : TFileStanding::AtItsPath, status.size};
   }
 
   // fdatasync brings the file's size with its bytes, all that a table needs to read back.

@@ -64,10 +64,8 @@ class TFaultyFileIO final : public TFileIO {
     return real_->Size() + (faults ? faults->extra_size : 0);
   }
   bool Truncate(int64_t length) override { return real_->Truncate(length); }
-
-  TFileLook LookAtPath(const std::string& path) override { return WithExtraSize(real_->LookAtPath(path)); }
-  TFileLook LookAtHandle() override { return WithExtraSize(real_->LookAtHandle()); }
-
+  TFileLook LookAtPath(const std::string& path) override { return real_->LookAtPath(path); }
+  TFileLook LookAtHandle() override { return real_->LookAtHandle(); }
   bool Sync() override {
     TFaults* faults = *faults_;
     if (faults && ++faults->syncs == faults->failing_sync) return Refuse(EIO);
@@ -90,12 +88,6 @@ class TFaultyFileIO final : public TFileIO {
   void UnlockAppends() override { real_->UnlockAppends(); }
 
  private:
-  TFileLook WithExtraSize(TFileLook look) const {
-    const TFaults* faults = *faults_;
-    if (faults && look.size >= 0) look.size += faults->extra_size;
-    return look;
-  }
-
   static bool Refuse(int error) {
     errno = error;
     return false;

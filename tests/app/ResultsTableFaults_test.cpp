@@ -1,6 +1,6 @@
 // What the examiner sees when the results table cannot take a subject (deleted underneath
-// the program, a full disk, a layout that cannot be written), and that tables the program
-// only read stay as they were: one error box with the whole story, nothing entered lost.
+// the program, a full disk, a layout that cannot be written): one error box with the
+// whole story, and nothing entered is lost.
 #include <QGroupBox>
 #include <QLabel>
 #include <QToolButton>
@@ -78,25 +78,6 @@ TEST_F(ResultsTableFaults, ATableThatCannotBeWrittenEndsTheLoadWithOneError) {
   EXPECT_FALSE(Form1->Label27->isVisible());
   DestroyProgramWindows();
   EXPECT_EQ(dbf::filetest::ReadFileBytes(ResultsPath()), bytes);
-}
-
-// Closing what the program only read leaves it byte for byte: the subjects table the
-// identity came from, and a subjects table that a configuration named as its results
-// table, refused at the load.
-TEST_F(ResultsTableFaults, TablesOnlyReadStayByteForByte) {
-  const QString subjects = Example(QStringLiteral("SK_00123.dbf"));
-  const QByteArray subjects_bytes = ReadFile(subjects);
-  WriteFile(QString::fromStdString(InProgramFolder("SUBJ.DBF")), subjects_bytes);
-  QByteArray configuration = ReadFile(Example(QStringLiteral("prikl1.ini")));
-  WriteFile(Example(QStringLiteral("subj.ini")), configuration.replace("VYSLEDKY ", "SUBJ     "));
-
-  LoadConfiguration(Example(QStringLiteral("subj.ini")));
-  EXPECT_EQ(dialogs.Errors(), ErrorsSaying("Dbf1: Field 'POC_SPR' not found."));
-  OpenSubjectsTable(subjects);
-  Click(Form1->Button4);
-  DestroyProgramWindows();
-  EXPECT_EQ(ReadFile(subjects), subjects_bytes);
-  EXPECT_EQ(ReadFile(QString::fromStdString(InProgramFolder("SUBJ.DBF"))), subjects_bytes);
 }
 
 }  // namespace

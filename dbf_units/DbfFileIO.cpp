@@ -85,10 +85,9 @@ bool SyncFolder(const std::string& folder) {
 
 class TPosixFileIO final : public TFileIO {
  public:
-  // `created_in` is the folder of a file this handle created, whose name its first sync
-  // makes durable too; empty for an existing file.
-  // `status` is the file's status at its open: the device and inode that the file at
-  // its path must still have.
+  // `status` is the file's status at its open: the device and inode that the file at its
+  // path must still have. `created_in` is the folder of a file this handle created, whose
+  // name its first sync makes durable too; empty for an existing file.
   TPosixFileIO(int fd, const struct stat& status, bool writable, std::string created_in)
       : fd_(fd),
         device_(status.st_dev),

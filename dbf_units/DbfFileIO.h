@@ -1,6 +1,6 @@
 // The platform seam of the table files: a handful of positioned file operations, the
 // sync that puts what was written on the device, and the append lock. The real
-// implementation calls open/pread/pwrite/fstat/ftruncate/fdatasync/fcntl; tests install a
+// implementation calls open/pread/pwrite/statx/ftruncate/fdatasync/fcntl; tests install a
 // factory whose files fail the n-th write, write short or report a full disk, and the
 // fuzz targets and the power-cut tests one whose files live in memory.
 #pragma once

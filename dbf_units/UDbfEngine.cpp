@@ -9,6 +9,7 @@
 
 #include "DbfErrors.h"
 #include "DbfFileLayout.h"
+#include "DbfPaths.h"
 #include "UDbfFile.h"
 
 namespace dbf {
@@ -44,7 +45,8 @@ void TDbfEngine::Open(const TDbfFieldDefs& defs, const std::string& full_name, b
   read_only_ = read_only;
   // Definitions no table can hold are refused before a file is made or emptied.
   std::error_code ignored;  // a name that cannot be looked at fails at the open below
-  if (create || (auto_create && !std::filesystem::exists(full_name, ignored))) TDbfFile::CheckNewTable(defs);
+  const bool missing = !std::filesystem::exists(MatchExistingCase(full_name), ignored);
+  if (create || (auto_create && missing)) TDbfFile::CheckNewTable(defs);
   bool made_here = false;
   std::shared_ptr<TDbfFile> shared =
       TDbfFile::OpenShared(full_name, create, auto_create, read_only, only_new, made_here);

@@ -39,16 +39,16 @@ class TDbfEngine {
   // set, is formatted from `defs`; the caller copies the definitions of an existing one
   // (FillFieldDefs, or File().CopyFieldDefs to keep their letters). The definitions are
   // checked (TDbfFile::CheckNewTable) before a file is made or emptied; a file this call
-  // made is removed again when formatting it fails. `only_new` refuses an existing file (see
-  // TPagedFile) instead of emptying it.
+  // made is removed again when formatting it fails. `only_new` refuses an existing file
+  // (see TPagedFile) instead of emptying it.
   // REQUIRES: !Active(). Throws the file layer's errors; nothing stays open then.
   void Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create, bool read_only,
             bool only_new = false);
   // Writes the header when the table was written since it was opened (not when
   // read-only, or the table refuses writes: TPagedFile::Writable), returning once it is
-  // on the device, and
-  // releases the file; the last user closes it. Everything is released even when writing the header
-  // or closing the file fails; the first error then propagates.
+  // on the device, and releases the file; the last user closes it. Everything is
+  // released even when writing the header or closing the file fails; the first error
+  // then propagates.
   void Close();
   bool Active() const { return file_ != nullptr; }
 

@@ -4,13 +4,13 @@
 // holding the append lock for the run, and through shapelib's attribute writers when the
 // build found shapelib; a run of appends syncs at its end, as an import does, while a
 // single post, which returns once its record is on the device, is timed post by post
-// ("post": the median and the worst of 200 posts). The scan and dbftool's dump also run on the table held in memory
-// behind the file seam ("memscan", "memdump"), which takes the system call out of the
-// comparison: there the raw baseline is a plain loop that reads each record through the
-// same seam and trims every field into a string kept across records (for the dump, and
-// writes it as CSV), so the ratio is the dataset's own work on any machine. Being pure
-// computation, they are timed by processor time, which a machine busy with other work
-// changes less than the time on the clock.
+// ("post": the median and the worst of 200 posts). The scan and dbftool's dump also run
+// on the table held in memory behind the file seam ("memscan", "memdump"), which takes
+// the system call out of the comparison: there the raw baseline is a plain loop that
+// reads each record through the same seam and trims every field into a string kept
+// across records (for the dump, and writes it as CSV), so the ratio is the dataset's own
+// work on any machine. Being pure computation, they are timed by processor time, which a
+// machine busy with other work changes less than the time on the clock.
 //
 // Own options, taken out before Google Benchmark reads the rest:
 //   --sizes=10000,100000,1000000   record counts of the tables

@@ -1,8 +1,6 @@
 #include "ConfigurationLoader.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
+#include <cerrno>
 #include <filesystem>
 
 #include "ConfigurationLines.h"
@@ -10,10 +8,8 @@
 #include "DbfErrors.h"
 #include "ProgramConfiguration.h"
 #include "ProgramFiles.h"
-#include "TImage.h"
+#include "ResultsTable.h"
 #include "TemplateBitmap.h"
-#include "Unit1.h"
-#include "Unit2.h"
 #include "Unit3.h"
 #include "WindowParts.h"
 
@@ -24,29 +20,47 @@ namespace {
 const QString kTemplateMissing = QStringLiteral("Předloha v souboru  %1 nenalezena ! ");
 const QString kDiscardRecordQuestion = QStringLiteral("Rozpracovaný záznam nebude uložen. Načíst novou konfiguraci?");
 
-bool RecordInProgress(const dbf::TDbf& table) {
-  return table.state() == dbf::TDataSetState::StateInsert || table.state() == dbf::TDataSetState::StateEdit;
+// Exclusively: a table that another copy of the program created a moment ago is opened
+// as it stands, never emptied.
+void CreateMissingResultsTable(dbf::TDbf& table) {
+  std::error_code error;
+  if (std::filesystem::exists(table.FullName(), error)) return;
+  try {
+    table.createNewTable();
+  } catch (const dbf::EDbfFileError& refusal) {
+    if (refusal.SystemError() != EEXIST) throw;
+  }
 }
 
+}  // namespace
+
+TConfigurationLoader::TConfigurationLoader(TConfigurationEditorView& editor, TLoadedConfigurationView& main_window,
+                                           TDataModule3& data_module)
+    : editor_(editor), main_window_(main_window), data_module_(data_module) {}
+
 // A missing template is only reported: the image keeps its picture and the load goes on.
-void LoadTemplate(const QString& file_name) {
-  SetLabelText(Form1->Label29, file_name);
+void TConfigurationLoader::LoadTemplate(const QString& file_name) {
+  main_window_.ShowTemplateName(file_name);
   if (const std::optional<QString> existing = ExistingFile(file_name)) {
-    Form1->Image1->SetPicture(LoadTemplateBitmap(*existing));
+    main_window_.ShowTemplate(LoadTemplateBitmap(*existing));
   } else {
     dbf::Dialogs().message(ApplicationTitle(), kTemplateMissing.arg(file_name));
   }
 }
 
 // A table that is open already (an earlier load) is closed first: an open table cannot be
-// renamed. The navigator starts over with the insert button, as the hint of the load asks.
-void OpenResultsTable(const std::string& file_name) {
-  SetLabelText(Form1->Label24, QString::fromStdString(file_name));
-  dbf::TDbf& table = DataModule3->Dbf1;
+// renamed. A bare name lies in the program's folder whatever folder an earlier load
+// named, and a missing table gets the results fields whatever file an earlier open left
+// its definitions from. The navigator starts over with the insert button, as the hint of
+// the load asks.
+void TConfigurationLoader::OpenResultsTable(const std::string& file_name) {
+  main_window_.ShowResultsTableName(QString::fromStdString(file_name));
+  dbf::TDbf& table = data_module_.Dbf1;
   table.close();
+  table.SetFilePath("");
   table.SetTableName(file_name);
-  std::error_code error;
-  if (!std::filesystem::exists(table.FullName(), error)) table.createTable();
+  tarni::declare_results_field_defs(table.FieldDefs());
+  CreateMissingResultsTable(table);
   table.open();
   // A table that cannot take results (its layout cannot be written) ends the load with
   // the reason, once, and stays closed, as one that lacks a field.
@@ -55,34 +69,48 @@ void OpenResultsTable(const std::string& file_name) {
     table.close();
     throw dbf::EDatabaseError(reason);
   }
-  Form1->DBNavigator1->SetVisibleButtons(TForm1::kStartButtons);
+  main_window_.ShowResultsTableReopened();
 }
 
-}  // namespace
+// Reads the chosen file into the editor and its values into a copy of the test
+// configuration, which replaces the one in effect only when every value was read.
+void TConfigurationLoader::LoadFrom(const QString& existing, const QString& name) {
+  const QString text = ReadConfigurationText(existing);
+  editor_.ShowConfigurationText(text);
+  const QString bare_name = BareFileName(name);
+  editor_.ShowFileName(bare_name);
+  main_window_.ShowConfigurationName(bare_name);
 
-void LoadConfiguration() {
-  if (RecordInProgress(DataModule3->Dbf1) && !dbf::Dialogs().confirm(ApplicationTitle(), kDiscardRecordQuestion)) {
+  tarni::TestConfiguration configuration = Configuration();
+  tarni::LoadSteps steps;
+  steps.value_read = [this](size_t line, const std::string& value) {
+    editor_.ShowValue(line, QString::fromStdString(value));
+  };
+  steps.template_named = [this, &configuration] {
+    LoadTemplate(QString::fromStdString(configuration.template_file_name()));
+  };
+  steps.table_named = [this, &configuration] { OpenResultsTable(configuration.table_file_name()); };
+  tarni::read_configuration_values(tarni::ConfigurationLines(text.toStdString()), configuration, steps);
+  Configuration() = configuration;
+  main_window_.ShowInsertFirstHint(true);
+}
+
+void TConfigurationLoader::Load() {
+  if (data_module_.ResultsRecordInProgress() && !dbf::Dialogs().confirm(ApplicationTitle(), kDiscardRecordQuestion)) {
     return;
   }
-  const QString name = Form2->ChooseConfigurationFile();
-  Form2->Edit1->setText(name);
+  const QString name = editor_.ChooseConfigurationFile();
+  editor_.ShowFileName(name);
   const std::optional<QString> existing = ExistingFile(name);
   if (!existing) return;
-  const QString text = ReadConfigurationText(*existing);
-  Form2->Memo1->setPlainText(text);
-  const QString bare_name = BareFileName(name);
-  Form2->Edit1->setText(bare_name);
-  SetLabelText(Form1->Label11, bare_name);
-
-  tarni::TestConfiguration& configuration = Configuration();
-  tarni::LoadSteps steps;
-  steps.value_read = [](size_t line, const std::string& value) {
-    Form2->ShowValue(line, QString::fromStdString(value));
-  };
-  steps.template_named = [&configuration] { LoadTemplate(QString::fromStdString(configuration.template_file_name())); };
-  steps.table_named = [&configuration] { OpenResultsTable(configuration.table_file_name()); };
-  tarni::read_configuration_values(tarni::ConfigurationLines(text.toStdString()), configuration, steps);
-  Form1->Label27->setVisible(true);
+  try {
+    LoadFrom(*existing, name);
+  } catch (...) {
+    // A half-read configuration scores nobody: no subject is stored until a load succeeds.
+    main_window_.ShowInsertFirstHint(false);
+    dbf::RunReported([this] { data_module_.Dbf1.close(); });
+    throw;
+  }
 }
 
 }  // namespace app

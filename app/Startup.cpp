@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <csignal>
 
 #include "DbfDialogs.h"
 #include "DbfErrors.h"
@@ -48,6 +49,9 @@ void Destroy(Window*& window) {
 }  // namespace
 
 void SetUpApplication(QApplication& application) {
+  // A write past a file-size limit then fails with the table's write error instead of
+  // ending the program mid-record.
+  std::signal(SIGXFSZ, SIG_IGN);
   dbf::SetErrorReport(ReportProgramError);
   dbf::SetDbfNoticeHandler(ShowHeaderNotice);
   InstallCzechTranslation(application);
@@ -57,12 +61,16 @@ void CreateProgramWindows() {
   ResetConfiguration();
   // The main window binds its controls to the data module's sources as soon as the data
   // module exists; until then they are created unbound.
+  // The secondary windows belong to the main window: non-modal dialog windows with the main
+  // window as their parent, which a window manager keeps above it (X11 marks only dialog
+  // and tool windows as transient), so a click on the full-screen main window never
+  // buries them.
   Form1 = new TForm1();
-  Form2 = new TForm2();
+  Form2 = new TForm2(Form1);
   DataModule3 = new TDataModule3();
   Form1->BindToDataModule();
-  Form4 = new TForm4();
-  Form5 = new TForm5();
+  Form4 = new TForm4(Form1);
+  Form5 = new TForm5(Form1);
 }
 
 void DestroyProgramWindows() {

@@ -9,7 +9,7 @@ class QApplication;
 namespace app {
 
 // REQUIRES: a QApplication exists. Installs the error report, the notice handler and
-// (when the machine has it) Qt's Czech translation.
+// (when the machine has it) Qt's Czech translation, and ignores SIGXFSZ.
 void SetUpApplication(QApplication& application);
 
 // REQUIRES: no program windows exist. Creates them hidden, with the test configuration

@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "BuiltInTemplate.h"
 #include "ConfigurationLoader.h"
 #include "ProgramConfiguration.h"
 #include "ResultsTable.h"
 #include "TDBEdit.h"
 #include "TImage.h"
-#include "TemplateBitmap.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit4.h"
@@ -46,6 +46,8 @@ const QString kErrorCaption = QStringLiteral("C H Y B A");
 const QString kEvaluationCaption = QStringLiteral("Vyhodnocení");
 const QString kReturnCaption = QStringLiteral("Návrat");
 const QString kEndOfSubjectsMessage = QStringLiteral("V DBF soubor probandů jste na poslední větě!");
+const QString kOverwriteQuestion = QStringLiteral("Uložený záznam bude přepsán. Pokračovat?");
+const QString kEndQuestion = QStringLiteral("Rozpracovaný záznam nebude uložen. Ukončit program?");
 
 const QString kLoadMenuCaption = QStringLiteral("Nataženi dat");
 const QString kLoadConfigurationCaption = QStringLiteral("ini souboru");
@@ -145,6 +147,9 @@ TForm1::TForm1(QWidget* parent)
   DBNavigator1->SetHints(kNavigatorHints);
   DBNavigator1->SetShowHint(true);
   DBNavigator1->SetVisibleButtons(kStartButtons);
+  DBNavigator1->BeforeAction = [this](dbf::TDBNavigator&, TNavigateBtn button) {
+    return DBNavigator1BeforeAction(button);
+  };
   DBNavigator1->OnClick = [this](dbf::TDBNavigator&, TNavigateBtn button) {
     dbf::RunReported([this, button] { DBNavigator1Click(button); });
   };
@@ -339,6 +344,13 @@ void TForm1::Button4Click() {
   }
 }
 
+// A post outside an insert changes a stored subject: an examiner who forgot "+" and typed
+// or clicked into the record on show would overwrite that subject.
+bool TForm1::DBNavigator1BeforeAction(TNavigateBtn button) {
+  if (button != TNavigateBtn::nbPost || DataModule3->Dbf1.state() != dbf::TDataSetState::StateEdit) return true;
+  return dbf::Dialogs().confirm(app::ApplicationTitle(), kOverwriteQuestion);
+}
+
 void TForm1::DBNavigator1Click(TNavigateBtn button) {
   switch (button) {
     case TNavigateBtn::nbInsert:
@@ -350,6 +362,11 @@ void TForm1::DBNavigator1Click(TNavigateBtn button) {
       vyhodnoceni();
       StoreEvaluation();
       DBNavigator1->SetVisibleButtons(kAfterPostButtons);
+      break;
+    // Without "+" the only ways on would be a reload or overwriting a stored subject.
+    case TNavigateBtn::nbCancel:
+    case TNavigateBtn::nbDelete:
+      DBNavigator1->SetVisibleButtons(kStartButtons);
       break;
     default:
       break;
@@ -370,17 +387,34 @@ void TForm1::DBEdit1KeyPress(dbf::TDBEdit&, QChar& key) {
   focusNextChild();
 }
 
-void TForm1::inisouboru1Click() { app::LoadConfiguration(); }
+void TForm1::inisouboru1Click() { app::TConfigurationLoader(*Form2, *this, *DataModule3).Load(); }
 
-void TForm1::INIsoubor1Click() { Form2->setVisible(true); }
+void TForm1::ShowConfigurationName(const QString& bare_name) { app::SetLabelText(Label11, bare_name); }
 
-void TForm1::DBFproband1Click() { Form4->setVisible(true); }
+void TForm1::ShowTemplateName(const QString& file_name) { app::SetLabelText(Label29, file_name); }
 
-void TForm1::HELP1Click() { Form5->setVisible(true); }
+void TForm1::ShowTemplate(const QImage& picture) { Image1->SetPicture(picture); }
+
+void TForm1::ShowResultsTableName(const QString& file_name) { app::SetLabelText(Label24, file_name); }
+
+void TForm1::ShowResultsTableReopened() { DBNavigator1->SetVisibleButtons(kStartButtons); }
+
+void TForm1::ShowInsertFirstHint(bool shown) { Label27->setVisible(shown); }
+
+void TForm1::INIsoubor1Click() { app::ShowInFront(Form2); }
+
+void TForm1::DBFproband1Click() { app::ShowInFront(Form4); }
+
+void TForm1::HELP1Click() { app::ShowInFront(Form5); }
 
 void TForm1::konec1Click() { close(); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (DataModule3 != nullptr && DataModule3->ResultsRecordInProgress() &&
+      !dbf::Dialogs().confirm(app::ApplicationTitle(), kEndQuestion)) {
+    event->ignore();
+    return;
+  }
   event->accept();
   emit ProgramEnded();
 }

@@ -10,6 +10,7 @@
 #include <array>
 
 #include "AnswerList.h"
+#include "ConfigurationLoadViews.h"
 #include "Evaluation.h"
 #include "TDBNavigator.h"
 
@@ -25,7 +26,7 @@ namespace dbf {
 class TDBEdit;
 }  // namespace dbf
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public app::TLoadedConfigurationView {
   Q_OBJECT
 
  public:
@@ -99,6 +100,8 @@ class TForm1 : public QMainWindow {
   void Button2Click();
   void Button3Click();
   void Button4Click();
+  // Before the navigator acts: false keeps the results table as it is.
+  bool DBNavigator1BeforeAction(dbf::TNavigateBtn button);
   void DBNavigator1Click(dbf::TNavigateBtn button);
   // Enter in an identity box: the one handler of DBEdit1, DBEdit2, DBEdit3 and DBEdit5.
   void DBEdit1KeyPress(dbf::TDBEdit& sender, QChar& key);
@@ -109,13 +112,23 @@ class TForm1 : public QMainWindow {
   void HELP1Click();
   void konec1Click();
 
+  // What a configuration load shows here: Label11, Label29, Image1, Label24, the
+  // navigator's start set and Label27.
+  void ShowConfigurationName(const QString& bare_name) override;
+  void ShowTemplateName(const QString& file_name) override;
+  void ShowTemplate(const QImage& picture) override;
+  void ShowResultsTableName(const QString& file_name) override;
+  void ShowResultsTableReopened() override;
+  void ShowInsertFirstHint(bool shown) override;
+
   const tarni::AnswerList& Answers() const { return answers_; }
   // Draws what an answer-list operation returned.
   void ShowAnswerDisplays(const tarni::AnswerDisplays& displays);
 
  signals:
-  // The main window was closed ("Konec" or the close box): the program ends. A tool
-  // window's closing does not end the event loop on its own.
+  // The main window was closed ("Konec" or the close box; while a results record is
+  // being inserted or edited only after the examiner agreed to drop it): the program
+  // ends. A tool window's closing does not end the event loop on its own.
   void ProgramEnded();
 
  protected:

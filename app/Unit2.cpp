@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 #include "ConfigurationLines.h"
 #include "ConfigurationValues.h"
@@ -38,7 +39,8 @@ constexpr int kValueLabelsStep = 16;
 
 }  // namespace
 
-TForm2::TForm2(QWidget* parent) : QMainWindow(parent) {
+TForm2::TForm2(QWidget* parent)
+    : QMainWindow(parent, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(kCaption);
   setFont(app::DefaultWindowFont());
@@ -94,7 +96,20 @@ QString TForm2::ChooseConfigurationFile() {
   return QString::fromStdString(app::Configuration().config_file_name);
 }
 
+// toPlainText would give a no-break space as a space; the raw text keeps it and marks
+// line ends with the separators.
+QString TForm2::TypedText() const {
+  QString text = Memo1->document()->toRawText();
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+  return text;
+}
+
 void TForm2::ShowValue(size_t line, const QString& value) { app::SetLabelText(ValueLabels.at(line - 1), value); }
+
+void TForm2::ShowFileName(const QString& name) { Edit1->setText(name); }
+
+void TForm2::ShowConfigurationText(const QString& text) { Memo1->setPlainText(text); }
 
 void TForm2::otevt1Click() {
   const QString name = ChooseConfigurationFile();
@@ -110,7 +125,9 @@ void TForm2::uloit1Click() {
   // Only these two spellings count as the extension, as the editor always did.
   const QString ending = name.size() > 4 ? name.right(4) : QString();
   const bool has_extension = ending == QLatin1String(".INI") || ending == QLatin1String(".ini");
-  app::WriteConfigurationText(has_extension ? name : name + kDefaultExtension, Memo1->toPlainText());
+  const QString file = has_extension ? name : name + kDefaultExtension;
+  // A file read under another letter case is written back, not joined by a second one.
+  app::WriteConfigurationText(app::ExistingFile(file).value_or(file), TypedText());
 }
 
 void TForm2::Nov2Click() {
@@ -120,7 +137,7 @@ void TForm2::Nov2Click() {
 }
 
 void TForm2::Testkonfig1Click() {
-  const tarni::ConfigurationLines lines(Memo1->toPlainText().toStdString());
+  const tarni::ConfigurationLines lines(TypedText().toStdString());
   const auto values = tarni::configuration_value_texts(lines);
   for (size_t line = 1; line <= values.size(); ++line) {
     ShowValue(line, QString::fromStdString(values[line - 1]));

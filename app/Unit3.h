@@ -1,7 +1,8 @@
 // TDataModule3, the data module: the results table Dbf1 (declared with the results
 // schema and its eleven field objects, named "Tarni2.dbf" until a configuration names
 // another) with DataSource1, and the subjects table Dbf2 (no schema of its own; its
-// fields are whatever the chosen file holds) with DataSource2. Both start closed.
+// fields are whatever the chosen file holds; never created) with DataSource2. Both
+// start closed.
 #pragma once
 
 #include <QObject>
@@ -19,6 +20,9 @@ class TDataModule3 : public QObject {
   // Closes both tables at the end of the run; closing writes a table's header, so it may
   // fail, which the tables' own destructors could not report.
   void CloseTables();
+
+  // A results record is being inserted or edited: leaving it now would drop it.
+  bool ResultsRecordInProgress() const;
 
   dbf::TDbf Dbf1;
   dbf::TDataSource DataSource1;

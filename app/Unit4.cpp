@@ -2,7 +2,11 @@
 
 #include <QAction>
 #include <QMenuBar>
+#include <cerrno>
 
+#include "DbfErrors.h"
+#include "DbfFileIO.h"
+#include "ProgramFiles.h"
 #include "TDBGrid.h"
 #include "TDBNavigator.h"
 #include "Unit3.h"
@@ -22,7 +26,7 @@ const QSize kClientSize(536, 328);
 }  // namespace
 
 TForm4::TForm4(QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    : QMainWindow(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   using dbf::TNavigateBtn;
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(kCaptionAtStart);
@@ -60,5 +64,9 @@ void TForm4::SouborDBF1Click() {
   subjects.close();
   subjects.SetTableName(chosen->toStdString());
   setWindowTitle(*chosen);
+  if (!app::ExistingFile(*chosen)) {
+    throw app::EFileError(
+        dbf::FileErrorMessage(dbf::TFileAction::Open, chosen->toStdString(), dbf::FileErrorReason(ENOENT)));
+  }
   subjects.open();
 }

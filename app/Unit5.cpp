@@ -34,7 +34,7 @@ const QStringList kHelpLines = {
 }  // namespace
 
 TForm5::TForm5(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("Form5"));
   setWindowTitle(kCaption);
   setFont(app::DefaultWindowFont());

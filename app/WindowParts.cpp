@@ -79,4 +79,10 @@ QPushButton* PlaceButton(QWidget* parent, const char* name, const QString& text,
   return button;
 }
 
+void ShowInFront(QWidget* window) {
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
 }  // namespace app

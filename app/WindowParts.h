@@ -45,6 +45,10 @@ void SetLabelText(QLabel* label, const QString& text);
 
 QPushButton* PlaceButton(QWidget* parent, const char* name, const QString& text, const QRect& geometry);
 
+// Shows a secondary window, or brings it to the front and activates it when it is shown
+// already, so a menu command always puts its window before the examiner.
+void ShowInFront(QWidget* window);
+
 // A slot that runs `handler` of `window` under the general error report, so that an
 // error ends the handler and is shown, and no exception unwinds through Qt's frames.
 template <typename Window>

@@ -40,7 +40,7 @@
 #include "BenchOptions.h"
 #include "BenchTables.h"
 #include "DbfFileIO.h"
-#include "DumpCommand.h"
+#include "DumpWriter.h"
 #include "MemoryFiles.h"
 #include "PeakMemory.h"
 #include "SummaryReporter.h"

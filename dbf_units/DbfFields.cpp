@@ -69,6 +69,11 @@ bool ParseIntegerText(const std::string& text, int64_t& value) {
   return true;
 }
 
+const TTableCodePage& TFieldDataSet::CodePage() const {
+  static const TTableCodePage code_page;
+  return code_page;
+}
+
 TField::TField(TFieldType data_type, int32_t size, TAlignment alignment)
     : data_type_(data_type), size_(size), alignment_(alignment) {}
 
@@ -140,11 +145,11 @@ std::string TStringField::readString() const {
   return text;
 }
 
-// ASCII reads the same in code page 852: the column's bytes are the text.
+// ASCII reads the same in every code page of a table: the column's bytes are the text.
 std::string_view TStringField::readStringView(std::string& storage) const {
   const auto text_of = [&](std::string_view bytes, bool ascii) -> std::string_view {
     if (ascii || !transliterate_) return bytes;
-    Cp852().AssignUtf8(bytes, storage);
+    RequireDataSet().CodePage().Decode(bytes, storage);
     return storage;
   };
   TFieldText column;
@@ -166,7 +171,7 @@ void TStringField::writeString(const std::string& text) {
     return;
   }
   const std::string cut = Utf8Left(text, size);
-  const std::string stored = transliterate_ ? Utf8ToOem(cut) : cut;
+  const std::string stored = transliterate_ ? RequireDataSet().CodePage().Encode(cut, size, DisplayName()) : cut;
   SetData(TFieldType::ftString, &stored);
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "DbfFieldTypes.h"
+#include "DbfTableCodePage.h"
 #include "DbfValueText.h"
 
 namespace dbf {
@@ -29,6 +30,10 @@ class TFieldDataSet {
   // it so: a binary column, no active record, an unbound field, or a dataset that offers
   // no views; the field then reads through GetFieldData.
   virtual bool GetFieldText(const TField& /*field*/, TFieldText& /*text*/) const { return false; }
+
+  // The code page in which the text columns hold their characters: the open table's, or
+  // code page 852 where the dataset has no table that names another.
+  virtual const TTableCodePage& CodePage() const;
 
   // Encodes `source` (null: empty) into the field's column of the active record, then
   // reports EventFieldChanged with the field and sets the modified flag. Throws and
@@ -149,8 +154,8 @@ class TField {
   TFieldDataSet* dataset_ = nullptr;
 };
 
-// Text of at most Size characters. With Transliterate the column bytes are code page 852
-// and the field's text is UTF-8.
+// Text of at most Size characters. With Transliterate the column bytes are in the code
+// page of the dataset's table and the field's text is UTF-8.
 class TStringField : public TField {
  public:
   TStringField() : TField(TFieldType::ftString, 20, TAlignment::taLeftJustify) {}
@@ -162,7 +167,8 @@ class TStringField : public TField {
 
   std::string readString() const override;
   std::string_view readStringView(std::string& storage) const override;
-  // Cuts the text to Size characters; the column is padded with blanks.
+  // Cuts the text to Size characters; the column is padded with blanks. A character the
+  // table's code page lacks is refused or stored as '?' (TTableCodePage::Encode).
   void writeString(const std::string& text) override;
   // The text read as a decimal integer; 0 when null.
   int32_t readInteger() const override;

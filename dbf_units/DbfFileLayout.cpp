@@ -1,4 +1,5 @@
-// Byte order, the format level of a version byte, and the header prefix figures.
+// Byte order, the format level of a version byte, FoxPro's header layout, and the header
+// prefix figures.
 #include "DbfFileLayout.h"
 
 namespace dbf {
@@ -26,6 +27,11 @@ void StoreBigEndian(uint8_t* bytes, size_t width, uint64_t value) {
   }
 }
 
+std::string HexByte(uint8_t byte) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  return std::string("0x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
+}
+
 int FormatLevelOfVersion(uint8_t version) {
   switch (version) {
     case 0x83:
@@ -44,7 +50,26 @@ int FormatLevelOfVersion(uint8_t version) {
 
 const TLayout& LayoutOfLevel(int format_level) { return format_level >= 5 ? kLongLayout : kShortLayout; }
 
-int32_t PrefixLengthOfVersion(uint8_t version) { return LayoutOfLevel(FormatLevelOfVersion(version)).prefix_length; }
+int32_t PrefixLengthOfVersion(uint8_t version) {
+  if (IsFoxProVersion(version)) return kShortLayout.prefix_length;
+  return LayoutOfLevel(FormatLevelOfVersion(version)).prefix_length;
+}
+
+bool IsFoxProVersion(uint8_t version) {
+  return version == 0x30 || version == 0x31 || version == 0x32 || version == 0xF5 || version == 0xFB;
+}
+
+std::optional<int32_t> FoxProDescriptorCount(const uint8_t* header, size_t size) {
+  const auto first = static_cast<size_t>(kShortLayout.prefix_length);
+  const auto step = static_cast<size_t>(kShortLayout.descriptor_length);
+  for (size_t at = first; at < size; at += step) {
+    if (header[at] != kHeaderTerminator) continue;
+    const size_t end = at + 1;
+    if (size != end && size != end + kFoxProBacklinkLength) return std::nullopt;
+    return static_cast<int32_t>((at - first) / step);
+  }
+  return std::nullopt;
+}
 
 THeaderPrefix ReadHeaderPrefix(const uint8_t* header, size_t size) {
   const auto version = static_cast<uint8_t>(LoadLittleEndian(header, size, kVersionAt, 1));

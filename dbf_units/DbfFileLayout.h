@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace dbf {
 
@@ -40,6 +42,8 @@ inline constexpr size_t kDateAt = 1;  // year - 1900, month, day
 inline constexpr size_t kRecordCountAt = 4;
 inline constexpr size_t kHeaderLengthAt = 8;
 inline constexpr size_t kRecordLengthAt = 10;
+// The code-page mark (the dBase language-driver id); 0 when the table carries none.
+inline constexpr size_t kCodePageMarkAt = 29;
 
 inline constexpr uint8_t kCreatedVersion = 0x03;
 inline constexpr uint8_t kHeaderTerminator = 0x0D;
@@ -48,12 +52,36 @@ inline constexpr uint8_t kEndMarker = 0x1A;
 inline constexpr uint8_t kValidRecordFlag = ' ';
 inline constexpr uint8_t kDeletedRecordFlag = '*';
 
+// A header byte as messages show it: "0x7B".
+std::string HexByte(uint8_t byte);
+
 // The format level a version byte selects: 2 and 3 have the short layout, 5, 6 and 7 the
 // long one. No version byte is refused; unknown ones are level 3.
 int FormatLevelOfVersion(uint8_t version);
 const TLayout& LayoutOfLevel(int format_level);
-// The length of the header prefix in the layout of that level: 32 or 68 bytes.
+// The shortest header prefix a table with this version byte has: 68 bytes in the long
+// layout, else 32 (FoxPro's version bytes included, whose tables may have either).
 int32_t PrefixLengthOfVersion(uint8_t version);
+
+// How a table's header and values are laid out: the short or the long layout of its
+// format level, or FoxPro's short layout with FoxPro's value encodings.
+enum class THeaderLayout { Short, Long, FoxPro };
+
+// The version bytes of Visual FoxPro (0x30 to 0x32) and FoxPro (0xF5, 0xFB).
+bool IsFoxProVersion(uint8_t version);
+// Visual FoxPro writes a backlink of this many bytes after the header terminator.
+inline constexpr int32_t kFoxProBacklinkLength = 263;
+// The flags byte of a FoxPro field descriptor and its bit for a column that may be null.
+inline constexpr size_t kFoxProFlagsAt = 18;
+inline constexpr uint8_t kFoxProNullable = 0x02;
+// The letter of the hidden column that holds a record's null flags ("_NullFlags").
+inline constexpr char kFoxProNullFlagsLetter = '0';
+
+// The number of field descriptors of a header of `size` bytes (its header length) laid
+// out in the short layout as FoxPro writes it: the terminator right after the last
+// descriptor, at 32 + 32n, and the header ending there or after the backlink. Nothing
+// when the header is laid out otherwise.
+std::optional<int32_t> FoxProDescriptorCount(const uint8_t* header, size_t size);
 
 // The prefix figures of a header buffer of `size` bytes (zero where it is shorter).
 struct THeaderPrefix {

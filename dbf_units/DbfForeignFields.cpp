@@ -216,6 +216,7 @@ std::unique_ptr<TField> CreateDefaultField(TFieldType type, int32_t size) {
     case TFieldType::ftAutoInc:
       return std::make_unique<TAutoIncField>();
     case TFieldType::ftFloat:
+    case TFieldType::ftCurrency:  // FoxPro's currency, read as the number it stands for
       return std::make_unique<TFloatField>();
     case TFieldType::ftDate:
       return std::make_unique<TDateField>();

@@ -137,12 +137,14 @@ TFetchResult TDbfEngine::FetchStep(TFetchMode mode) {
 bool TDbfEngine::Visible(bool show_deleted) const { return show_deleted || scratch_[0] == kValidRecordFlag; }
 
 void TDbfEngine::StoreNewRecord(const uint8_t* buffer) {
+  file_->CheckWritable();
   const int32_t record_number = file_->AppendRecord(buffer);
   record_cursor_->InsertKey(record_number, buffer);
   if (file_->LongLayout()) file_->AdvanceAutoIncValues();
 }
 
 void TDbfEngine::StoreCurrentRecord(const uint8_t* buffer) {
+  file_->CheckWritable();
   const int32_t record_number = current_cursor_->PhysicalRecordNumber();
   // Writing past the count would leave a gap of garbage records in the file.
   if (record_number < 1 || record_number > RecordCount()) {
@@ -170,9 +172,11 @@ void TDbfEngine::FillFieldDefs(TDbfFieldDefs& defs, std::vector<TColumnDef>& col
   defs.Clear();
   columns.clear();
   for (int i = 0; i < own.Count(); ++i) {
-    const TDbfFieldDef& copy = defs.AddCopy(own.Items(i), TDbfFieldDefs::kLetterOfType);
-    const bool text = copy.FieldType() == TFieldType::ftString;
-    columns.push_back({copy.Name(), copy.FieldType(), text ? copy.Size() : 0});
+    const TDbfFieldDef& column = own.Items(i);
+    defs.AddCopy(column, TDbfFieldDefs::kLetterOfType);
+    // The column as the table has it: a FoxPro column's type may have no letter of ours.
+    const bool text = column.FieldType() == TFieldType::ftString;
+    columns.push_back({column.Name(), column.FieldType(), text ? column.Size() : 0});
   }
 }
 

@@ -67,7 +67,8 @@ class TDbfEngine {
   TFetchResult FetchRecord(std::vector<uint8_t>& record, TFetchMode mode, bool show_deleted);
   // REQUIRES: Active(). Appends `buffer` as the new last record, after those that other
   // programs appended meanwhile (TDbfFile::AppendRecord), and places the cursor on it. A
-  // failed write throws EDbfFileError; the cursor stays unchanged.
+  // failed write throws EDbfFileError; the cursor stays unchanged. Both stores refuse a
+  // table that refuses writes (TPagedFile::CheckWritable).
   void StoreNewRecord(const uint8_t* buffer);
   // REQUIRES: Active(), the cursor on a record. Writes `buffer` over that record, unless
   // another program changed the table underneath (TDbfFile::RewriteRecord).
@@ -87,7 +88,8 @@ class TDbfEngine {
 
   // REQUIRES: Active(). Replaces `defs` with copies of the table's own definitions (name,
   // length, decimals, then field type, so each letter follows from the type again) and
-  // `columns` with the dataset's view of them.
+  // `columns` with the dataset's view of the table's columns, with their field types as
+  // read (a FoxPro column's type may have no letter of ours).
   void FillFieldDefs(TDbfFieldDefs& defs, std::vector<TColumnDef>& columns);
 
  private:

@@ -53,6 +53,36 @@ TFieldType FieldTypeOfLetter(char letter, int32_t size, int32_t prec) {
   }
 }
 
+// The field type of a FoxPro letter; ftUnknown for letters we do not know.
+TFieldType FieldTypeOfFoxProLetter(char letter, int32_t size, int32_t prec) {
+  switch (letter) {
+    case 'V':
+    case 'Q':
+      return TFieldType::ftString;
+    case 'B':
+      return TFieldType::ftFloat;
+    case 'Y':
+      return TFieldType::ftCurrency;
+    case 'T':
+      return TFieldType::ftDateTime;
+    case 'W':
+      return TFieldType::ftBlob;
+    case 'C':
+    case 'N':
+    case 'F':
+    case 'D':
+    case 'L':
+    case 'M':
+    case 'G':
+    case 'I':
+      return FieldTypeOfLetter(letter, size, prec);
+    default:
+      return TFieldType::ftUnknown;
+  }
+}
+
+bool IsMemoLetter(char letter) { return letter == 'M' || letter == 'G' || letter == 'W'; }
+
 // The letter a new table stores for a field type; '\0' for types a table cannot hold.
 char LetterOfFieldType(TFieldType type) {
   switch (type) {
@@ -120,6 +150,23 @@ void TDbfFieldDef::SetNativeFieldType(char letter) {
   Normalise();
 }
 
+void TDbfFieldDef::SetFoxProColumn(char letter, int32_t size, int32_t prec, int null_bit, int length_bit) {
+  letter = UpperCaseLetter(letter);
+  foxpro_ = true;
+  field_type_ = FieldTypeOfFoxProLetter(letter, size, prec);
+  native_field_type_ = field_type_ == TFieldType::ftUnknown ? '\0' : letter;
+  size_ = size;
+  prec_ = prec;
+  null_bit_ = null_bit;
+  length_bit_ = length_bit;
+}
+
+// FoxPro's memo letters hold their block number as text in 10 bytes or binary in 4.
+bool TDbfFieldDef::IsFoxProBinary() const {
+  const char letter = native_field_type_;
+  return letter == 'I' || letter == 'Y' || letter == 'T' || letter == 'B' || (IsMemoLetter(letter) && size_ == 4);
+}
+
 void TDbfFieldDef::SetSize(int32_t size) {
   size_ = size;
   Normalise();
@@ -131,6 +178,7 @@ void TDbfFieldDef::SetPrec(int32_t prec) {
 }
 
 void TDbfFieldDef::Normalise() {
+  if (foxpro_) return;  // FoxPro's columns stand as their descriptors give them
   switch (native_field_type_) {
     case '\0':
       return;  // a field without a letter keeps whatever length and decimals it was given
@@ -163,7 +211,11 @@ TDbfFieldDef& TDbfFieldDefs::AddCopy(const TDbfFieldDef& source, TCopyKind kind)
     copy.SetFieldType(source.FieldType());
     return copy;
   }
-  copy.SetNativeFieldType(source.NativeFieldType());
+  if (source.FoxPro()) {
+    copy.SetFoxProColumn(source.NativeFieldType(), source.Size(), source.Prec(), source.NullBit(), source.LengthBit());
+  } else {
+    copy.SetNativeFieldType(source.NativeFieldType());
+  }
   copy.SetOffset(source.Offset());
   copy.SetAutoIncValue(source.AutoIncValue());
   copy.SetRequired(source.Required());

@@ -1,6 +1,7 @@
 // Field definitions: one column of a table file (name, type letter, length, decimals,
 // offset in the record) and the ordered list that owns them. The setters keep type,
-// letter, length and decimals consistent with the table of dBase type letters.
+// letter, length and decimals consistent with the table of dBase type letters; the
+// columns of FoxPro tables keep FoxPro's letters and their lengths as stored.
 #pragma once
 
 #include <cstdint>
@@ -44,14 +45,33 @@ class TDbfFieldDef {
   bool Required() const { return required_; }
   void SetRequired(bool required) { required_ = required; }
 
-  // True for the letters stored as big-endian binary (I, +, O, @) rather than as text.
+  // Makes the definition a column of a FoxPro table, which the library only reads: the
+  // letter keeps FoxPro's meaning (I a little-endian integer, Y currency, T date and time,
+  // B a double, V and Q text of varying length, M, G and W of 4 bytes a block number),
+  // the field type follows from it, and length and decimals stay as given, never
+  // normalised. `null_bit` and `length_bit` are the bits of the record's null flags that
+  // mark the value null or shorter than the column; -1 for none. An unknown letter gives
+  // ftUnknown and the letter '\0'.
+  void SetFoxProColumn(char letter, int32_t size, int32_t prec, int null_bit, int length_bit);
+  bool FoxPro() const { return foxpro_; }
+  int NullBit() const { return null_bit_; }
+  int LengthBit() const { return length_bit_; }
+
+  // True for the columns whose value is stored in binary rather than as text: the
+  // big-endian letters I, +, O and @, and in FoxPro tables I, Y, T, B and the memo letters
+  // of 4 bytes (FoxPro's own encodings, little-endian).
   bool IsBinary() const {
+    if (foxpro_) return IsFoxProBinary();
     const char letter = native_field_type_;
     return letter == 'I' || letter == '+' || letter == 'O' || letter == '@';
   }
+  // True when the column's value is more than its trimmed bytes: a big-endian binary
+  // letter, or a FoxPro column that is binary or that the null flags may mark.
+  bool NeedsDecoding() const { return IsBinary() || null_bit_ >= 0 || length_bit_ >= 0; }
 
  private:
   void Normalise();
+  bool IsFoxProBinary() const;
 
   std::string name_;
   TFieldType field_type_ = TFieldType::ftUnknown;
@@ -61,6 +81,9 @@ class TDbfFieldDef {
   int32_t offset_ = 0;
   int32_t autoinc_value_ = 0;
   bool required_ = false;
+  bool foxpro_ = false;
+  int null_bit_ = -1;
+  int length_bit_ = -1;
 };
 
 // Ordered list of definitions in descriptor order; owns its items. Copies are built by
@@ -79,7 +102,7 @@ class TDbfFieldDefs {
   // How a copy takes its letter. Both set name, length and decimals first.
   enum TCopyKind {
     kSameLetter,   // then the letter: the same letter and field type, plus offset,
-                   // autoincrement value and required flag
+                   // autoincrement value and required flag (a FoxPro column stays one)
     kLetterOfType  // then the field type: the letter follows from the type again (an
                    // N field with decimals becomes F 8, an I field N 4)
   };

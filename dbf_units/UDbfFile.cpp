@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
+#include <optional>
 
 #include "DbfCodePage.h"
 #include "DbfErrors.h"
@@ -30,13 +32,13 @@ EDbfFileError InvalidFieldCount(int32_t count) {
 }
 
 // The name bytes before the first zero byte, a to z in upper case, as UTF-8 text.
-std::string DescriptorName(const uint8_t* descriptor, size_t length) {
+std::string DescriptorName(const uint8_t* descriptor, size_t length, const TTableCodePage& code_page) {
   std::string name;
   for (size_t i = 0; i < length && descriptor[i] != 0; ++i) {
     const char c = static_cast<char>(descriptor[i]);
     name += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
   }
-  return OemToUtf8(name);
+  return code_page.Decode(name);
 }
 
 // The 32-byte descriptor a new table stores for a definition; the length and decimals
@@ -109,7 +111,9 @@ void TDbfFile::ReadHeader() {
   SetHeaderSize(kShortLayout.prefix_length);
   const THeaderPrefix prefix = Prefix();
   format_level_ = prefix.format_level;
-  const TLayout& layout = LayoutOfLevel(format_level_);
+  code_page_ = TableCodePage(HeaderBuffer()[kCodePageMarkAt], FileName());
+  ChooseLayout(prefix);
+  const TLayout& layout = DescriptorLayout();
   if (prefix.header_length < layout.prefix_length) {
     throw InvalidFieldCount(FieldCountOf(prefix.header_length, layout));
   }
@@ -119,6 +123,18 @@ void TDbfFile::ReadHeader() {
   if (view.Held()) CheckRecordCount();
   LoadFieldDefs();
   if (!view.Held()) BoundByStoredRecordCount();
+}
+
+// A FoxPro version byte alone does not tell the layout: long-layout tables carry some of
+// these bytes too, and are read as their format level says.
+void TDbfFile::ChooseLayout(const THeaderPrefix& prefix) {
+  layout_ = &LayoutOfLevel(format_level_) == &kLongLayout ? THeaderLayout::Long : THeaderLayout::Short;
+  if (!IsFoxProVersion(prefix.version) || prefix.header_length <= kShortLayout.prefix_length) return;
+  SetHeaderSize(prefix.header_length);
+  if (const std::optional<int32_t> count = FoxProDescriptorCount(HeaderBuffer(), static_cast<size_t>(HeaderSize()))) {
+    layout_ = THeaderLayout::FoxPro;
+    foxpro_descriptor_count_ = *count;
+  }
 }
 
 void TDbfFile::BoundByStoredRecordCount() {
@@ -150,7 +166,12 @@ int32_t TDbfFile::AppendRecord(const uint8_t* record) {
   // not (a disk full to the byte) is stored all the same.
   errno = 0;
   if (WriteSome(position, append_buffer_.data(), append_buffer_.size()) < RecordSize()) {
-    throw FileError(TFileAction::Write, FileName(), errno);
+    const int error = errno;
+    // Peers that read up to the end of the file would take a record written in part for a
+    // subject: the end marker goes back in front of it, as far as the platform lets (the
+    // append's own failure is the one reported).
+    if (EndMarkerCountsApart()) WriteSome(position, &kEndMarker, 1);
+    throw FileError(TFileAction::Write, FileName(), error);
   }
   SetRecordCount(number);
   StoreRecordCount();
@@ -197,28 +218,49 @@ void TDbfFile::CheckRecordCount() {
             "\rexpected : " + std::to_string(RecordCount()));
 }
 
+int32_t TDbfFile::DescriptorCount(int32_t header_length) const {
+  if (layout_ == THeaderLayout::FoxPro) return foxpro_descriptor_count_;
+  return FieldCountOf(header_length, DescriptorLayout());
+}
+
 // Descriptors are taken from the header buffer, which holds the whole header area as
 // read from the file (zeros where the file is shorter).
 void TDbfFile::LoadFieldDefs() {
   field_defs_.Clear();
-  const TLayout& layout = LayoutOfLevel(format_level_);
+  null_flags_ = {};
+  hidden_length_ = 0;
+  const TLayout& layout = DescriptorLayout();
   const THeaderPrefix prefix = Prefix();
-  const int32_t count = FieldCountOf(prefix.header_length, layout);
+  const int32_t count = DescriptorCount(prefix.header_length);
   if (count < 1 || count > kMaxFieldCount) throw InvalidFieldCount(count);
   SetHeaderSize(prefix.header_length);
   SetRecordSize(prefix.record_length);
   int32_t offset = 1;
+  int next_flag_bit = 0;
   for (int32_t i = 0; i < count; ++i) {
     const uint8_t* descriptor =
         HeaderBuffer() + layout.prefix_length + static_cast<size_t>(i) * layout.descriptor_length;
+    const uint8_t length = descriptor[layout.length_at];
+    if (layout_ == THeaderLayout::FoxPro && descriptor[layout.letter_at] == kFoxProNullFlagsLetter) {
+      // The null flags are no field of the table: no dataset shows them.
+      const int32_t inside = std::clamp(RecordSize() - offset, 0, static_cast<int32_t>(length));
+      null_flags_ = {static_cast<size_t>(offset), static_cast<size_t>(inside), inside == length, true};
+      hidden_length_ += length;
+      offset += length;
+      continue;
+    }
     TDbfFieldDef& def = field_defs_.Add();
     def.SetOffset(offset);
-    def.SetName(DescriptorName(descriptor, layout.name_length));
-    // Length and decimals come before the letter: the letter's normalisation then
-    // chooses the type from the stored figures.
-    def.SetSize(descriptor[layout.length_at]);
-    def.SetPrec(descriptor[layout.decimals_at]);
-    def.SetNativeFieldType(static_cast<char>(descriptor[layout.letter_at]));
+    def.SetName(DescriptorName(descriptor, layout.name_length, code_page_));
+    if (layout_ == THeaderLayout::FoxPro) {
+      LoadFoxProColumn(def, descriptor, next_flag_bit);
+    } else {
+      // Length and decimals come before the letter: the letter's normalisation then
+      // chooses the type from the stored figures.
+      def.SetSize(length);
+      def.SetPrec(descriptor[layout.decimals_at]);
+      def.SetNativeFieldType(static_cast<char>(descriptor[layout.letter_at]));
+    }
     if (LongLayout()) {
       const uint32_t counter = LoadLittleEndian(descriptor, kLongLayout.descriptor_length, kAutoIncAt, 4);
       def.SetAutoIncValue(static_cast<int32_t>(counter));
@@ -226,10 +268,21 @@ void TDbfFile::LoadFieldDefs() {
     offset += def.Size();
   }
   CheckRecordSize();
+  if (layout_ == THeaderLayout::FoxPro) RefuseWrites("it is a FoxPro table, which this program only reads");
+}
+
+// The null flags give each column of varying length a bit that marks it shorter than its
+// width, then each column that may be null a bit that marks it null, in field order.
+void TDbfFile::LoadFoxProColumn(TDbfFieldDef& def, const uint8_t* descriptor, int& next_flag_bit) const {
+  const auto letter = static_cast<char>(std::toupper(descriptor[kShortLayout.letter_at]));
+  const int length_bit = letter == 'V' || letter == 'Q' ? next_flag_bit++ : -1;
+  const int null_bit = (descriptor[kFoxProFlagsAt] & kFoxProNullable) != 0 ? next_flag_bit++ : -1;
+  def.SetFoxProColumn(letter, descriptor[kShortLayout.length_at], descriptor[kShortLayout.decimals_at], null_bit,
+                      length_bit);
 }
 
 int64_t TDbfFile::FilledRecordLength() const {
-  int64_t length = 1;
+  int64_t length = 1 + hidden_length_;
   for (int i = 0; i < field_defs_.Count(); ++i) length += field_defs_.Items(i).Size();
   return length;
 }
@@ -264,12 +317,18 @@ void TDbfFile::FormatTable(const TDbfFieldDefs& defs) {
 void TDbfFile::WriteEmptyTable(const TDbfFieldDefs& defs) {
   field_defs_.Clear();
   RefuseWrites("");  // a table formatted anew lays its fields out itself
+  null_flags_ = {};
+  hidden_length_ = 0;
   format_level_ = 3;
+  layout_ = THeaderLayout::Short;
+  code_page_ = TableCodePage(kOwnCodePageMark, FileName());
   TruncateTo(0);
   SetRecordSize(kShortLayout.descriptor_length);
   SetHeaderSize(kShortLayout.prefix_length);
   std::fill(HeaderBuffer(), HeaderBuffer() + HeaderSize(), 0);
   HeaderBuffer()[kVersionAt] = kCreatedVersion;
+  // Peers read the Czech names right only when the table says its code page.
+  HeaderBuffer()[kCodePageMarkAt] = kOwnCodePageMark;
   int32_t record_length = 1;
   for (int i = 0; i < defs.Count(); ++i) {
     const std::array<uint8_t, 32> descriptor = CreatedDescriptor(defs.Items(i));

@@ -12,6 +12,7 @@
 
 #include "DbfFieldTypes.h"
 #include "DbfFileLayout.h"
+#include "DbfTableCodePage.h"
 #include "DbfValueText.h"
 #include "UDbfFieldDef.h"
 #include "UDbfPagedFile.h"
@@ -23,7 +24,7 @@ struct TFieldSpan {
   size_t offset = 0;
   size_t length = 0;
   bool complete = true;  // the whole field lies inside the record
-  bool binary = false;   // a big-endian binary letter (I, +, O, @) rather than text
+  bool decoded = false;  // its value is more than its trimmed text (TDbfFieldDef::NeedsDecoding)
 };
 
 class TDbfFile : public TPagedFile {
@@ -45,7 +46,14 @@ class TDbfFile : public TPagedFile {
 
   // 2, 3, 5, 6 or 7, from the version byte.
   int FormatLevel() const { return format_level_; }
-  bool LongLayout() const { return format_level_ >= 5; }
+  // The layout of the format level, or FoxPro's short layout for a FoxPro version byte
+  // whose header is laid out so (FoxProDescriptorCount).
+  THeaderLayout Layout() const { return layout_; }
+  bool LongLayout() const { return layout_ == THeaderLayout::Long; }
+
+  // The code page of the character fields and the field names: the one the header's mark
+  // or the .cpg file beside the table names, else 852 (see TableCodePage).
+  const TTableCodePage& CodePage() const { return code_page_; }
 
   // The table's own definitions, read from the header.
   TDbfFieldDefs& FieldDefs() { return field_defs_; }
@@ -64,7 +72,8 @@ class TDbfFile : public TPagedFile {
   // fields : %d ..."), records over 65535 bytes ("Record too long : %d ..."). Needs no
   // file, so a table is checked before its file is made.
   static void CheckNewTable(const TDbfFieldDefs& defs);
-  // Turns the file into an empty level-3 table with these fields. Definitions that
+  // Turns the file into an empty level-3 table with these fields, marked as code page 852
+  // (kOwnCodePageMark), so that peers read its text untold. Definitions that
   // CheckNewTable refuses are refused before the file is touched.
   void FormatTable(const TDbfFieldDefs& defs);
   // Clears `dest` and fills it with copies of the own definitions (reading them first
@@ -125,13 +134,14 @@ class TDbfFile : public TPagedFile {
   TFieldSpan FieldSpan(int field_index) const;
   // The trimmed text of a text field at `span` of `record` (GetFieldValue's text before
   // its conversion), without a copy.
-  // REQUIRES: !span.binary; `record` holds RecordSize bytes.
+  // REQUIRES: !span.decoded; `record` holds RecordSize bytes.
   static void FieldText(const TFieldSpan& span, const uint8_t* record, TFieldText& text) {
     TrimFieldText({reinterpret_cast<const char*>(record + span.offset), span.length}, text);
   }
   // REQUIRES: as above. Without `source` the field is made empty. Throws EDbfFileError
   // "Field data too long :%d (must be between 1 and %d). Field '%s' of table %s" (the
-  // field's and the table's names) leaving the record unchanged.
+  // field's and the table's names) leaving the record unchanged,
+  // and CheckWritable's error for a column of a FoxPro table.
   void SetFieldValue(int field_index, TFieldType type, uint8_t* record, const void* source) const;
 
   // A new record: present, every text column blank and every binary column empty (four
@@ -157,6 +167,10 @@ class TDbfFile : public TPagedFile {
   void RememberOpenedLayout();
 
   void ReadHeader();
+  void ChooseLayout(const THeaderPrefix& prefix);
+  const TLayout& DescriptorLayout() const { return LongLayout() ? kLongLayout : kShortLayout; }
+  int32_t DescriptorCount(int32_t header_length) const;
+  void LoadFoxProColumn(TDbfFieldDef& def, const uint8_t* descriptor, int& next_flag_bit) const;
   void CheckRecordCount();
   void CheckRecordSize();
   // 1 + the normalised lengths of the fields.
@@ -173,6 +187,13 @@ class TDbfFile : public TPagedFile {
   const TDbfFieldDef& FieldAt(int field_index) const;
 
   int format_level_ = 3;
+  THeaderLayout layout_ = THeaderLayout::Short;
+  int32_t foxpro_descriptor_count_ = 0;
+  // FoxPro's hidden null flags column, as far as it lies in the record, and its stored
+  // length (it counts in the record length but is no field).
+  TFieldSpan null_flags_;
+  int32_t hidden_length_ = 0;
+  TTableCodePage code_page_;
   TDbfFieldDefs field_defs_;
   std::vector<uint8_t> append_buffer_;  // record and end marker, written together
   THeaderPrefix opened_prefix_{};       // as read at open or written at create

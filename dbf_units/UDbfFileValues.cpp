@@ -1,5 +1,6 @@
 // The value encoding of table records: a field's bytes in a record buffer as a typed
-// value and back, for the text letters and the big-endian binary letters I, +, O and @.
+// value and back, for the text letters and the big-endian binary letters I, +, O and @;
+// FoxPro tables' columns are read through DbfFoxProValues.
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -11,6 +12,7 @@
 
 #include "DbfErrors.h"
 #include "DbfFileLayout.h"
+#include "DbfFoxProValues.h"
 #include "DbfValueText.h"
 #include "UDbfFile.h"
 
@@ -28,14 +30,14 @@ TFieldSpan ClampedSpan(const TDbfFieldDef& def, int32_t record_size) {
   const int64_t begin = std::clamp<int64_t>(def.Offset(), 0, record_end);
   const int64_t end = std::clamp<int64_t>(int64_t{def.Offset()} + std::max(def.Size(), 0), begin, record_end);
   return {static_cast<size_t>(begin), static_cast<size_t>(end - begin),
-          end - begin == std::max(def.Size(), 0) && def.Offset() >= 0, def.IsBinary()};
+          end - begin == std::max(def.Size(), 0) && def.Offset() >= 0, def.NeedsDecoding()};
 }
 
 // Every field of a sound header lies wholly inside the record; this test is small enough
 // to be inlined into each field access, the clamping is not.
 TFieldSpan SpanInsideRecord(const TDbfFieldDef& def, int32_t record_size) {
   if (def.Offset() >= 0 && def.Size() >= 0 && int64_t{def.Offset()} + def.Size() <= record_size) {
-    return {static_cast<size_t>(def.Offset()), static_cast<size_t>(def.Size()), true, def.IsBinary()};
+    return {static_cast<size_t>(def.Offset()), static_cast<size_t>(def.Size()), true, def.NeedsDecoding()};
   }
   return ClampedSpan(def, record_size);
 }
@@ -193,9 +195,14 @@ TFieldSpan TDbfFile::FieldSpan(int field_index) const { return SpanInsideRecord(
 bool TDbfFile::GetFieldValue(int field_index, TFieldType type, void* dest, const uint8_t* record) const {
   const TDbfFieldDef& def = FieldAt(field_index);
   const TFieldSpan span = SpanInsideRecord(def, RecordSize());
-  if (span.binary) return span.complete && GetBinaryValue(def.NativeFieldType(), type, record + span.offset, dest);
-  const std::string_view text =
-      TrimControlCharacters({reinterpret_cast<const char*>(record + span.offset), span.length});
+  std::string_view bytes(reinterpret_cast<const char*>(record + span.offset), span.length);
+  if (span.decoded) {
+    if (!def.FoxPro()) return span.complete && GetBinaryValue(def.NativeFieldType(), type, record + span.offset, dest);
+    if (FoxProFlagSet(null_flags_, def.NullBit(), record)) return false;
+    if (def.IsBinary()) return span.complete && GetFoxProBinaryValue(def, type, record + span.offset, dest);
+    bytes = FoxProText(def, bytes, span.complete && FoxProFlagSet(null_flags_, def.LengthBit(), record));
+  }
+  const std::string_view text = TrimControlCharacters(bytes);
   if (text.empty()) return false;
   if (dest != nullptr) ConvertText(text, type, dest);
   return true;
@@ -203,6 +210,7 @@ bool TDbfFile::GetFieldValue(int field_index, TFieldType type, void* dest, const
 
 void TDbfFile::SetFieldValue(int field_index, TFieldType type, uint8_t* record, const void* source) const {
   const TDbfFieldDef& def = FieldAt(field_index);
+  if (def.FoxPro()) CheckWritable();
   const TFieldSpan bytes = SpanInsideRecord(def, RecordSize());
   if (def.IsBinary()) {
     if (source != nullptr && !BufferFitsLetter(def.NativeFieldType(), type)) {

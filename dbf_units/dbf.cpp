@@ -243,9 +243,13 @@ bool TDbf::GetFieldData(const TField& field, TFieldType type, void* dest) const 
 bool TDbf::GetFieldText(const TField& field, TFieldText& text) const {
   const TRecordBuffer* active = window_.Active();
   const auto column = static_cast<size_t>(field.FieldNo() - 1);
-  if (active == nullptr || column >= column_spans_.size() || column_spans_[column].binary) return false;
+  if (active == nullptr || column >= column_spans_.size() || column_spans_[column].decoded) return false;
   TDbfFile::FieldText(column_spans_[column], active->record.data(), text);
   return true;
+}
+
+const TTableCodePage& TDbf::CodePage() const {
+  return engine_.Active() ? engine_.File().CodePage() : TFieldDataSet::CodePage();
 }
 
 void TDbf::SetFieldData(TField& field, TFieldType type, const void* source) {

@@ -48,7 +48,7 @@ class TDbf : public TFieldDataSet {
   // name is accepted in any state and used at the next open.
   void SetTableName(const std::string& table_name);
   const std::string& FilePath() const { return file_path_; }
-  // Relative paths, the empty one included, are taken against the executable's folder.
+  // Relative paths, the empty one included, are taken against the base folder (DbfPaths).
   // Fails on an open dataset.
   void SetFilePath(const std::string& file_path);
   // The table file's path as the engine receives it; a missing file is looked for under
@@ -121,7 +121,7 @@ class TDbf : public TFieldDataSet {
   // startInsert, startAppend, startEdit and deleteRecord refuse a dataset that cannot be
   // modified (canModify), with the reason cannotModifyReason gives. A table that refuses
   // writes (its fields do not fill its header's record length: writing it would corrupt
-  // it for every other reader; TPagedFile::RefuseWrites) is read as usual.
+  // it for every other reader; TPagedFile::RefuseWrites), and a FoxPro table, are read as usual.
   void startInsert();
   void startAppend();
   void startEdit();
@@ -178,6 +178,7 @@ class TDbf : public TFieldDataSet {
   // ---- TFieldDataSet ----
   bool GetFieldData(const TField& field, TFieldType type, void* dest) const override;
   bool GetFieldText(const TField& field, TFieldText& text) const override;
+  const TTableCodePage& CodePage() const override;
   void SetFieldData(TField& field, TFieldType type, const void* source) override;
   bool CanModify() const override { return canModify(); }
   void FieldLayoutChanged(TField& field) override;

@@ -18,6 +18,16 @@ std::vector<std::string> split_lines(std::string_view text) {
   return lines;
 }
 
+std::string with_line_breaks(std::string_view text, std::string_view line_break) {
+  const std::vector<std::string> lines = split_lines(text);
+  std::string joined = lines.front();
+  for (auto line = lines.begin() + 1; line != lines.end(); ++line) {
+    joined += line_break;
+    joined += *line;
+  }
+  return joined;
+}
+
 ConfigurationLines::ConfigurationLines(std::string_view text) : lines_(split_lines(text)) {}
 
 std::string_view ConfigurationLines::line(size_t k) const {

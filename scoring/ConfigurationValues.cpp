@@ -56,7 +56,20 @@ class ValueReader {
   const LoadSteps& steps_;
 };
 
+void check_table_name(const std::string& name) {
+  const auto control = std::find_if(name.begin(), name.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+  });
+  if (control != name.end()) throw InvalidTableNameError(static_cast<unsigned char>(*control));
+}
+
 }  // namespace
+
+InvalidTableNameError::InvalidTableNameError(unsigned char control_character)
+    : std::runtime_error("Line " + std::to_string(kTableNameLine) +
+                         ": the table name holds a control character (code " + std::to_string(control_character) +
+                         ")") {}
 
 void read_configuration_values(const ConfigurationLines& lines, TestConfiguration& config, const LoadSteps& steps) {
   const ValueReader read(lines, steps);
@@ -64,6 +77,7 @@ void read_configuration_values(const ConfigurationLines& lines, TestConfiguratio
   config.template_name = read.text(kTemplateNameLine);
   ValueReader::run(steps.template_named);
   config.table_name = read.text(kTableNameLine);
+  check_table_name(config.table_name);
   ValueReader::run(steps.table_named);
   config.param_a = read.integer(kParamALine);
   config.param_b = read.integer(kParamBLine);

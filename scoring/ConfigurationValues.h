@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 #include "ConfigurationLines.h"
@@ -25,9 +26,17 @@ struct LoadSteps {
   std::function<void(size_t line, const std::string& value)> value_read;
 };
 
+// Raised for a table name holding NUL or another control character, which would name
+// another file than the one shown (the name ends at a NUL on its way to the system).
+class InvalidTableNameError : public std::runtime_error {
+ public:
+  explicit InvalidTableNameError(unsigned char control_character);
+};
+
 // Reads the lines into `config` in line order. A value that is not an integer raises
-// InvalidIntegerError and ends the load: the values read before it stay, the later ones
-// keep what they held. A set count above the set's capacity is cut to it.
+// InvalidIntegerError, a table name with a control character InvalidTableNameError
+// before the table step runs; either ends the load: the values read before it stay, the
+// later ones keep what they held. A set count above the set's capacity is cut to it.
 void read_configuration_values(const ConfigurationLines& lines, TestConfiguration& config, const LoadSteps& steps = {});
 
 // The values stand on lines 1 to 9.

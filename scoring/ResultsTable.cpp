@@ -1,5 +1,7 @@
 #include "ResultsTable.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace tarni {
@@ -11,14 +13,16 @@ using dbf::TFieldType;
 struct ColumnDeclaration;
 using FieldDeclarer = void (*)(dbf::TDbf& table, const ColumnDeclaration& column, ResultsFields& fields);
 
-// One column of the results table: its definition (from which a missing file is created)
-// and its field object, declared together so that the schema is stated once.
+// One column of the results table: its definition (from which a missing file is created),
+// its field object and its meaning for exports, declared together so that the schema is
+// stated once.
 struct ColumnDeclaration {
   const char* name;
   TFieldType type;
   char letter;
   int32_t size;
   FieldDeclarer declare_field;
+  ResultsColumnMeaning meaning;
 };
 
 // Declares the field object of `column` as a `Field` and keeps it in `fields.*member`.
@@ -37,19 +41,32 @@ using dbf::TStringField;
 // The declared columns in file order. The four counts are declared as small integers of
 // letter N; a count of five digits still reads back from the file as an integer column,
 // which binds to its integer field object because both are of the integer kind.
+// clang-format off
 constexpr ColumnDeclaration results_columns[] = {
-    {"PRIJMENI", TFieldType::ftString, 'C', 15, declare_field<TStringField, &ResultsFields::Dbf1PRIJMENI>},
-    {"JMENO", TFieldType::ftString, 'C', 15, declare_field<TStringField, &ResultsFields::Dbf1JMENO>},
-    {"RC1", TFieldType::ftString, 'C', 6, declare_field<TStringField, &ResultsFields::Dbf1RC1>},
-    {"RC2", TFieldType::ftString, 'C', 4, declare_field<TStringField, &ResultsFields::Dbf1RC2>},
-    {"POC_SPR", TFieldType::ftSmallint, 'N', 5, declare_field<TIntegerField, &ResultsFields::Dbf1POC_SPR>},
-    {"POC_CHYB", TFieldType::ftSmallint, 'N', 5, declare_field<TIntegerField, &ResultsFields::Dbf1POC_CHYB>},
-    {"SUMA_AGR", TFieldType::ftSmallint, 'N', 3, declare_field<TSmallintField, &ResultsFields::Dbf1SUMA_AGR>},
-    {"SUMA_SM", TFieldType::ftSmallint, 'N', 3, declare_field<TSmallintField, &ResultsFields::Dbf1SUMA_SM>},
-    {"POM_A_S", TFieldType::ftString, 'C', 5, declare_field<TStringField, &ResultsFields::Dbf1POM_A_S>},
-    {"POM_S_S", TFieldType::ftString, 'C', 5, declare_field<TStringField, &ResultsFields::Dbf1POM_S_S>},
-    {"ODPOVEDI", TFieldType::ftString, 'C', 254, declare_field<TStringField, &ResultsFields::Dbf1ODPOVEDI>},
+    {"PRIJMENI", TFieldType::ftString, 'C', 15, declare_field<TStringField, &ResultsFields::Dbf1PRIJMENI>,
+        {"Příjmení", false}},
+    {"JMENO", TFieldType::ftString, 'C', 15, declare_field<TStringField, &ResultsFields::Dbf1JMENO>,
+        {"Jméno", false}},
+    {"RC1", TFieldType::ftString, 'C', 6, declare_field<TStringField, &ResultsFields::Dbf1RC1>,
+        {"Rodné číslo, první část", false}},
+    {"RC2", TFieldType::ftString, 'C', 4, declare_field<TStringField, &ResultsFields::Dbf1RC2>,
+        {"Rodné číslo, druhá část", false}},
+    {"POC_SPR", TFieldType::ftSmallint, 'N', 5, declare_field<TIntegerField, &ResultsFields::Dbf1POC_SPR>,
+        {"Počet správných odpovědí", false}},
+    {"POC_CHYB", TFieldType::ftSmallint, 'N', 5, declare_field<TIntegerField, &ResultsFields::Dbf1POC_CHYB>,
+        {"Počet chyb", false}},
+    {"SUMA_AGR", TFieldType::ftSmallint, 'N', 3, declare_field<TSmallintField, &ResultsFields::Dbf1SUMA_AGR>,
+        {"Počet AGR v a", false}},
+    {"SUMA_SM", TFieldType::ftSmallint, 'N', 3, declare_field<TSmallintField, &ResultsFields::Dbf1SUMA_SM>,
+        {"Počet SM v b", false}},
+    {"POM_A_S", TFieldType::ftString, 'C', 5, declare_field<TStringField, &ResultsFields::Dbf1POM_A_S>,
+        {"Poměr AGR / počet správných", true}},
+    {"POM_S_S", TFieldType::ftString, 'C', 5, declare_field<TStringField, &ResultsFields::Dbf1POM_S_S>,
+        {"Poměr SM / počet správných", true}},
+    {"ODPOVEDI", TFieldType::ftString, 'C', 254, declare_field<TStringField, &ResultsFields::Dbf1ODPOVEDI>,
+        {"Odpovědi", false}},
 };
+// clang-format on
 
 }  // namespace
 
@@ -71,6 +88,18 @@ ResultsFields declare_results_schema(dbf::TDbf& table) {
   ResultsFields fields{};
   for (const ColumnDeclaration& column : results_columns) column.declare_field(table, column, fields);
   return fields;
+}
+
+std::optional<ResultsColumnMeaning> results_column_meaning(std::string_view name) {
+  for (const ColumnDeclaration& column : results_columns) {
+    if (name == column.name) return column.meaning;
+  }
+  return std::nullopt;
+}
+
+bool is_results_table(const dbf::TDbf& table) {
+  return std::all_of(std::begin(results_columns), std::end(results_columns),
+                     [&](const ColumnDeclaration& column) { return table.findField(column.name) != nullptr; });
 }
 
 void write_evaluation(const ResultsFields& fields, const EvaluationResults& results) {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "DbfFields.h"
 #include "Evaluation.h"
@@ -39,6 +41,18 @@ void declare_results_field_defs(dbf::TDbfFieldDefs& defs);
 // REQUIRES: `table` is closed and has no field objects yet.
 // Declares the column definitions and the eleven field objects on `table`.
 ResultsFields declare_results_schema(dbf::TDbf& table);
+
+// What an export for analysis needs to know of a results column beyond its field: its
+// Czech label, and whether its text is a number (the two ratio texts).
+struct ResultsColumnMeaning {
+  const char* label;
+  bool number_as_text;
+};
+// The meaning of the results column named `name` (exact); nothing for other names.
+std::optional<ResultsColumnMeaning> results_column_meaning(std::string_view name);
+// Whether `table` has all eleven results columns, so its columns mean what they mean in
+// a results table. REQUIRES: `table` is open.
+bool is_results_table(const dbf::TDbf& table);
 
 // REQUIRES: the results table is in StateEdit or StateInsert.
 // Writes the six results of one evaluation into the current record.

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -49,29 +50,37 @@ QStringList NameFiltersOf(const QString& filter) {
 
 QWidget* DialogParent() { return QApplication::activeWindow(); }
 
+// "xlsx" of "Excel workbook (*.xlsx)"; empty when the filter names no extension.
+QString ExtensionOfFilter(const QString& filter) {
+  const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+  return match.hasMatch() ? match.captured(1) : QString();
+}
+
 }  // namespace
 
+std::unique_ptr<QMessageBox> TWidgetDialogs::buildMessageBox(QMessageBox::Icon icon, const QString& title,
+                                                             const QString& text, bool with_cancel, QWidget* parent) {
+  auto box = std::make_unique<QMessageBox>(icon, title, text, QMessageBox::NoButton, parent);
+  // File names and values from files are shown as they are, never read as markup.
+  box->setTextFormat(Qt::PlainText);
+  // The button texts are set here so that Qt's translation does not change them.
+  box->setDefaultButton(box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
+  if (with_cancel) box->setEscapeButton(box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole));
+  return box;
+}
+
 void TWidgetDialogs::message(const QString& title, const QString& text) {
-  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, DialogParent());
-  box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-  box.exec();
+  buildMessageBox(QMessageBox::NoIcon, title, text, false, DialogParent())->exec();
 }
 
 void TWidgetDialogs::error(const QString& title, const QString& text) {
-  QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::NoButton, DialogParent());
-  box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-  box.exec();
+  buildMessageBox(QMessageBox::Critical, title, text, false, DialogParent())->exec();
 }
 
 bool TWidgetDialogs::confirm(const QString& title, const QString& text) {
-  // The button texts are set here so that Qt's translation does not change them.
-  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, DialogParent());
-  QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-  QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
-  box.setDefaultButton(ok);
-  box.setEscapeButton(cancel);
-  box.exec();
-  return box.clickedButton() == ok;
+  const std::unique_ptr<QMessageBox> box = buildMessageBox(QMessageBox::Question, title, text, true, DialogParent());
+  box->exec();
+  return box->clickedButton() == box->defaultButton();
 }
 
 std::unique_ptr<QFileDialog> TWidgetDialogs::buildFileDialog(const TOpenFileRequest& request, QWidget* parent) {
@@ -95,6 +104,31 @@ std::unique_ptr<QFileDialog> TWidgetDialogs::buildFileDialog(const TOpenFileRequ
 
 std::optional<QString> TWidgetDialogs::chooseFile(const TOpenFileRequest& request) {
   const std::unique_ptr<QFileDialog> dialog = buildFileDialog(request, DialogParent());
+  if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+  return QFileInfo(dialog->selectedFiles().constFirst()).absoluteFilePath();
+}
+
+std::unique_ptr<QFileDialog> TWidgetDialogs::buildSaveDialog(const TSaveFileRequest& request, QWidget* parent) {
+  auto dialog = std::make_unique<QFileDialog>(parent, request.title);
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->setNameFilters(request.filters);
+  dialog->selectFile(request.file_name);
+  dialog->setDefaultSuffix(ExtensionOfFilter(request.filters.value(0)));
+  QFileDialog* shown = dialog.get();
+  QObject::connect(shown, &QFileDialog::filterSelected, shown, [shown](const QString& filter) {
+    const QString extension = ExtensionOfFilter(filter);
+    shown->setDefaultSuffix(extension);
+    const QFileInfo typed(shown->selectedFiles().value(0));
+    if (!extension.isEmpty() && !typed.completeBaseName().isEmpty()) {
+      shown->selectFile(typed.completeBaseName() + QLatin1Char('.') + extension);
+    }
+  });
+  return dialog;
+}
+
+std::optional<QString> TWidgetDialogs::chooseSaveFile(const TSaveFileRequest& request) {
+  const std::unique_ptr<QFileDialog> dialog = buildSaveDialog(request, DialogParent());
   if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
   return QFileInfo(dialog->selectedFiles().constFirst()).absoluteFilePath();
 }

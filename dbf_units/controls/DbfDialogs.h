@@ -1,9 +1,10 @@
 // The dialogs of the bound controls and of the windows above them: plain message boxes,
-// the error report, the OK/Cancel confirmation and the file-open dialog. Everything modal
+// the error report, the OK/Cancel confirmation and the file-open and file-save dialogs. Everything modal
 // goes through the one installed TDialogs, so tests install a scripted one that records
 // what was shown and answers from a queue, and nothing ever blocks on a modal window.
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -29,6 +30,16 @@ struct TOpenFileRequest {
   bool must_exist = false;
 };
 
+// What a file-save dialog starts with.
+struct TSaveFileRequest {
+  QString title;
+  // The suggested file's path; the dialog opens in its folder.
+  QString file_name;
+  // "description (*.ext)" entries; a name typed without an extension gets the one of the
+  // chosen entry, and choosing an entry changes the extension of the name in the box.
+  QStringList filters;
+};
+
 class TDialogs {
  public:
   virtual ~TDialogs() = default;
@@ -41,6 +52,9 @@ class TDialogs {
   virtual bool confirm(const QString& title, const QString& text) = 0;
   // The chosen file's full path, or nothing when the dialog was cancelled.
   virtual std::optional<QString> chooseFile(const TOpenFileRequest& request) = 0;
+  // The full path to save to, or nothing when the dialog was cancelled. Choosing a file
+  // that exists asks whether to replace it first.
+  virtual std::optional<QString> chooseSaveFile(const TSaveFileRequest& request) = 0;
 };
 
 // The dialogs on QMessageBox and QFileDialog.
@@ -50,9 +64,16 @@ class TWidgetDialogs : public TDialogs {
   void error(const QString& title, const QString& text) override;
   bool confirm(const QString& title, const QString& text) override;
   std::optional<QString> chooseFile(const TOpenFileRequest& request) override;
+  std::optional<QString> chooseSaveFile(const TSaveFileRequest& request) override;
 
-  // The file dialog chooseFile runs, built but not shown.
+  // The box message (NoIcon), error (Critical) and confirm (Question, `with_cancel`)
+  // show, built but not shown: the text is plain text, the buttons "OK" (the default)
+  // and "Cancel".
+  static std::unique_ptr<QMessageBox> buildMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text,
+                                                      bool with_cancel, QWidget* parent = nullptr);
+  // The file dialogs chooseFile and chooseSaveFile run, built but not shown.
   static std::unique_ptr<QFileDialog> buildFileDialog(const TOpenFileRequest& request, QWidget* parent = nullptr);
+  static std::unique_ptr<QFileDialog> buildSaveDialog(const TSaveFileRequest& request, QWidget* parent = nullptr);
 };
 
 // The question the navigator bar and the grid ask before they delete a record: "Delete

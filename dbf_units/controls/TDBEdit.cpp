@@ -99,10 +99,12 @@ void TDBEdit::keyPressEvent(QKeyEvent* event) {
 
 void TDBEdit::focusInEvent(QFocusEvent* event) {
   // Focus coming back after a failed write back, or from another window, finds the box
-  // still entered: its pending text stays.
+  // still entered: its pending text stays. So does a text the program put into the box
+  // and nothing has written to the field yet (an identity copied from the subjects
+  // table): a click to correct one letter must not bring back the empty field.
   if (!focused_) {
     focused_ = true;
-    RunReported([&] { link_.reset(); });
+    if (!link_.Modified()) RunReported([&] { link_.reset(); });
   }
   QLineEdit::focusInEvent(event);
 }

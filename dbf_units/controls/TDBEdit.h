@@ -1,7 +1,8 @@
 // The bound edit box: a single-line edit box showing one field of the current record. It
 // becomes writable only while its link may edit; typing first asks the dataset for an
 // edit, and the typed text is written into the field at post, at leaveEditing and when
-// the box loses the focus.
+// the box loses the focus. Getting the focus reloads the box from its field unless its
+// text was changed and not written yet.
 #pragma once
 
 #include <QChar>

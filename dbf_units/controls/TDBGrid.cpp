@@ -4,6 +4,7 @@
 // Keys, mouse and the actions they start are in TDBGridInput.cpp.
 #include "TDBGrid.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QHeaderView>
 #include <QResizeEvent>
@@ -50,6 +51,26 @@ class TRecordScrollBar : public QScrollBar {
 
   QRect painted_thumb_;
 };
+
+// The grid's frame as screen readers meet it: a filler around the table that carries no
+// name of its own, whatever its accessibleName holds (a window may name every control
+// alike), so that the grid's name is read once, on the table with its rows and cells.
+class TGridFrameAccessible : public QAccessibleWidget {
+ public:
+  explicit TGridFrameAccessible(QWidget* grid) : QAccessibleWidget(grid, QAccessible::Client) {}
+  QString text(QAccessible::Text kind) const override {
+    return kind == QAccessible::Name ? QString() : QAccessibleWidget::text(kind);
+  }
+};
+
+QAccessibleInterface* GridFrameAccessible(const QString& class_name, QObject* object) {
+  if (class_name != QLatin1String(TDBGrid::staticMetaObject.className())) return nullptr;
+  return new TGridFrameAccessible(static_cast<QWidget*>(object));
+}
+
+void InstallGridFrameAccessible() {
+  [[maybe_unused]] static const bool installed = (QAccessible::installFactory(GridFrameAccessible), true);
+}
 
 }  // namespace
 
@@ -106,10 +127,9 @@ TDBGrid::TDBGrid(QWidget* parent) : QWidget(parent), link_(*this) {
             if (current.isValid()) current_column_ = current.column();
           });
   connect(view_->horizontalHeader(), &QHeaderView::sectionResized, this, &TDBGrid::updateBufferCount);
-  connect(this, &QObject::objectNameChanged, this, [this](const QString& name) {
-    setAccessibleName(name);
-    view_->setAccessibleName(name);
-  });
+  // The grid's name is its table's, where screen readers find the rows and cells.
+  InstallGridFrameAccessible();
+  connect(this, &QObject::objectNameChanged, view_, &QWidget::setAccessibleName);
   focus_connection_ = connect(qApp, &QApplication::focusChanged, this, &TDBGrid::focusChanged);
 
   applyFontMetrics();

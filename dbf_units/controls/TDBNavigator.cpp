@@ -110,6 +110,7 @@ void TDBNavigator::SetFlat(bool flat) {
 
 void TDBNavigator::BtnClick(TNavigateBtn button) {
   RunReported([&] {
+    if (BeforeAction && !BeforeAction(*this, button)) return;
     performAction(button);
     if (OnClick) OnClick(*this, button);
   });

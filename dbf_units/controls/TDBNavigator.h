@@ -86,8 +86,11 @@ class TDBNavigator : public QWidget {
   bool Flat() const { return flat_; }
   void SetFlat(bool flat);
 
+  // Asked before a button's action: false skips the action and OnClick, so the dataset
+  // stays as it was (a window's last question before a record is changed).
+  std::function<bool(TDBNavigator& sender, TNavigateBtn button)> BeforeAction;
   // Called after a button's action, also when the source is inactive and when a deletion
-  // was declined; never after a failed action.
+  // was declined; never after a failed or skipped action.
   std::function<void(TDBNavigator& sender, TNavigateBtn button)> OnClick;
 
   // What a click on `button` does; an error of the action goes to the error report.

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QFile>
 #include <QLabel>
 #include <QTest>
@@ -30,12 +31,28 @@ constexpr const char* kProgramFolder = "program";
 
 }  // namespace
 
-TProgramTest::TProgramTest() : previous_folder_(fs::current_path().string()) {
+TProgramFolders::TProgramFolders() : previous_folder_(fs::current_path().string()) {
   const fs::path examples = fs::path(scratch.Folder()) / kExamplesFolder;
   fs::copy(fs::path(TEST_SOURCE_DIR) / ".." / "examples", examples);
   fs::create_directory(fs::path(scratch.Folder()) / kProgramFolder);
   dbf::SetDbfBaseFolderForTesting(scratch / kProgramFolder);
   fs::current_path(examples);
+}
+
+TProgramFolders::~TProgramFolders() {
+  dbf::SetDbfBaseFolderForTesting("");
+  fs::current_path(previous_folder_);
+}
+
+QString TProgramFolders::Example(const QString& name) const {
+  return QString::fromStdString(scratch / kExamplesFolder) + QLatin1Char('/') + name;
+}
+
+std::string TProgramFolders::InProgramFolder(const std::string& name) const {
+  return scratch / (std::string(kProgramFolder) + "/" + name);
+}
+
+TProgramTest::TProgramTest() {
   SetUpApplication(*qApp);
   CreateProgramWindows();
   Form1->show();
@@ -43,17 +60,7 @@ TProgramTest::TProgramTest() : previous_folder_(fs::current_path().string()) {
 
 TProgramTest::~TProgramTest() {
   DestroyProgramWindows();
-  dbf::SetDbfBaseFolderForTesting("");
   dbf::SetDbfNoticeHandler({});
-  fs::current_path(previous_folder_);
-}
-
-QString TProgramTest::Example(const QString& name) const {
-  return QString::fromStdString(scratch / kExamplesFolder) + QLatin1Char('/') + name;
-}
-
-std::string TProgramTest::InProgramFolder(const std::string& name) const {
-  return scratch / (std::string(kProgramFolder) + "/" + name);
 }
 
 void TProgramTest::LoadConfiguration(const std::optional<QString>& file) {
@@ -140,6 +147,14 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
   ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray BmpBytes(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  EXPECT_TRUE(image.save(&buffer, "BMP"));
+  return bytes;
 }
 
 QByteArray ReadFile(const QString& path) {

@@ -1,13 +1,15 @@
 // What the program's tests share: the whole set of windows created per test, as the
 // program creates them, on a private copy of examples/ that is the current folder (as
 // ./run makes it), with results tables going to a private program folder, scripted
-// dialogs, and the examiner's gestures (menu commands, clicks on pictures and buttons).
+// dialogs, and the examiner's gestures (menu commands, clicks on pictures and buttons);
+// the folders also alone, for the parts of the program tested without windows.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QByteArray>
+#include <QImage>
 #include <QPushButton>
 #include <QString>
 #include <optional>
@@ -21,15 +23,28 @@
 
 namespace app::testing {
 
-class TProgramTest : public ::testing::Test {
+// The program's folders without its windows: a private copy of examples/ as the current
+// folder and a private program folder for the results tables.
+class TProgramFolders : public ::testing::Test {
  protected:
-  TProgramTest();
-  ~TProgramTest() override;
+  TProgramFolders();
+  ~TProgramFolders() override;
 
   // A file of the examples copy, the program's current folder.
   QString Example(const QString& name) const;
   // A file of the program's own folder, where bare table names resolve.
   std::string InProgramFolder(const std::string& name) const;
+
+  dbf::filetest::TScratchFolder scratch;
+
+ private:
+  std::string previous_folder_;
+};
+
+class TProgramTest : public TProgramFolders {
+ protected:
+  TProgramTest();
+  ~TProgramTest() override;
 
   // "Nataženi dat" / "ini souboru" with the file dialog answering `file` (nothing: Cancel).
   void LoadConfiguration(const std::optional<QString>& file);
@@ -58,14 +73,12 @@ class TProgramTest : public ::testing::Test {
   // The record count of a table's header on disk.
   static uint32_t HeaderRecordCount(const std::string& path);
 
-  dbf::filetest::TScratchFolder scratch;
   dbf::testing::TScriptedDialogs dialogs;
-
- private:
-  std::string previous_folder_;
 };
 
 void WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);
+// The bytes of `image` written as a BMP file.
+QByteArray BmpBytes(const QImage& image);
 
 }  // namespace app::testing

@@ -1,15 +1,19 @@
 // The examiner's road through the program, as the help window tells it, on a copy of
 // examples/: configuration, insert, identity copied from the subjects table, answers
 // clicked, post, evaluation, "Návrat", a second subject, end of the program; then the
-// results table holds both subjects with their identity, answers and results.
+// results table holds both subjects with their identity, answers and results. The
+// examiner's slips on the way cost no stored subject.
 #include <QGroupBox>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTest>
 #include <QToolButton>
+#include <QWindow>
 
 #include "ProgramTestSupport.h"
 #include "TDBEdit.h"
 #include "Unit1.h"
+#include "Unit3.h"
 #include "Unit4.h"
 
 namespace app::testing {
@@ -80,7 +84,7 @@ TEST_F(Workflow, TwoSubjectsFollowingTheHelpTextEndInTheResultsTable) {
   EXPECT_EQ(RecordsOf(results), expected);
 }
 
-TEST_F(Workflow, NavigatorSetsFollowInsertAndPostOnly) {
+TEST_F(Workflow, NavigatorSetsFollowInsertPostAndCancel) {
   const std::vector<TNavigateBtn> start = {TNavigateBtn::nbInsert, TNavigateBtn::nbDelete, TNavigateBtn::nbPost,
                                            TNavigateBtn::nbCancel};
   const std::vector<TNavigateBtn> after_insert = {TNavigateBtn::nbDelete, TNavigateBtn::nbPost, TNavigateBtn::nbCancel};
@@ -99,13 +103,47 @@ TEST_F(Workflow, NavigatorSetsFollowInsertAndPostOnly) {
   EXPECT_EQ(VisibleNavigatorButtons(), after_post);
   EXPECT_EQ(ResultTexts(), std::vector<QString>(6, QStringLiteral("0")));
 
-  // Cancel right after insert: nothing is stored and the insert button stays hidden.
+  // Cancel right after insert: nothing is stored and the insert button is back.
   ClickNavigator(TNavigateBtn::nbInsert);
   ClickNavigator(TNavigateBtn::nbCancel);
-  EXPECT_EQ(VisibleNavigatorButtons(), after_insert);
+  EXPECT_EQ(VisibleNavigatorButtons(), start);
   DestroyProgramWindows();
   const std::vector<std::vector<std::string>> expected = {{"", "", "", "", "0", "0", "0", "0", "0", "0", ""}};
   EXPECT_EQ(RecordsOf(InProgramFolder("VYSLEDKY.DBF")), expected);
+}
+
+// Slips: a tick without "+" asks and, cancelled, stores nothing; cancel and delete after
+// "+" lead back to "+"; a click into a copied identity keeps it; "Konec" mid-subject asks;
+// the subjects browser buried under the main window comes back to the front.
+TEST_F(Workflow, SlipsCostNoStoredSubject) {
+  LoadConfiguration(Example(QStringLiteral("prikl1.ini")));
+  OpenSubjectsTable(Example(QStringLiteral("SK_00123.dbf")));
+  StartSubject();
+  PostAndReadEvaluation();
+  LoadConfiguration(Example(QStringLiteral("prikl1.ini")));
+  const dbf::filetest::TBytes stored = dbf::filetest::ReadFileBytes(InProgramFolder("VYSLEDKY.DBF"));
+  dialogs.confirm_answers = {false, true, false};
+  QTest::keyClicks(Form1->DBEdit1, QStringLiteral("Omyl"));
+  for (TNavigateBtn button : {TNavigateBtn::nbPost, TNavigateBtn::nbCancel, TNavigateBtn::nbInsert,
+                              TNavigateBtn::nbDelete, TNavigateBtn::nbInsert}) {
+    ClickNavigator(button);
+  }
+  Click(Form1->Button4);
+  Form1->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+  QTest::mouseClick(Form1->DBEdit1, Qt::LeftButton);
+  EXPECT_EQ(Form1->DBEdit1->text(), QStringLiteral("Svobodová"));
+  Trigger(Form1->DBFproband1);
+  Form1->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+  Trigger(Form1->DBFproband1);
+  EXPECT_TRUE(QTest::qWaitForWindowActive(Form4));
+  EXPECT_EQ(Form4->windowHandle()->transientParent(), Form1->windowHandle());
+  Trigger(Form1->konec1);
+  EXPECT_TRUE(Form1->isVisible() && DataModule3->Dbf1.state() == dbf::TDataSetState::StateInsert);
+  EXPECT_EQ(dbf::filetest::ReadFileBytes(InProgramFolder("VYSLEDKY.DBF")), stored);
+  EXPECT_EQ(Boxes().size(), 3u) << "overwrite?, Delete record?, end?";
+  EXPECT_EQ(Boxes().front().text, QStringLiteral("Uložený záznam bude přepsán. Pokračovat?"));
 }
 
 }  // namespace

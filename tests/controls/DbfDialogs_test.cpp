@@ -1,6 +1,7 @@
 // The dialog layer: the real file dialog's patterns ignore letter case and take names of
-// missing files where allowed; a chosen file's folder becomes the current folder; errors
-// of actions reach the report with the closing period.
+// missing files where allowed; the save dialog gives a name the extension of the chosen
+// format; a chosen file's folder becomes the current folder; errors of actions reach the
+// report with the closing period; message boxes show plain text.
 #include "DbfDialogs.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +11,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QListView>
+#include <QMessageBox>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <stdexcept>
 
 #include "ScriptedDialogs.h"
@@ -25,11 +30,20 @@ void Touch(const QString& path) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
 }
 
-// The names the dialog lists in its folder, once its folder has been read.
+// The names the dialog lists in its folder, once its folder has been read: the model reads
+// a folder on a thread of its own and may add the rows in parts, so the first row does
+// not mean the last.
 QStringList ListedNames(QFileDialog& dialog) {
   auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
+  auto* files = dialog.findChild<QFileSystemModel*>();
+  // The model's signals arrive through the event loop, so none has been missed yet.
+  const QSignalSpy loaded(files, &QFileSystemModel::directoryLoaded);
+  const auto folder_loaded = [&] {
+    return std::any_of(loaded.begin(), loaded.end(),
+                       [&](const QList<QVariant>& signal) { return signal.at(0).toString() == files->rootPath(); });
+  };
   QStringList names;
-  EXPECT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) > 0; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor(folder_loaded, 5000));
   for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row) {
     names << list->model()->index(row, 0, list->rootIndex()).data().toString();
   }
@@ -60,6 +74,24 @@ TEST(DbfDialogsTest, FileDialogPatternsIgnoreLetterCase) {
   EXPECT_EQ(TWidgetDialogs::buildFileDialog(existing)->fileMode(), QFileDialog::ExistingFile);
 }
 
+TEST(DbfDialogsTest, SaveDialogGivesTheNameTheExtensionOfTheChosenFormat) {
+  QTemporaryDir folder;
+  const TSaveFileRequest request{QStringLiteral("Export"),
+                                 folder.filePath(QStringLiteral("VYSLEDKY.xlsx")),
+                                 {QStringLiteral("Excel workbook (*.xlsx)"), QStringLiteral("SPSS data file (*.sav)")}};
+  const std::unique_ptr<QFileDialog> dialog = TWidgetDialogs::buildSaveDialog(request);
+  EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+  EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite)) << "an existing file is asked about";
+  EXPECT_EQ(dialog->windowTitle(), "Export");
+  EXPECT_EQ(dialog->directory().absolutePath(), QDir(folder.path()).absolutePath());
+  EXPECT_EQ(dialog->defaultSuffix(), "xlsx");
+  EXPECT_EQ(dialog->selectedFiles().value(0), folder.filePath(QStringLiteral("VYSLEDKY.xlsx")));
+
+  emit dialog->filterSelected(request.filters[1]);
+  EXPECT_EQ(dialog->defaultSuffix(), "sav");
+  EXPECT_EQ(dialog->selectedFiles().value(0), folder.filePath(QStringLiteral("VYSLEDKY.sav")));
+}
+
 TEST(DbfDialogsTest, ChosenFileMakesItsFolderCurrent) {
   const QString before = QDir::currentPath();
   QTemporaryDir folder;
@@ -82,6 +114,11 @@ TEST(DbfDialogsTest, ErrorsOfActionsReachTheReportWithAClosingPeriod) {
   EXPECT_EQ(dialogs.Errors(), (std::vector<QString>{"Dbf1: Field 'X' not found.", "Hotovo.", "Soubor chybí!",
                                                     QString::fromUtf8("Chyba č.")}));
   EXPECT_EQ(WithClosingPeriod(QString()), QString());
+}
+
+TEST(DbfDialogsTest, MessageBoxesShowTheirTextAsTyped) {
+  const auto box = TWidgetDialogs::buildMessageBox(QMessageBox::Question, "Vyhod_tarni", "<b>10.BMP", true);
+  EXPECT_EQ(box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->textFormat(), Qt::PlainText);
 }
 
 }  // namespace

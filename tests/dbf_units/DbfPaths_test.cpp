@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "FileLayerTestSupport.h"
@@ -14,9 +15,49 @@ namespace {
 namespace fs = std::filesystem;
 using filetest::TScratchFolder;
 
-TEST(DbfPaths, BaseFolderIsTheExecutablesFolder) {
-  const std::string expected = fs::read_symlink("/proc/self/exe").parent_path().string() + "/";
-  EXPECT_EQ(DbfBaseFolder(), expected);
+TEST(DbfPaths, TheDataFolderIsInXdgDataHomeOrInTheHomeFoldersLocalShare) {
+  struct TCase {
+    const char* xdg_data_home;
+    const char* home;
+    std::string expected;
+  };
+  const TCase cases[] = {
+      {"/srv/data", "/home/eva", "/srv/data/Vyhod_Tarni/"},
+      {"/srv/data/", "/home/eva", "/srv/data/Vyhod_Tarni/"},
+      {nullptr, "/home/eva", "/home/eva/.local/share/Vyhod_Tarni/"},
+      {"", "/home/eva/", "/home/eva/.local/share/Vyhod_Tarni/"},
+      {"data", "/home/eva", "/home/eva/.local/share/Vyhod_Tarni/"},  // a relative one is ignored
+      {"data", nullptr, ""},
+      {nullptr, "", ""},
+  };
+  for (const TCase& test : cases) {
+    SCOPED_TRACE(std::string(test.xdg_data_home ? test.xdg_data_home : "(unset)") + " " +
+                 (test.home ? test.home : "(unset)"));
+    EXPECT_EQ(DataFolderFor(test.xdg_data_home, test.home), test.expected);
+  }
+}
+
+TEST(DbfPaths, TheBaseFolderIsTheDataFolderMadeAtFirstUseForItsOwnerAlone) {
+  const TScratchFolder folder;
+  const std::string previous_base = DbfBaseFolder();
+  const char* previous_data_home = std::getenv("XDG_DATA_HOME");
+  const std::string saved_data_home = previous_data_home ? previous_data_home : "";
+  const std::string data_home = folder / "data home";
+  setenv("XDG_DATA_HOME", data_home.c_str(), 1);
+
+  SetDbfBaseFolderForTesting("");
+  const std::string base = DbfBaseFolder();
+  const fs::perms permissions = fs::status(base).permissions();
+  if (previous_data_home) {
+    setenv("XDG_DATA_HOME", saved_data_home.c_str(), 1);
+  } else {
+    unsetenv("XDG_DATA_HOME");
+  }
+  SetDbfBaseFolderForTesting(previous_base);
+
+  EXPECT_EQ(base, data_home + "/Vyhod_Tarni/");
+  EXPECT_TRUE(fs::is_directory(base));
+  EXPECT_EQ(permissions & fs::perms::all, fs::perms::owner_all);
   EXPECT_EQ(&DbfBaseFolder(), &DbfBaseFolder());
 }
 

@@ -26,6 +26,8 @@ TBytes Descriptor(const TRawField& field, const TLayout& layout) {
   bytes[layout.decimals_at] = field.decimals;
   if (&layout == &kLongLayout) {
     StoreLittleEndian(bytes.data(), bytes.size(), kAutoIncAt, 4, static_cast<uint32_t>(field.autoinc));
+  } else {
+    bytes[kFoxProFlagsAt] = field.foxpro_flags;
   }
   return bytes;
 }
@@ -125,7 +127,8 @@ TBytes BytesOf(const std::string& text) { return TBytes(text.begin(), text.end()
 uint32_t HeaderRecordCount(const TBytes& bytes) { return ReadHeaderPrefix(bytes.data(), bytes.size()).record_count; }
 
 TBytes TRawTable::Bytes() const {
-  const TLayout& layout = LayoutOfLevel(FormatLevelOfVersion(version));
+  const TLayout& layout = foxpro_layout ? kShortLayout : LayoutOfLevel(FormatLevelOfVersion(version));
+  const size_t backlink = foxpro_layout && version >= 0x30 && version <= 0x32 ? kFoxProBacklinkLength : 0;
   TBytes descriptors;
   uint32_t fields_length = 1;
   for (const TRawField& field : fields) {
@@ -142,10 +145,12 @@ TBytes TRawTable::Bytes() const {
     StoreLittleEndian(bytes.data(), bytes.size(), at, width, value);
   };
   store(kRecordCountAt, 4, record_count.value_or(static_cast<uint32_t>(records.size())));
-  store(kHeaderLengthAt, 2, header_length.value_or(static_cast<uint16_t>(prefix_length + descriptors.size() + 1)));
+  store(kHeaderLengthAt, 2,
+        header_length.value_or(static_cast<uint16_t>(prefix_length + descriptors.size() + 1 + backlink)));
   store(kRecordLengthAt, 2, record_length.value_or(static_cast<uint16_t>(fields_length)));
   bytes.insert(bytes.end(), descriptors.begin(), descriptors.end());
   bytes.push_back(kHeaderTerminator);
+  bytes.resize(bytes.size() + backlink, 0);
   for (const std::string& record : records) bytes.insert(bytes.end(), record.begin(), record.end());
   if (end_marker) bytes.push_back(kEndMarker);
   return bytes;

@@ -45,7 +45,8 @@ struct TRawField {
   char letter;
   uint8_t length;
   uint8_t decimals = 0;
-  int32_t autoinc = 0;  // long layout only
+  int32_t autoinc = 0;       // long layout only
+  uint8_t foxpro_flags = 0;  // FoxPro layout only
 };
 
 // A table file laid out byte by byte: the layout follows the version byte; the figures
@@ -58,6 +59,9 @@ struct TRawTable {
   std::optional<uint16_t> header_length = {};
   std::optional<uint16_t> record_length = {};
   bool end_marker = true;
+  // FoxPro's short layout whatever the version byte: descriptors with their flags, and
+  // after the terminator the backlink of the Visual FoxPro bytes (0x30 to 0x32).
+  bool foxpro_layout = false;
 
   TBytes Bytes() const;
 };

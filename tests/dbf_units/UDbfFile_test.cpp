@@ -71,7 +71,9 @@ TEST(TDbfFile, CreatedResultsTableHasTheDocumentedBytes) {
                          0x41,
                          0x01};
   EXPECT_EQ(TBytes(bytes.begin(), bytes.begin() + 12), prefix);
-  EXPECT_EQ(TBytes(bytes.begin() + 12, bytes.begin() + 32), TBytes(20, 0));
+  TBytes reserved(20, 0);
+  reserved[29 - 12] = 0x64;  // the code-page mark: code page 852
+  EXPECT_EQ(TBytes(bytes.begin() + 12, bytes.begin() + 32), reserved);
   TBytes first_descriptor = {'P', 'R', 'I', 'J', 'M', 'E', 'N', 'I', 0, 0, 0, 'C', 0, 0, 0, 0, 15, 0};
   first_descriptor.resize(32, 0);
   EXPECT_EQ(TBytes(bytes.begin() + 32, bytes.begin() + 64), first_descriptor);

@@ -72,7 +72,8 @@ TEST(DbftoolInfo, CreatedResultsTableAsJson) {
   }
   EXPECT_EQ(run.out,
             "{\"version\": 3, \"level\": 3, \"header_length\": 385, \"record_length\": 321, "
-            "\"header_record_count\": 0, \"record_count\": 0, \"fields\": [" +
+            "\"header_record_count\": 0, \"record_count\": 0, \"layout\": \"short\", \"code_page\": \"CP852\", "
+            "\"code_page_source\": \"mark\", \"code_page_mark\": 100, \"fields\": [" +
                 fields + "], \"warnings\": []}\n");
   EXPECT_EQ(ReadFileBytes(folder / "VYSLEDKY.DBF"), before);
 }
@@ -86,7 +87,9 @@ TEST(DbftoolInfo, TextFormShowsFiguresFieldsAndWarningsOfARelativeFile) {
   const TRun run = RunTool(folder, "info ./data/../data/table.dbf");
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.out.find("File:                     " + folder / "data/table.dbf\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("Version byte:             0x04 (4)\nFormat level:             5\n"), std::string::npos);
+  EXPECT_NE(run.out.find("Version byte:             0x04 (4)\nFormat level:             5\n"
+                         "Layout:                   long\nCode page:                CP852 (default)\n"),
+            std::string::npos);
   EXPECT_NE(run.out.find("Record count (header):    10\nRecord count (file size): 12\n"), std::string::npos);
   EXPECT_NE(run.out.find("NAZEV"), std::string::npos);
   EXPECT_NE(run.out.find("ftUnknown"), std::string::npos);

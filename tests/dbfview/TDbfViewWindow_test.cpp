@@ -1,11 +1,13 @@
 // The table viewer's window: the file argument is taken against the current folder, a
 // missing file is refused instead of being created, read-only hides the editing buttons,
-// and a header warning reaches a message box.
+// a header warning reaches a message box, and "File" / "Export…" writes the chosen file.
 #include "TDbfViewWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QDir>
+#include <QMenu>
 #include <QTableView>
 #include <filesystem>
 
@@ -102,6 +104,28 @@ TEST_F(TDbfViewWindowTest, ATableThatCannotBeWrittenOpensReadOnlyAndSaysWhyOnce)
   EXPECT_EQ(window_.Navigator().VisibleButtons(),
             (TButtonSet{TNavigateBtn::nbFirst, TNavigateBtn::nbPrior, TNavigateBtn::nbNext, TNavigateBtn::nbLast}));
   EXPECT_EQ(window_.Grid().Options() & dbf::dgEditing, 0u);
+}
+
+TEST_F(TDbfViewWindowTest, FileExportWritesTheFormatOfTheChosenNameAndNothingWhenCancelled) {
+  ASSERT_TRUE(window_.openTable(QString::fromStdString(folder_ / "NAMES.DBF"), false));
+  EXPECT_EQ(qobject_cast<QMenu*>(window_.ExportAction().parent())->title(), "File");
+  EXPECT_EQ(window_.ExportAction().text(), "Export…");
+  const auto chosen = [&](const char* name) { return std::optional<QString>(QString::fromStdString(folder_ / name)); };
+  dialogs_.file_answers = {std::nullopt, chosen("names.csv"), chosen("names.xlsx"), chosen("names.txt")};
+  for (int i = 0; i < 4; ++i) window_.ExportAction().trigger();
+
+  ASSERT_EQ(dialogs_.save_requests.size(), 4u);
+  EXPECT_EQ(dialogs_.save_requests[0].title, "Export");
+  EXPECT_EQ(dialogs_.save_requests[0].file_name.toStdString(), folder_ / "NAMES.xlsx");
+  EXPECT_EQ(dialogs_.save_requests[0].filters,
+            QStringList({"Excel workbook (*.xlsx)", "SPSS data file (*.sav)", "CSV (*.csv)", "JSON (*.json)"}));
+  const dbf::filetest::TBytes csv = dbf::filetest::ReadFileBytes(folder_ / "names.csv");
+  EXPECT_EQ(std::string(csv.begin(), csv.end()), "NAME,NUM\r\nŠťastný,1\r\nŽofie,2\r\nČermák,3\r\n");
+  const dbf::filetest::TBytes workbook = dbf::filetest::ReadFileBytes(folder_ / "names.xlsx");
+  EXPECT_EQ(std::string(workbook.begin(), workbook.begin() + 2), "PK") << "a zip archive";
+  ASSERT_EQ(dialogs_.Errors().size(), 1u);
+  EXPECT_TRUE(dialogs_.Errors()[0].startsWith("Unknown export format: ")) << dialogs_.Errors()[0].toStdString();
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "names.txt"));
 }
 
 }  // namespace

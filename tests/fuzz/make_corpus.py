@@ -1,24 +1,25 @@
 #!/usr/bin/env python3
 """Writes the starting inputs of the fuzz targets: into corpus/ the tables of the table-file
-target (a few small valid tables of both header layouts and a few damaged ones), into
-dataset_corpus/ the same tables each with a script of dataset operations for the dataset
-target. Run it again after changing it."""
+target (a few small valid tables of both header layouts and of FoxPro's, and a few damaged
+ones), into dataset_corpus/ the same tables each with a script of dataset operations for
+the dataset target. Run it again after changing it."""
 import os
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
-def short_table(fields, records, version=0x03, count=None, header_length=None, record_length=None):
-    """fields: (name, letter, length, decimals); records: bytes without the deletion flag."""
+def short_table(fields, records, version=0x03, count=None, header_length=None, record_length=None, mark=0,
+                backlink=0):
+    """fields: (name, letter, length, decimals[, FoxPro flags]); records: bytes without the deletion flag."""
     descriptors = b"".join(
-        name.encode().ljust(11, b"\0") + letter.encode() + bytes(4) + bytes([length, decimals]) + bytes(14)
-        for name, letter, length, decimals in fields)
-    header_length = header_length if header_length is not None else 32 * len(fields) + 33
+        name.encode().ljust(11, b"\0") + letter.encode() + bytes(4) + bytes([length, decimals, *flags])
+        + bytes(14 - len(flags)) for name, letter, length, decimals, *flags in fields)
+    header_length = header_length if header_length is not None else 32 * len(fields) + 33 + backlink
     record_length = record_length if record_length is not None else 1 + sum(f[2] for f in fields)
     count = count if count is not None else len(records)
-    prefix = struct.pack("<BBBBIHH20x", version, 126, 1, 15, count, header_length, record_length)
-    return prefix + descriptors + b"\r" + b"".join(records) + b"\x1a"
+    prefix = struct.pack("<BBBBIHH17xB2x", version, 126, 1, 15, count, header_length, record_length, mark)
+    return prefix + descriptors + b"\r" + bytes(backlink) + b"".join(records) + b"\x1a"
 
 
 def long_table(fields, records, version=0x04):
@@ -48,6 +49,12 @@ BINARY = [("ID", "+", 4, 0, 3), ("COUNT", "I", 4, 0, 0), ("VALUE", "O", 8, 0, 0)
 BINARY_RECORDS = [b" " + bytes.fromhex("80000001 80000005 C000000000000000 42D2C7F1C0000000") + b"hello ",
                   b" " + bytes.fromhex("80000002 7FFFFFFF 3FEFFFFFFFFFFFFF 0000000000000000") + b"      "]
 
+FOXPRO = [("NAME", "C", 6, 0, 2), ("ID", "I", 4, 0), ("PRICE", "Y", 8, 0), ("STAMP", "T", 8, 0),
+          ("RATIO", "B", 8, 0), ("NOTE", "V", 6, 0, 2), ("MEMO", "M", 4, 0), ("_NullFlags", "0", 1, 0, 5)]
+FOXPRO_RECORDS = [b" Nov\xa0k " + bytes.fromhex("fbffffff 48e8010000000000 d28a2500b86af302 0000000000000240")
+                  + b"abcde\x03" + bytes.fromhex("07000000") + b"\x02",
+                  b"*" + bytes(44) + b"\x05"]
+
 SEEDS = {
     "results_empty.dbf": short_table(RESULTS, []),
     "results_one_record.dbf": short_table(RESULTS, [b" " + b"Novak".ljust(15) + b"Jan".ljust(15) + b"800101"
@@ -65,6 +72,7 @@ SEEDS = {
     "truncated_record.dbf": short_table(MIXED[:2], [b" abcdefghij   1.00", b" abc"])[:-1],
     "unknown_letter.dbf": short_table([("ODD", "X", 7, 3), ("N20", "N", 30, 25)], [b" " + b"z" * 37]),
     "ten_bytes.dbf": bytes([0x03, 126, 1, 15, 0, 0, 0, 0, 0x41, 0]),
+    "foxpro_nulls.dbf": short_table(FOXPRO, FOXPRO_RECORDS, version=0x30, mark=0xC8, backlink=263),
 }
 
 # The dataset target's operations (dbf_dataset_fuzz.cpp): append, values, post, insert,

@@ -33,14 +33,23 @@ bool TScriptedDialogs::confirm(const QString& title, const QString& text) {
 std::optional<QString> TScriptedDialogs::chooseFile(const TOpenFileRequest& request) {
   shown.push_back({QStringLiteral("file"), QString(), request.file_name});
   file_requests.push_back(request);
+  return NextFileAnswer(request.file_name);
+}
+
+std::optional<QString> TScriptedDialogs::chooseSaveFile(const TSaveFileRequest& request) {
+  shown.push_back({QStringLiteral("save"), request.title, request.file_name});
+  save_requests.push_back(request);
+  return NextFileAnswer(request.file_name);
+}
+
+std::optional<QString> TScriptedDialogs::NextFileAnswer(const QString& file_name) {
   if (file_answers.empty()) {
-    ADD_FAILURE() << "unanswered file dialog: " << request.file_name.toStdString();
+    ADD_FAILURE() << "unanswered file dialog: " << file_name.toStdString();
     return std::nullopt;
   }
-  const QString answer = file_answers.front().value_or(QString());
-  const bool chosen = file_answers.front().has_value();
+  const std::optional<QString> answer = file_answers.front();
   file_answers.pop_front();
-  return chosen ? std::optional<QString>(answer) : std::nullopt;
+  return answer;
 }
 
 std::vector<QString> TScriptedDialogs::Errors() const {

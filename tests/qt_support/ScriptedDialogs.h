@@ -15,9 +15,9 @@ namespace dbf::testing {
 class TScriptedDialogs : public TDialogs {
  public:
   struct TShown {
-    QString kind;  // "message", "error", "confirm" or "file"
+    QString kind;  // "message", "error", "confirm", "file" or "save"
     QString title;
-    QString text;  // for "file": the request's file name
+    QString text;  // for "file" and "save": the request's file name
     bool operator==(const TShown&) const = default;
   };
 
@@ -31,17 +31,21 @@ class TScriptedDialogs : public TDialogs {
   void error(const QString& title, const QString& text) override;
   bool confirm(const QString& title, const QString& text) override;
   std::optional<QString> chooseFile(const TOpenFileRequest& request) override;
+  std::optional<QString> chooseSaveFile(const TSaveFileRequest& request) override;
 
-  // Answers for the next confirmations and file dialogs, in order.
+  // Answers for the next confirmations and file dialogs (open and save), in order.
   std::deque<bool> confirm_answers;
   std::deque<std::optional<QString>> file_answers;
 
   std::vector<TShown> shown;
   std::vector<TOpenFileRequest> file_requests;
+  std::vector<TSaveFileRequest> save_requests;
   // The texts of the error boxes shown so far.
   std::vector<QString> Errors() const;
 
  private:
+  std::optional<QString> NextFileAnswer(const QString& file_name);
+
   TDialogs* previous_;
   TErrorReport previous_report_;
 };

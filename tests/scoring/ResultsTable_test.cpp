@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -188,6 +189,32 @@ TEST_F(ResultsTableTest, ExistingFileWithoutTheSchemaIsRefused) {
   } catch (const dbf::EDatabaseError& error) {
     EXPECT_STREQ(error.what(), "Dbf1: Type mismatch for field 'POC_SPR', expecting: Integer actual: String");
   }
+}
+
+TEST_F(ResultsTableTest, ExportsFindTheResultsColumnsWithTheirLabelsAndTheRatioTexts) {
+  ResultsFields fields;
+  auto table = results_table(fields);
+  table->createTable();
+  table->open();
+  EXPECT_TRUE(is_results_table(*table));
+  for (int i = 0; i < table->fieldCount(); ++i) {
+    const std::string& name = table->fieldAt(i).FieldName();
+    SCOPED_TRACE(name);
+    const std::optional<ResultsColumnMeaning> meaning = results_column_meaning(name);
+    ASSERT_TRUE(meaning.has_value());
+    EXPECT_GT(std::string(meaning->label).size(), 2u);
+    EXPECT_EQ(meaning->number_as_text, name == "POM_A_S" || name == "POM_S_S");
+  }
+  EXPECT_STREQ(results_column_meaning("RC1")->label, "Rodné číslo, první část");
+  EXPECT_FALSE(results_column_meaning("pom_a_s").has_value());
+  table->close();
+
+  // A table that lacks a results column is some other table, whatever else it holds.
+  create_foreign_table(path("JINA.DBF"), {{"PRIJMENI", 'C', 15}, {"POM_A_S", 'C', 5}, {"POM_S_S", 'C', 5}});
+  dbf::TDbf other;
+  other.SetTableName(path("JINA.DBF"));
+  other.open();
+  EXPECT_FALSE(is_results_table(other));
 }
 
 TEST_F(ResultsTableTest, SubjectIdentityIsReadByPosition) {

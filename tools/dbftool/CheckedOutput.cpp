@@ -1,7 +1,5 @@
-// Standard output through write(2), with the reason of the first failed write kept.
+// Output through write(2), with the reason of the first failed write kept.
 #include "CheckedOutput.h"
-
-#include <unistd.h>
 
 #include <cerrno>
 #include <stdexcept>
@@ -14,7 +12,7 @@ namespace dbftool {
 bool TCheckedOutput::WriteBuffered() {
   const char* next = pbase();
   while (error_ == 0 && next < pptr()) {
-    const ssize_t written = ::write(STDOUT_FILENO, next, static_cast<size_t>(pptr() - next));
+    const ssize_t written = ::write(descriptor_, next, static_cast<size_t>(pptr() - next));
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
       error_ = written < 0 ? errno : EIO;
@@ -37,7 +35,7 @@ TCheckedOutput::int_type TCheckedOutput::overflow(int_type c) {
 int TCheckedOutput::sync() { return WriteBuffered() ? 0 : -1; }
 
 void TCheckedOutput::FlushOrThrow() {
-  if (!WriteBuffered()) throw std::runtime_error("Cannot write standard output: " + dbf::FileErrorReason(error_));
+  if (!WriteBuffered()) throw std::runtime_error("Cannot write " + name_ + ": " + dbf::FileErrorReason(error_));
 }
 
 }  // namespace dbftool

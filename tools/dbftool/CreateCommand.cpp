@@ -115,7 +115,9 @@ int RunCreate(const std::vector<std::string>& arguments) {
   return 0;
 }
 
-const TCommandRegistration kCreate("create", "FILE --field NAME:LETTER:LENGTH[:DECIMALS]... | --results", RunCreate);
+const TCommandRegistration kCreate("create", "FILE --field NAME:LETTER:LENGTH[:DECIMALS]... | --results",
+                                   "creates an empty table from field definitions or with the results schema",
+                                   RunCreate);
 
 }  // namespace
 

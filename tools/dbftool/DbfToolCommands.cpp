@@ -30,15 +30,10 @@ bool LooksLikeOption(const std::string& argument) { return argument.size() > 1 &
 constexpr uint8_t kKnownVersions[] = {0x02, 0x03, 0x04, 0x05, 0x07, 0x30, 0x31, 0x32, 0x43, 0x63, 0x7B,
                                       0x83, 0x87, 0x8B, 0x8C, 0x8E, 0xB3, 0xCB, 0xE5, 0xF5, 0xFB};
 
-std::string HexByte(uint8_t byte) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  return std::string("0x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
-}
-
 }  // namespace
 
-TCommandRegistration::TCommandRegistration(const char* name, const char* usage, TCommand run) {
-  Register().push_back({name, usage, run});
+TCommandRegistration::TCommandRegistration(const char* name, const char* usage, const char* summary, TCommand run) {
+  Register().push_back({name, usage, summary, run});
 }
 
 std::vector<TCommandEntry> Commands() {
@@ -110,7 +105,8 @@ void CheckTableFile(const std::string& file_name) {
                              (size == 1 ? " byte)" : " bytes)"));
   }
   if (std::find(std::begin(kKnownVersions), std::end(kKnownVersions), version) == std::end(kKnownVersions)) {
-    dbf::DbfNotice("Unknown version byte " + HexByte(version) + ": no dBase program writes it; is this a dBase table?");
+    dbf::DbfNotice("Unknown version byte " + dbf::HexByte(version) +
+                   ": no dBase program writes it; is this a dBase table?");
   }
 }
 

@@ -24,7 +24,8 @@ using TCommand = int (*)(const std::vector<std::string>& arguments);
 
 struct TCommandEntry {
   const char* name;
-  const char* usage;  // the arguments, as the usage text shows them
+  const char* usage;    // the arguments, as the usage text shows them
+  const char* summary;  // what the command does, for the help text
   TCommand run;
 };
 
@@ -36,7 +37,7 @@ class TUsageError : public std::runtime_error {
 
 class TCommandRegistration {
  public:
-  TCommandRegistration(const char* name, const char* usage, TCommand run);
+  TCommandRegistration(const char* name, const char* usage, const char* summary, TCommand run);
 };
 
 // The registered commands in the order of their names.
@@ -73,7 +74,7 @@ using dbf::ErrorText;
 std::string AbsoluteFromCurrentFolder(const std::string& path);
 
 // Points `table` at the FILE argument `path`: the table resolves names against the
-// executable's folder, so it gets the absolute path. Existing files only (omNormal).
+// program's data folder, so it gets the absolute path. Existing files only (omNormal).
 // REQUIRES: `table` is closed.
 void PointAtFile(dbf::TDbf& table, const std::string& path);
 

@@ -214,7 +214,9 @@ int RunImport(const std::vector<std::string>& arguments) {
   return 0;
 }
 
-const TCommandRegistration kImport("import", "FILE [CSV]", RunImport);
+const TCommandRegistration kImport(
+    "import", "FILE [CSV]", "appends the rows of a CSV file (or standard input) whose header row names the fields",
+    RunImport);
 
 }  // namespace
 

@@ -1,6 +1,6 @@
-// `dbftool info FILE [--json]`: the header figures, field list and header warnings of a
-// table, read-only. A table whose header cannot be read still shows its prefix figures
-// beside the error.
+// `dbftool info FILE [--json]`: the header figures, the layout and code page the library
+// reads the table in, the field list and the header warnings of a table, read-only. A
+// table whose header cannot be read still shows its prefix figures beside the error.
 #include <cstdint>
 #include <iomanip>
 #include <iostream>
@@ -27,6 +27,15 @@ struct TFieldFigures {
   std::string type;
 };
 
+// How the library reads the table: its layout, and the code page of its text with where
+// that came from (its mark, its .cpg file, or neither).
+struct TReadingFigures {
+  std::string layout;
+  std::string code_page;
+  std::string code_page_source;
+  int code_page_mark;
+};
+
 struct TTableFigures {
   int version = 0;
   int level = 0;
@@ -34,6 +43,7 @@ struct TTableFigures {
   int32_t record_length = 0;
   int32_t header_record_count = 0;
   int32_t record_count = 0;
+  std::optional<TReadingFigures> reading;  // none when the table could not be read
   std::vector<TFieldFigures> fields;
 };
 
@@ -68,8 +78,32 @@ TTableFigures PrefixFigures(const dbf::TPagedFile& file) {
   return figures;
 }
 
+const char* LayoutName(dbf::THeaderLayout layout) {
+  switch (layout) {
+    case dbf::THeaderLayout::Long:
+      return "long";
+    case dbf::THeaderLayout::FoxPro:
+      return "foxpro";
+    default:
+      return "short";
+  }
+}
+
+const char* CodePageSourceName(dbf::TCodePageSource source) {
+  switch (source) {
+    case dbf::TCodePageSource::Mark:
+      return "mark";
+    case dbf::TCodePageSource::CpgFile:
+      return "cpg";
+    default:
+      return "default";
+  }
+}
+
 TTableFigures TableFigures(const dbf::TDbfFile& table) {
   TTableFigures figures = PrefixFigures(table);
+  figures.reading = {LayoutName(table.Layout()), table.CodePage().Name(), CodePageSourceName(table.CodePage().Source()),
+                     table.HeaderBuffer()[dbf::kCodePageMarkAt]};
   for (int i = 0; i < table.FieldDefs().Count(); ++i) {
     const dbf::TDbfFieldDef& def = table.FieldDefs().Items(i);
     const char letter = def.NativeFieldType();
@@ -116,13 +150,26 @@ std::string IndentedLines(const std::string& text) {
   return lines;
 }
 
+// "CP1250 (mark 0xC8)", "UTF-8 (.cpg file)", "CP852 (default)". A mark or .cpg file the
+// library could not use is among the warnings.
+std::string CodePageText(const TReadingFigures& reading) {
+  if (reading.code_page_source == "mark") {
+    return reading.code_page + " (mark " + dbf::HexByte(static_cast<uint8_t>(reading.code_page_mark)) + ")";
+  }
+  return reading.code_page + (reading.code_page_source == "cpg" ? " (.cpg file)" : " (default)");
+}
+
 void PrintText(const std::string& file_name, const TInfoReport& report) {
   const TTableFigures& figures = *report.figures;
   std::cout << "File:                     " << file_name << '\n'
             << "Version byte:             0x" << std::hex << std::setw(2) << std::setfill('0') << figures.version
             << std::dec << std::setfill(' ') << " (" << figures.version << ")\n"
-            << "Format level:             " << figures.level << '\n'
-            << "Header length:            " << figures.header_length << '\n'
+            << "Format level:             " << figures.level << '\n';
+  if (figures.reading) {
+    std::cout << "Layout:                   " << figures.reading->layout << '\n'
+              << "Code page:                " << CodePageText(*figures.reading) << '\n';
+  }
+  std::cout << "Header length:            " << figures.header_length << '\n'
             << "Record length:            " << figures.record_length << '\n'
             << "Record count (header):    " << figures.header_record_count << '\n'
             << "Record count (file size): " << figures.record_count << '\n'
@@ -152,8 +199,14 @@ void PrintJson(const TInfoReport& report) {
   std::cout << "{\"version\": " << figures.version << ", \"level\": " << figures.level
             << ", \"header_length\": " << figures.header_length << ", \"record_length\": " << figures.record_length
             << ", \"header_record_count\": " << figures.header_record_count
-            << ", \"record_count\": " << figures.record_count
-            << ", \"fields\": " << JsonArray(figures.fields, JsonField)
+            << ", \"record_count\": " << figures.record_count;
+  if (figures.reading) {
+    std::cout << ", \"layout\": " << JsonString(figures.reading->layout)
+              << ", \"code_page\": " << JsonString(figures.reading->code_page)
+              << ", \"code_page_source\": " << JsonString(figures.reading->code_page_source)
+              << ", \"code_page_mark\": " << figures.reading->code_page_mark;
+  }
+  std::cout << ", \"fields\": " << JsonArray(figures.fields, JsonField)
             << ", \"warnings\": " << JsonStringArray(report.warnings);
   if (!report.error.empty()) std::cout << ", \"error\": " << JsonString(report.error);
   std::cout << "}\n";
@@ -175,7 +228,8 @@ int RunInfo(const std::vector<std::string>& arguments) {
   return 1;
 }
 
-const TCommandRegistration kInfo("info", "FILE [--json]", RunInfo);
+const TCommandRegistration kInfo("info", "FILE [--json]",
+                                 "prints the header figures, the fields and the header warnings", RunInfo);
 
 }  // namespace
 

@@ -20,6 +20,24 @@ void PrintUsage(std::ostream& out) {
   }
 }
 
+// What the tool is for, its commands with what each does, its own options and its exit
+// status (help2man writes the manual page from it).
+void PrintHelp(std::ostream& out) {
+  out << "Usage: dbftool COMMAND ARGUMENTS...\n"
+         "  or:  dbftool --help | --version\n"
+         "Inspects, exports and prepares dBase (.dbf) tables: the results tables of Vyhod_Tarni\n"
+         "and the subjects tables prepared for it.\n\n"
+         "Commands:\n";
+  for (const dbftool::TCommandEntry& command : dbftool::Commands()) {
+    out << "  dbftool " << command.name << ' ' << command.usage << "\n      " << command.summary << '\n';
+  }
+  out << "\nOptions:\n"
+         "  -h, --help     show this help and exit\n"
+         "  --version      show the version and exit\n\n"
+         "FILE and TABLE are taken against the current folder. info, dump and export only read the table.\n\n"
+         "Exit status: 0 on success, 1 on an error (its message on standard error).\n";
+}
+
 const dbftool::TCommandEntry* FindCommand(const std::string& name) {
   static const std::vector<dbftool::TCommandEntry> commands = dbftool::Commands();
   for (const dbftool::TCommandEntry& command : commands) {
@@ -48,7 +66,11 @@ class TStreamBufferSwap {
 // one found, for the usage text of a TUsageError.
 int RunCommandLine(int argc, char** argv, const dbftool::TCommandEntry*& command) {
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    PrintUsage(std::cout);
+    PrintHelp(std::cout);
+    return 0;
+  }
+  if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::cout << "dbftool (Vyhod_Tarni) " << VYHOD_TARNI_VERSION << '\n';
     return 0;
   }
   command = argc >= 2 ? FindCommand(argv[1]) : nullptr;

@@ -3,11 +3,13 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QVBoxLayout>
 
 #include "DbfDialogs.h"
 #include "TDBGrid.h"
 #include "TDBNavigator.h"
+#include "TableExport.h"
 
 namespace {
 
@@ -19,6 +21,10 @@ const char* const kReadOnlyMark = " [read-only]";
 // A read-only table can only be looked through.
 constexpr dbf::TButtonSet kReadOnlyButtons{TNavigateBtn::nbFirst, TNavigateBtn::nbPrior, TNavigateBtn::nbNext,
                                            TNavigateBtn::nbLast};
+
+// The export formats in the save dialog, the first one suggested.
+const QStringList kExportFilters{QStringLiteral("Excel workbook (*.xlsx)"), QStringLiteral("SPSS data file (*.sav)"),
+                                 QStringLiteral("CSV (*.csv)"), QStringLiteral("JSON (*.json)")};
 
 }  // namespace
 
@@ -39,7 +45,14 @@ TDbfViewWindow::TDbfViewWindow(QWidget* parent) : QWidget(parent) {
   grid_->setObjectName(QStringLiteral("DBGrid1"));
   grid_->SetDataSource(&source_);
 
+  auto* menu_bar = new QMenuBar(this);
+  menu_bar->setObjectName(QStringLiteral("MainMenu1"));
+  QMenu* file_menu = menu_bar->addMenu(QStringLiteral("File"));
+  export_action_ = file_menu->addAction(QStringLiteral("Export…"));
+  connect(export_action_, &QAction::triggered, this, &TDbfViewWindow::exportTable);
+
   auto* layout = new QVBoxLayout(this);
+  layout->setMenuBar(menu_bar);
   layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
   layout->setSpacing(kMargin);
   layout->addWidget(navigator_, 0, Qt::AlignLeft);
@@ -73,4 +86,15 @@ bool TDbfViewWindow::openTable(const QString& path, bool read_only) {
   const unsigned options = grid_->Options();
   grid_->SetOptions(read_only ? options & ~dbf::dgEditing : options | dbf::dgEditing);
   return opened;
+}
+
+void TDbfViewWindow::exportTable() {
+  if (!table_.Active()) return;
+  const QFileInfo table_file(QString::fromStdString(table_.FullName()));
+  const std::optional<QString> out = dbf::Dialogs().chooseSaveFile(
+      {QStringLiteral("Export"), table_file.absolutePath() + QLatin1Char('/') + table_file.completeBaseName() + ".xlsx",
+       kExportFilters});
+  if (!out) return;
+  // The dialog asked before an existing file was chosen.
+  dbf::RunReported([&] { dbftool::ExportTableFile(table_.FullName(), QFile::encodeName(*out).toStdString(), true); });
 }

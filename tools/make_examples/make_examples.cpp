@@ -13,9 +13,9 @@
 #include <exception>
 #include <string>
 
+#include "BuiltInTemplate.h"
 #include "ProgramFiles.h"
 #include "SampleConfiguration.h"
-#include "TemplateBitmap.h"
 #include "dbf.h"
 
 namespace {

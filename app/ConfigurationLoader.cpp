@@ -5,6 +5,7 @@
 
 #include "ConfigurationLines.h"
 #include "ConfigurationValues.h"
+#include "DbfErrors.h"
 #include "ProgramConfiguration.h"
 #include "ProgramFiles.h"
 #include "ResultsTable.h"
@@ -61,6 +62,13 @@ void TConfigurationLoader::OpenResultsTable(const std::string& file_name) {
   tarni::declare_results_field_defs(table.FieldDefs());
   CreateMissingResultsTable(table);
   table.open();
+  // A table that cannot take results (its layout cannot be written) ends the load with
+  // the reason, once, and stays closed, as one that lacks a field.
+  if (!table.canModify()) {
+    const std::string reason = table.cannotModifyReason();
+    table.close();
+    throw dbf::EDatabaseError(reason);
+  }
   main_window_.ShowResultsTableReopened();
 }
 

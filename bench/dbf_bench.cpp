@@ -2,13 +2,15 @@
 // beside a raw baseline of one pread or pwrite per record: the most a design without a
 // cache, with one positioned transfer per record access, can reach. Appends also run
 // holding the append lock for the run, and through shapelib's attribute writers when the
-// build found shapelib. The scan and dbftool's dump also run on the table held in memory
-// behind the file seam ("memscan", "memdump"), which takes the system call out of the
-// comparison: there the raw baseline is a plain loop that reads each record through the
-// same seam and trims every field into a string kept across records (for the dump, and
-// writes it as CSV), so the ratio is the dataset's own work on any machine. Being pure
-// computation, they are timed by processor time, which a machine busy with other work
-// changes less than the time on the clock.
+// build found shapelib; a run of appends syncs at its end, as an import does, while a
+// single post, which returns once its record is on the device, is timed post by post
+// ("post": the median and the worst of 200 posts). The scan and dbftool's dump also run
+// on the table held in memory behind the file seam ("memscan", "memdump"), which takes
+// the system call out of the comparison: there the raw baseline is a plain loop that
+// reads each record through the same seam and trims every field into a string kept
+// across records (for the dump, and writes it as CSV), so the ratio is the dataset's own
+// work on any machine. Being pure computation, they are timed by processor time, which a
+// machine busy with other work changes less than the time on the clock.
 //
 // Own options, taken out before Google Benchmark reads the rest:
 //   --sizes=10000,100000,1000000   record counts of the tables
@@ -66,6 +68,9 @@ constexpr int kAsTheDatasetOpensIt = O_RDWR;
 
 // Random record numbers are drawn once, so that drawing them costs neither variant.
 constexpr size_t kRandomNumbers = 1 << 14;
+
+// The posts whose latency one run of the post benchmark measures.
+constexpr benchmark::IterationCount kTimedPosts = 200;
 
 // Takes this program's own options out of argv, leaving Google Benchmark's.
 TOptions TakeOwnOptions(int& argc, char** argv) {
@@ -335,13 +340,15 @@ void AppendRaw(benchmark::State& state, const TTable& table, int32_t append_reco
 
 // Each post takes the append lock, finds the end of the table, writes the record with its
 // end marker and then the header's count; holding the lock for the run saves the lock
-// and the look at the file size.
+// and the look at the file size. A run of appends syncs once, at its close, as dbftool
+// import does (a post on its own syncs: PostLatency).
 void AppendDataset(benchmark::State& state, const TTable& table, int32_t append_records, bool hold_lock) {
   const bench::TTableSnapshot snapshot(table.path);
   const std::vector<bench::TRecordTexts>& samples = bench::SampleRecords();
   for (auto _ : state) {
     state.PauseTiming();
     std::unique_ptr<dbf::TDbf> dataset = bench::TableOn(table.path);
+    dataset->SetSyncMode(dbf::TDbfSyncMode::smAtClose);
     dataset->open();
     if (hold_lock) dataset->lockAppends();
     state.ResumeTiming();
@@ -356,6 +363,30 @@ void AppendDataset(benchmark::State& state, const TTable& table, int32_t append_
     state.ResumeTiming();
   }
   CountRecords(state, state.iterations() * append_records);
+}
+
+// Each iteration is one post of a new record, which returns once the record and the
+// header's count are on the device: what an examiner waits for after pressing the post
+// button. The counters give the median and the worst post of the run.
+void PostLatency(benchmark::State& state, const TTable& table) {
+  const bench::TTableSnapshot snapshot(table.path);
+  const std::vector<bench::TRecordTexts>& samples = bench::SampleRecords();
+  std::unique_ptr<dbf::TDbf> dataset = bench::TableOn(table.path);
+  dataset->open();
+  std::vector<double> latencies;
+  for (auto _ : state) {
+    dataset->startAppend();
+    bench::WriteRecordTexts(*dataset, samples[latencies.size() % samples.size()]);
+    const Clock::time_point start = Clock::now();
+    dataset->post();
+    latencies.push_back(Seconds(Clock::now() - start));
+    state.SetIterationTime(latencies.back());
+  }
+  dataset->close();
+  snapshot.Restore();
+  std::sort(latencies.begin(), latencies.end());
+  state.counters[bench::kMedianCounter] = benchmark::Counter(latencies[latencies.size() / 2] * 1e6);
+  state.counters[bench::kWorstCounter] = benchmark::Counter(latencies.back() * 1e6);
 }
 
 #ifdef DBF_BENCH_WITH_SHAPELIB
@@ -479,6 +510,10 @@ void RegisterBenchmarks(const std::vector<TTable>& tables, int32_t append_record
         ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
 #endif
+    benchmark::RegisterBenchmark(BenchmarkName("post", bench::kDatasetVariant, table).c_str(), PostLatency, table)
+        ->Iterations(kTimedPosts)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
   }
 }
 

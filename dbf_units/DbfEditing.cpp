@@ -1,7 +1,8 @@
 // The table dataset's edit cycle: starting an insert, an append or an edit, posting and
 // cancelling, deleting, refreshing, and the record numbers. A record reaches the file
-// only in post and deleteRecord; a failed write leaves the dataset in its editing state
-// with the buffer as it stands, so nothing the examiner entered is lost.
+// only in post and deleteRecord, and is on the device when they return; a failed write
+// leaves the dataset in its editing state with the buffer as it stands, so nothing the
+// examiner entered is lost.
 #include <algorithm>
 
 #include "DbfErrors.h"
@@ -67,8 +68,13 @@ void TDbf::post() {
   checkRequiredFields();
   syncCursorToActive();
   storeActiveRecord();
+  syncWrites();
   setState(TDataSetState::StateBrowse);
   rereadWindowAfterWrite();
+}
+
+void TDbf::syncWrites() {
+  if (sync_mode_ == TDbfSyncMode::smEachWrite) engine_.Sync();
 }
 
 void TDbf::storeActiveRecord() {
@@ -114,6 +120,7 @@ void TDbf::deleteRecord() {
   active.record[0] = kDeletedRecordFlag;
   try {
     engine_.StoreCurrentRecord(active.record.data());
+    syncWrites();
   } catch (...) {
     active.record[0] = former_flag;
     throw;

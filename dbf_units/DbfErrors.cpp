@@ -25,6 +25,8 @@ const char* ActionWord(TFileAction action) {
       return "write";
     case TFileAction::Lock:
       return "lock";
+    case TFileAction::Close:
+      return "close";
   }
   return "use";
 }
@@ -49,6 +51,11 @@ std::string EDbfFileError::MessageWithSystemReason() const {
   if (system_error_ == 0) return message;
   const std::string reason = FileErrorReason(system_error_);
   return message.ends_with(": " + reason) ? message : message + ": " + reason;
+}
+
+std::string ErrorText(const std::exception& error) {
+  const auto* file_error = dynamic_cast<const EDbfFileError*>(&error);
+  return file_error != nullptr ? file_error->MessageWithSystemReason() : error.what();
 }
 
 std::string FileErrorMessage(TFileAction action, const std::string& file_name, const std::string& detail) {

@@ -32,13 +32,18 @@ class EDbfFileError : public EDatabaseError {
   int system_error_;
 };
 
+// What to tell the user of an error: its message, and for a failed system call on a
+// table file the system's reason after it ("Cannot write file X: no space left on
+// device"; EDbfFileError::MessageWithSystemReason).
+std::string ErrorText(const std::exception& error);
+
 class EDbfEngineError : public EDatabaseError {
  public:
   using EDatabaseError::EDatabaseError;
 };
 
 // What went wrong with a table file, as the messages of the file layer say it.
-enum class TFileAction { Open, Create, Read, Write, Lock };
+enum class TFileAction { Open, Create, Read, Write, Lock, Close };
 // "Cannot <action> file <file_name>", followed by ": <detail>" when a detail is given.
 std::string FileErrorMessage(TFileAction action, const std::string& file_name, const std::string& detail = "");
 // The EDbfFileError of that message.

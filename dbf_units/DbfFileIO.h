@@ -1,7 +1,8 @@
-// The platform seam of the table files: a handful of positioned file operations and the
-// append lock. The real implementation calls open/pread/pwrite/fstat/ftruncate/fcntl;
-// tests install a factory whose files fail the n-th write, write short or report a full
-// disk, and the fuzz targets one whose files live in memory.
+// The platform seam of the table files: a handful of positioned file operations, the
+// sync that puts what was written on the device, and the append lock. The real
+// implementation calls open/pread/pwrite/statx/ftruncate/fdatasync/fcntl; tests install a
+// factory whose files fail the n-th write, write short or report a full disk, and the
+// fuzz targets and the power-cut tests one whose files live in memory.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +12,19 @@
 #include <string>
 
 namespace dbf {
+
+// Where a handle's file stands against the name it was opened by.
+enum class TFileStanding {
+  AtItsPath,  // the file at the path is this handle's file
+  Deleted,    // nothing is at the path any more
+  Replaced,   // another file is at the path
+  Failed      // the path could not be looked at (errno set)
+};
+
+struct TFileLook {
+  TFileStanding standing;
+  int64_t size;  // this file's size in bytes, when it stands at its path
+};
 
 enum class TLockResult {
   Locked,       // this handle holds the lock now
@@ -29,6 +43,23 @@ class TFileIO {
   virtual int64_t Size() = 0;
   // Returns false on failure.
   virtual bool Truncate(int64_t length) = 0;
+  // Returns once everything written through this handle is on the device, so that a
+  // power cut keeps it; false on failure (errno set), when it may be lost. A file this
+  // handle created is on the device under its name once its first sync succeeds.
+  virtual bool Sync() = 0;
+  // Closes the handle; false when the system reports an error at the close (a write it
+  // could not bring out), errno set. The handle takes no call afterwards; destroying a
+  // handle not closed closes it unheard.
+  virtual bool Close() = 0;
+
+  // Whether this handle's file is still the file at `path`, the name it was opened by,
+  // and its size then. A file that no other program can reach stays where it is, so the
+  // default says so.
+  virtual TFileLook LookAtPath(const std::string& /*path*/) { return {TFileStanding::AtItsPath, Size()}; }
+  // The cheaper look at the handle alone: Deleted once the file has no name left
+  // (deleted, or another file renamed over its only name), else AtItsPath (which it may
+  // no longer be: only LookAtPath tells), with its size.
+  virtual TFileLook LookAtHandle() { return {TFileStanding::AtItsPath, Size()}; }
 
   // The advisory lock that serialises appends between programs: exclusive on a handle
   // open for writing, shared on a read-only one (a reader only waits out an append in

@@ -20,6 +20,8 @@ class TVirtualCursor {
   TVirtualCursor& operator=(const TVirtualCursor&) = delete;
 
   TDbfFile& File() const { return *file_; }
+  // The reference this cursor holds.
+  const std::shared_ptr<TDbfFile>& FileHandle() const { return file_; }
 
   // Each move returns whether the cursor then stands on a record.
   virtual bool MoveNext() = 0;

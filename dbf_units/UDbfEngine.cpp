@@ -3,11 +3,13 @@
 #include "UDbfEngine.h"
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
 #include "DbfErrors.h"
 #include "DbfFileLayout.h"
+#include "DbfPaths.h"
 #include "UDbfFile.h"
 
 namespace dbf {
@@ -41,7 +43,10 @@ TDbfEngine::~TDbfEngine() {
 void TDbfEngine::Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create,
                       bool read_only, bool only_new) {
   read_only_ = read_only;
-  if (create) TDbfFile::CheckNewTable(defs);
+  // Definitions no table can hold are refused before a file is made or emptied.
+  std::error_code ignored;  // a name that cannot be looked at fails at the open below
+  const bool missing = !std::filesystem::exists(MatchExistingCase(full_name), ignored);
+  if (create || (auto_create && missing)) TDbfFile::CheckNewTable(defs);
   bool made_here = false;
   std::shared_ptr<TDbfFile> shared =
       TDbfFile::OpenShared(full_name, create, auto_create, read_only, only_new, made_here);
@@ -60,15 +65,30 @@ void TDbfEngine::Open(const TDbfFieldDefs& defs, const std::string& full_name, b
 
 void TDbfEngine::Close() {
   if (!Active()) return;
+  const std::shared_ptr<TDbfFile> file = record_cursor_->FileHandle();
+  std::exception_ptr failure;
   try {
-    // A shared file first opened read-only cannot take a header through its handle.
-    if (!read_only_ && !file_->ReadOnly() && file_->WritableLayout()) file_->StoreHeader();
+    // A table only read stays as it is, byte for byte. A shared file first opened
+    // read-only cannot take a header through its handle, nor a table whose header its
+    // reader refuses to write.
+    if (!read_only_ && file->Writable() && file->HeaderDue()) file->StoreHeader();
   } catch (...) {
-    Release();
-    throw;
+    failure = std::current_exception();
   }
   Release();
+  // The last user closes the file itself, so that an error the system reports at the
+  // close is heard; the first failure is the one reported.
+  if (file.use_count() == 1) {
+    try {
+      file->CloseFile();
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
 }
+
+void TDbfEngine::Sync() { file_->Sync(); }
 
 void TDbfEngine::Release() {
   UnlockAppends();
@@ -117,20 +137,20 @@ TFetchResult TDbfEngine::FetchStep(TFetchMode mode) {
 bool TDbfEngine::Visible(bool show_deleted) const { return show_deleted || scratch_[0] == kValidRecordFlag; }
 
 void TDbfEngine::StoreNewRecord(const uint8_t* buffer) {
-  file_->CheckWritableLayout();
+  file_->CheckWritable();
   const int32_t record_number = file_->AppendRecord(buffer);
   record_cursor_->InsertKey(record_number, buffer);
   if (file_->LongLayout()) file_->AdvanceAutoIncValues();
 }
 
 void TDbfEngine::StoreCurrentRecord(const uint8_t* buffer) {
-  file_->CheckWritableLayout();
+  file_->CheckWritable();
   const int32_t record_number = current_cursor_->PhysicalRecordNumber();
   // Writing past the count would leave a gap of garbage records in the file.
   if (record_number < 1 || record_number > RecordCount()) {
     throw EDbfEngineError("Record number out of range : " + std::to_string(record_number));
   }
-  file_->StoreRecord(record_number, buffer);
+  file_->RewriteRecord(record_number, buffer);
 }
 
 void TDbfEngine::RefreshRecordCount() { file_->RefreshRecordCount(); }

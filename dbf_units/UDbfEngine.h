@@ -37,16 +37,18 @@ class TDbfEngine {
   // Opens `full_name`, sharing a file object already in the registry as it is (without
   // reading it again; TDbfFile::OpenShared). A new file, or any file when `create` is
   // set, is formatted from `defs`; the caller copies the definitions of an existing one
-  // (FillFieldDefs, or File().CopyFieldDefs to keep their letters). With `create` the
-  // definitions are checked before the file is made or emptied; a file this call made is
-  // removed again when formatting it fails. `only_new` refuses an existing file (see
-  // TPagedFile) instead of emptying it.
+  // (FillFieldDefs, or File().CopyFieldDefs to keep their letters). The definitions are
+  // checked (TDbfFile::CheckNewTable) before a file is made or emptied; a file this call
+  // made is removed again when formatting it fails. `only_new` refuses an existing file
+  // (see TPagedFile) instead of emptying it.
   // REQUIRES: !Active(). Throws the file layer's errors; nothing stays open then.
   void Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create, bool read_only,
             bool only_new = false);
-  // Writes the header (unless read-only, or the table's layout may not be written:
-  // TDbfFile::WritableLayout) and releases the file. Everything is released
-  // even when writing the header fails; the error then propagates.
+  // Writes the header when the table was written since it was opened (not when
+  // read-only, or the table refuses writes: TPagedFile::Writable), returning once it is
+  // on the device, and releases the file; the last user closes it. Everything is
+  // released even when writing the header or closing the file fails; the first error
+  // then propagates.
   void Close();
   bool Active() const { return file_ != nullptr; }
 
@@ -66,10 +68,15 @@ class TDbfEngine {
   // REQUIRES: Active(). Appends `buffer` as the new last record, after those that other
   // programs appended meanwhile (TDbfFile::AppendRecord), and places the cursor on it. A
   // failed write throws EDbfFileError; the cursor stays unchanged. Both stores refuse a
-  // table whose layout may not be written (TDbfFile::CheckWritableLayout).
+  // table that refuses writes (TPagedFile::CheckWritable).
   void StoreNewRecord(const uint8_t* buffer);
-  // REQUIRES: Active(), the cursor on a record. Writes `buffer` over that record.
+  // REQUIRES: Active(), the cursor on a record. Writes `buffer` over that record, unless
+  // another program changed the table underneath (TDbfFile::RewriteRecord).
   void StoreCurrentRecord(const uint8_t* buffer);
+
+  // REQUIRES: Active(). Returns once every record stored so far, and the header's
+  // count, is on the device (TPagedFile::Sync).
+  void Sync();
 
   // REQUIRES: Active(). Derives the record count from the file again.
   void RefreshRecordCount();

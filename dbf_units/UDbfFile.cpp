@@ -65,6 +65,7 @@ std::vector<std::weak_ptr<TDbfFile>>& SharedTables() {
 // A header or record length beyond 16 bits would be stored cut off and leave a table
 // whose records nobody can find.
 void TDbfFile::CheckNewTable(const TDbfFieldDefs& defs) {
+  if (defs.Count() == 0) throw InvalidFieldCount(0);
   const int64_t header_length = int64_t{kShortLayout.descriptor_length} * defs.Count() + 33;
   if (header_length > kLargestWord) {
     throw EDbfFileError("Too many fields : " + std::to_string(defs.Count()) + " (a new table holds at most 2046)");
@@ -118,6 +119,7 @@ void TDbfFile::ReadHeader() {
   }
   SetHeaderSize(prefix.header_length);
   SetRecordSize(prefix.record_length);
+  RememberOpenedLayout();
   if (view.Held()) CheckRecordCount();
   LoadFieldDefs();
   if (!view.Held()) BoundByStoredRecordCount();
@@ -157,23 +159,47 @@ int32_t TDbfFile::AppendRecord(const uint8_t* record) {
   const int32_t number = RecordCount() + 1;
   const int64_t position = RecordPosition(number);
   CheckRecordFits(position);
+  CheckStillTheTable(position);
   append_buffer_.assign(record, record + RecordSize());
   if (EndMarkerCountsApart()) append_buffer_.push_back(kEndMarker);
   // The end marker is welcome, not required: a record that fits where its marker does
   // not (a disk full to the byte) is stored all the same.
   errno = 0;
-  if (Io().WriteAt(position, append_buffer_.data(), append_buffer_.size()) < RecordSize()) {
+  if (WriteSome(position, append_buffer_.data(), append_buffer_.size()) < RecordSize()) {
     const int error = errno;
     // Peers that read up to the end of the file would take a record written in part for a
     // subject: the end marker goes back in front of it, as far as the platform lets (the
     // append's own failure is the one reported).
-    if (EndMarkerCountsApart()) Io().WriteAt(position, &kEndMarker, 1);
+    if (EndMarkerCountsApart()) WriteSome(position, &kEndMarker, 1);
     throw FileError(TFileAction::Write, FileName(), error);
   }
   SetRecordCount(number);
   StoreRecordCount();
   return number;
 }
+
+void TDbfFile::RewriteRecord(int32_t n, const uint8_t* record) {
+  CheckStillTheTable(RecordPosition(n) + RecordSize());
+  StoreRecord(n, record);
+}
+
+void TDbfFile::CheckStillTheTable(int64_t reach) {
+  if (StillAsLeft(reach)) return;
+  const int64_t size = CheckStillAtPath();
+  // The figures that place every record: those of a table re-created in this file
+  // differ (the version byte, too, when another program wrote it).
+  std::array<uint8_t, kRecordLengthAt + 2> figures{};
+  if (!ReadAvailable(0, figures.data(), figures.size())) throw ChangedUnderneath("cut short");
+  const THeaderPrefix now = ReadHeaderPrefix(figures.data(), figures.size());
+  if (now.version != opened_prefix_.version || now.header_length != opened_prefix_.header_length ||
+      now.record_length != opened_prefix_.record_length) {
+    throw ChangedUnderneath("replaced");
+  }
+  if (size < std::max<int64_t>(reach, HeaderSize())) throw ChangedUnderneath("cut short");
+  KnowSizeLeft(size);
+}
+
+void TDbfFile::RememberOpenedLayout() { opened_prefix_ = Prefix(); }
 
 void TDbfFile::StoreRecordCount() {
   StoreHeaderFigure(kRecordCountAt, 4, static_cast<uint32_t>(RecordCount()));
@@ -242,6 +268,7 @@ void TDbfFile::LoadFieldDefs() {
     offset += def.Size();
   }
   CheckRecordSize();
+  if (layout_ == THeaderLayout::FoxPro) RefuseWrites("it is a FoxPro table, which this program only reads");
 }
 
 // The null flags give each column of varying length a bit that marks it shorter than its
@@ -262,21 +289,11 @@ int64_t TDbfFile::FilledRecordLength() const {
 
 void TDbfFile::CheckRecordSize() {
   const int64_t expected = FilledRecordLength();
-  record_layout_matches_ = expected == RecordSize();
-  if (record_layout_matches_) return;
+  if (expected == RecordSize()) return;
   DbfNotice("Invalid Record Size,\rRecord Size in Hdr : " + std::to_string(RecordSize()) +
             "\rExpected : " + std::to_string(expected));
-}
-
-void TDbfFile::CheckWritableLayout() const {
-  if (layout_ == THeaderLayout::FoxPro) {
-    throw FileError(TFileAction::Write, FileName(), 0, "it is a FoxPro table, which this program only reads");
-  }
-  if (record_layout_matches_) return;
-  throw FileError(TFileAction::Write, FileName(), 0,
-                  "its header gives records of " + std::to_string(RecordSize()) +
-                      " bytes, but its fields as read fill " + std::to_string(FilledRecordLength()) +
-                      " (writing would shift the fields for every other reader)");
+  RefuseWrites("its header gives records of " + std::to_string(RecordSize()) + " bytes, but its fields as read fill " +
+               std::to_string(expected) + " (writing would shift the fields for every other reader)");
 }
 
 void TDbfFile::FormatTable(const TDbfFieldDefs& defs) {
@@ -299,13 +316,13 @@ void TDbfFile::FormatTable(const TDbfFieldDefs& defs) {
 // temporary layout of 32-byte header and 32-byte records.
 void TDbfFile::WriteEmptyTable(const TDbfFieldDefs& defs) {
   field_defs_.Clear();
+  RefuseWrites("");  // a table formatted anew lays its fields out itself
   null_flags_ = {};
   hidden_length_ = 0;
-  record_layout_matches_ = true;
   format_level_ = 3;
   layout_ = THeaderLayout::Short;
   code_page_ = TableCodePage(kOwnCodePageMark, FileName());
-  if (!Io().Truncate(0)) throw FileError(TFileAction::Write, FileName(), errno);
+  TruncateTo(0);
   SetRecordSize(kShortLayout.descriptor_length);
   SetHeaderSize(kShortLayout.prefix_length);
   std::fill(HeaderBuffer(), HeaderBuffer() + HeaderSize(), 0);
@@ -329,6 +346,7 @@ void TDbfFile::ReadBackFormattedHeader() {
   const THeaderPrefix prefix = Prefix();
   SetRecordSize(prefix.record_length);
   SetHeaderSize(prefix.header_length);
+  RememberOpenedLayout();
   StoreHeader();
 }
 
@@ -346,11 +364,15 @@ void TDbfFile::CopyFieldDefs(TDbfFieldDefs& dest) {
 void TDbfFile::StoreHeader() {
   if (HeaderSize() == 0) throw EDbfFileError("HeaderSize=0");
   const TAppendLock lock(*this);
+  const int64_t end = HeaderSize() + int64_t{RecordCount()} * RecordSize();
+  ForgetSizeLeft();  // the header, once per close, is worth the full look
+  CheckStillTheTable(end);
   StampHeader();
   StoreAutoIncCounters();
   TPagedFile::StoreHeader();
-  const int64_t end = HeaderSize() + int64_t{RecordCount()} * RecordSize();
   if (EndMarkerCountsApart()) WriteExact(end, &kEndMarker, 1);
+  Sync();
+  HeaderStored();
 }
 
 // In a table whose records are one byte long the end marker would be taken for one more

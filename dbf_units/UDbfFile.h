@@ -59,24 +59,18 @@ class TDbfFile : public TPagedFile {
   TDbfFieldDefs& FieldDefs() { return field_defs_; }
   const TDbfFieldDefs& FieldDefs() const { return field_defs_; }
 
+  // Reads the descriptors. Fields that (lengths normalised) do not fill the header's
+  // record length exactly are read with the "Invalid Record Size" warning, but writing a
+  // record would lay them out otherwise than every other reader of the file: such a
+  // table refuses writes (TPagedFile::WriteRefusal names both record lengths) and is
+  // never written, not even its header.
   void LoadFieldDefs();
-  // Whether the fields as read (lengths normalised) fill the header's record length
-  // exactly. A table where they do not is read with the "Invalid Record Size" warning,
-  // but writing a record would lay its fields out otherwise than every other reader of
-  // the file: such a table is never written, not even its header.
-  bool RecordLayoutMatches() const { return record_layout_matches_; }
-  // Whether the table may be written at all: its record layout matches, and it is no
-  // FoxPro table (which the library only reads: FoxPro keeps what it knows of a table in
-  // places the library does not maintain).
-  bool WritableLayout() const { return record_layout_matches_ && layout_ != THeaderLayout::FoxPro; }
-  // Throws EDbfFileError "Cannot write file %s: <why>" unless WritableLayout(); for a
-  // record layout that does not match, the reason names both record lengths.
-  void CheckWritableLayout() const;
 
-  // Refuses, with EDbfFileError, definitions whose table would not fit the header's
-  // 16-bit words: more than 2046 fields ("Too many fields : %d ..."), records over 65535
-  // bytes ("Record too long : %d ..."). Needs no file, so a table is checked before its
-  // file is made.
+  // Refuses, with EDbfFileError, definitions no table can hold: none at all ("Invalid
+  // field count : 0 (must be between 1 and 4095)", as opening such a table says), and
+  // those that would not fit the header's 16-bit words: more than 2046 fields ("Too many
+  // fields : %d ..."), records over 65535 bytes ("Record too long : %d ..."). Needs no
+  // file, so a table is checked before its file is made.
   static void CheckNewTable(const TDbfFieldDefs& defs);
   // Turns the file into an empty level-3 table with these fields, marked as code page 852
   // (kOwnCodePageMark), so that peers read its text untold. Definitions that
@@ -89,8 +83,10 @@ class TDbfFile : public TPagedFile {
   const TDbfFieldDefs& LoadedFieldDefs();
   // Stamps date and record count, writes the header, the autoincrement counters (long
   // layout) and the end marker (not for one-byte records, where the file size would
-  // count it as a record). Under the append lock, so that count and marker go
-  // where the table ends now, whatever other programs appended meanwhile.
+  // count it as a record), and returns once they are on the device (Sync). Under the
+  // append lock, so that count and marker go where the table ends now, whatever other
+  // programs appended meanwhile. Writes nothing into a table another program changed
+  // underneath (CheckStillTheTable).
   void StoreHeader() override;
 
   // REQUIRES: a file opened for writing; `record` holds RecordSize bytes.
@@ -102,10 +98,16 @@ class TDbfFile : public TPagedFile {
   // count lagging by one only when the end came between the two writes. The header's
   // date waits for StoreHeader.
   // Throws EDbfFileError "Cannot write file %s" when the record cannot be written whole
-  // (the count is then unchanged) or would end past 2 GiB, and "Cannot lock file %s".
+  // (the count is then unchanged) or would end past 2 GiB, "Cannot write file %s: it was
+  // deleted ..." when another program changed the table underneath (CheckStillTheTable;
+  // nothing is written then), and "Cannot lock file %s".
   // A header count that cannot be written after the record was is reported through
   // DbfNotice: the record is stored, and the next append or close writes the count.
   int32_t AppendRecord(const uint8_t* record);
+  // REQUIRES: 1 <= n <= RecordCount(), a file opened for writing; `record` holds
+  // RecordSize bytes. Writes `record` over stored record n, once the file proves to be
+  // the table it opened and to hold record n (CheckStillTheTable).
+  void RewriteRecord(int32_t n, const uint8_t* record);
   // Derives the record count again, so that records other programs appended become
   // visible. A record that another program is writing at this moment is not counted:
   // while a writer holds the append lock, the header count it keeps bounds the count.
@@ -137,8 +139,9 @@ class TDbfFile : public TPagedFile {
     TrimFieldText({reinterpret_cast<const char*>(record + span.offset), span.length}, text);
   }
   // REQUIRES: as above. Without `source` the field is made empty. Throws EDbfFileError
-  // "Field data too long :%d (must be between 1 and %d)." leaving the record unchanged,
-  // and CheckWritableLayout's error for a column of a FoxPro table.
+  // "Field data too long :%d (must be between 1 and %d). Field '%s' of table %s" (the
+  // field's and the table's names) leaving the record unchanged,
+  // and CheckWritable's error for a column of a FoxPro table.
   void SetFieldValue(int field_index, TFieldType type, uint8_t* record, const void* source) const;
 
   // A new record: present, every text column blank and every binary column empty (four
@@ -152,6 +155,17 @@ class TDbfFile : public TPagedFile {
   void AdvanceAutoIncValues();
 
  private:
+  // Before every write into the table: throws EDbfFileError (TPagedFile::CheckStillAtPath)
+  // unless the open file is still the file at its path, holds at least `reach` bytes and
+  // its header, and still has the version, header length and record length it had when
+  // it was opened or created. Another program that deleted, replaced, cut short or
+  // re-created the table meanwhile must not get this program's records or header
+  // written into whatever is there now. In a run of appends under a held append lock,
+  // an append finds the file as the one before it left it with one look at the handle
+  // (TPagedFile::StillAsLeft); the full look follows whenever anything differs.
+  void CheckStillTheTable(int64_t reach);
+  void RememberOpenedLayout();
+
   void ReadHeader();
   void ChooseLayout(const THeaderPrefix& prefix);
   const TLayout& DescriptorLayout() const { return LongLayout() ? kLongLayout : kShortLayout; }
@@ -182,7 +196,7 @@ class TDbfFile : public TPagedFile {
   TTableCodePage code_page_;
   TDbfFieldDefs field_defs_;
   std::vector<uint8_t> append_buffer_;  // record and end marker, written together
-  bool record_layout_matches_ = true;
+  THeaderPrefix opened_prefix_{};       // as read at open or written at create
 };
 
 }  // namespace dbf

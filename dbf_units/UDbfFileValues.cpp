@@ -177,9 +177,10 @@ void StoreText(std::string_view text, const TFieldSpan& bytes, uint8_t* record) 
   std::memset(record + bytes.offset + copied, ' ', bytes.length - copied);
 }
 
-EDbfFileError FieldDataTooLong(size_t length, int32_t size) {
+// The documented text first; then the field and the table, which it does not name.
+EDbfFileError FieldDataTooLong(size_t length, const TDbfFieldDef& def, const std::string& table) {
   return EDbfFileError("Field data too long :" + std::to_string(length) + " (must be between 1 and " +
-                       std::to_string(size) + ").");
+                       std::to_string(def.Size()) + "). Field '" + def.Name() + "' of table " + table);
 }
 
 }  // namespace
@@ -209,7 +210,7 @@ bool TDbfFile::GetFieldValue(int field_index, TFieldType type, void* dest, const
 
 void TDbfFile::SetFieldValue(int field_index, TFieldType type, uint8_t* record, const void* source) const {
   const TDbfFieldDef& def = FieldAt(field_index);
-  if (def.FoxPro()) CheckWritableLayout();
+  if (def.FoxPro()) CheckWritable();
   const TFieldSpan bytes = SpanInsideRecord(def, RecordSize());
   if (def.IsBinary()) {
     if (source != nullptr && !BufferFitsLetter(def.NativeFieldType(), type)) {
@@ -228,7 +229,7 @@ void TDbfFile::SetFieldValue(int field_index, TFieldType type, uint8_t* record, 
     return;
   }
   const std::string text = TextOfValue(def, type, source);
-  if (text.size() > static_cast<size_t>(std::max(def.Size(), 0))) throw FieldDataTooLong(text.size(), def.Size());
+  if (text.size() > static_cast<size_t>(std::max(def.Size(), 0))) throw FieldDataTooLong(text.size(), def, FileName());
   StoreText(text, bytes, record);
 }
 

@@ -101,6 +101,15 @@ TPagedFile::~TPagedFile() {
                  registry.end());
 }
 
+std::string TPagedFile::WriteRefusal() const {
+  if (read_only_) return FileErrorMessage(TFileAction::Write, file_name_, "it is open read-only");
+  return refusal_.empty() ? std::string() : FileErrorMessage(TFileAction::Write, file_name_, refusal_);
+}
+
+void TPagedFile::CheckWritable() const {
+  if (!Writable()) throw EDbfFileError(WriteRefusal());
+}
+
 void TPagedFile::SetHeaderSize(int32_t size) {
   size = std::max(size, 0);
   if (size == header_size_) return;
@@ -117,8 +126,7 @@ void TPagedFile::SetRecordSize(int32_t size) {
 }
 
 void TPagedFile::ResizeToRecords(int32_t count) {
-  const int64_t length = header_size_ + int64_t{std::max(count, 0)} * record_size_;
-  if (!io_->Truncate(length)) throw FileError(TFileAction::Write, file_name_, errno);
+  TruncateTo(header_size_ + int64_t{std::max(count, 0)} * record_size_);
   DeriveRecordCount();
 }
 
@@ -138,6 +146,16 @@ void TPagedFile::StoreRecord(int32_t n, const uint8_t* buffer) {
 }
 
 void TPagedFile::StoreHeader() { WriteExact(0, header_.data(), header_.size()); }
+
+void TPagedFile::Sync() {
+  if (!sync_due_) return;
+  if (!io_->Sync()) throw FileError(TFileAction::Write, file_name_, errno);
+  sync_due_ = false;
+}
+
+void TPagedFile::CloseFile() {
+  if (!io_->Close()) throw FileError(TFileAction::Close, file_name_, errno);
+}
 
 void TPagedFile::LockAppends() {
   const bool outermost = !HoldsAppendLock();
@@ -176,6 +194,7 @@ bool TPagedFile::TakeAppendLock(bool wait) {
 
 void TPagedFile::UnlockAppends() {
   if (append_lock_depth_ == 0 || --append_lock_depth_ > 0) return;
+  ForgetSizeLeft();  // other programs may write as soon as the lock is free
   if (append_lock_taken_) io_->UnlockAppends();
   append_lock_taken_ = false;
 }
@@ -197,12 +216,58 @@ TPagedFile* TPagedFile::FindOpenFile(const std::string& file_name) {
   return entry ? entry->file : nullptr;
 }
 
+int64_t TPagedFile::CheckStillAtPath() {
+  const TFileLook look = io_->LookAtPath(file_name_);
+  switch (look.standing) {
+    case TFileStanding::AtItsPath:
+      return look.size;
+    case TFileStanding::Deleted:
+      throw ChangedUnderneath("deleted");
+    case TFileStanding::Replaced:
+      throw ChangedUnderneath("replaced");
+    case TFileStanding::Failed:
+      break;
+  }
+  throw FileError(TFileAction::Write, file_name_, errno);
+}
+
+bool TPagedFile::StillAsLeft(int64_t reach) {
+  if (size_left_ < 0 || !HoldsAppendLock()) return false;
+  const TFileLook look = io_->LookAtHandle();
+  return look.standing == TFileStanding::AtItsPath && look.size == size_left_ && look.size >= reach;
+}
+
+void TPagedFile::KnowSizeLeft(int64_t size) { size_left_ = HoldsAppendLock() ? size : -1; }
+
+EDbfFileError TPagedFile::ChangedUnderneath(const std::string& change) const {
+  return FileError(TFileAction::Write, file_name_, 0, "it was " + change + " by another program since it was opened");
+}
+
 void TPagedFile::WriteExact(int64_t offset, const void* buffer, size_t count) {
   if (count == 0) return;
   errno = 0;  // a write that ends short without failing leaves no reason
-  if (io_->WriteAt(offset, buffer, count) != static_cast<int64_t>(count)) {
+  if (WriteSome(offset, buffer, count) != static_cast<int64_t>(count)) {
     throw FileError(TFileAction::Write, file_name_, errno);
   }
+}
+
+// A write that fails may still have moved some bytes: it counts as a write all the same.
+int64_t TPagedFile::WriteSome(int64_t offset, const void* buffer, size_t count) {
+  MarkWritten();
+  const int64_t moved = io_->WriteAt(offset, buffer, count);
+  if (size_left_ >= 0 && moved > 0) size_left_ = std::max(size_left_, offset + moved);
+  return moved;
+}
+
+void TPagedFile::TruncateTo(int64_t length) {
+  MarkWritten();
+  ForgetSizeLeft();
+  if (!io_->Truncate(length)) throw FileError(TFileAction::Write, file_name_, errno);
+}
+
+void TPagedFile::MarkWritten() {
+  header_due_ = true;
+  sync_due_ = true;
 }
 
 bool TPagedFile::ReadAvailable(int64_t offset, void* buffer, size_t count) {

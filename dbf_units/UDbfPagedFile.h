@@ -35,6 +35,16 @@ class TPagedFile {
   bool IsNew() const { return is_new_; }
   bool ReadOnly() const { return read_only_; }
 
+  // Whether the file's contents may be written: not when it was opened read-only, nor
+  // when what reads its header knows at open that writing would damage it (RefuseWrites).
+  bool Writable() const { return !read_only_ && refusal_.empty(); }
+  // Why not, as the message of the EDbfFileError a write then raises: "Cannot write file
+  // %s: it is open read-only" or "Cannot write file %s: <the reader's reason>"; empty
+  // when Writable().
+  std::string WriteRefusal() const;
+  // Throws that EDbfFileError unless Writable().
+  void CheckWritable() const;
+
   int32_t HeaderSize() const { return header_size_; }
   int32_t RecordSize() const { return record_size_; }
   int32_t RecordCount() const { return record_count_; }
@@ -61,6 +71,19 @@ class TPagedFile {
   // Writes the header buffer at offset 0.
   virtual void StoreHeader();
 
+  // Whether anything was written since the file was opened or its header last went out:
+  // only then is a header due at close, so that a table only read stays byte for byte.
+  bool HeaderDue() const { return header_due_; }
+  // Returns once everything written so far is on the device (fdatasync), so that a power
+  // cut keeps it; nothing to do when nothing was written since the last sync. Throws
+  // EDbfFileError "Cannot write file %s" (with the system's reason) when the platform
+  // fails: what was written since the last sync may then be lost.
+  void Sync();
+  // Closes the platform file. Throws EDbfFileError "Cannot close file %s" (with the
+  // system's reason) when the system reports an error at the close. The object takes no
+  // transfer afterwards.
+  void CloseFile();
+
   // The append lock (what it is: DbfFileIO.cpp). LockAppends waits while another program
   // holds it, then derives the record count again: under the lock, the table ends where
   // the file ends. Calls nest; only the outermost takes and releases the lock. On a file
@@ -83,11 +106,32 @@ class TPagedFile {
   static TPagedFile* FindOpenFile(const std::string& file_name);
 
  protected:
+  // Before a write into a file another program may have changed: throws EDbfFileError
+  // "Cannot write file %s: it was deleted by another program since it was opened" (or
+  // "replaced") unless the open file is still the file at its path, with the system's
+  // reason when the path cannot be looked at. Returns the file's size.
+  int64_t CheckStillAtPath();
+  // The message of a write refused because another program changed the file: `change` is
+  // "deleted", "replaced" or "cut short".
+  EDbfFileError ChangedUnderneath(const std::string& change) const;
+  // A run of appends under a held append lock looks at the file cheaply: true when this
+  // program has held the lock since a full look (KnowSizeLeft) and the open file still has
+  // a name, the size this program's own writes left it at, and at least `reach` bytes, so
+  // that no other program wrote meanwhile. False asks for the full look.
+  bool StillAsLeft(int64_t reach);
+  // After a full look that found the file unchanged: its size, which this program's own
+  // writes follow from then on, while it holds the append lock.
+  void KnowSizeLeft(int64_t size);
+  void ForgetSizeLeft() { size_left_ = -1; }
+
   // Positioned transfers for subclasses. WriteExact throws EDbfFileError ("Cannot write
-  // file %s") unless all `count` bytes move; ReadAvailable reports a short or failed read
-  // as false, leaving the rest of the buffer.
+  // file %s") unless all `count` bytes move; WriteSome returns the bytes moved, -1 on a
+  // failure (errno set); ReadAvailable reports a short or failed read as false, leaving the
+  // rest of the buffer. TruncateTo throws EDbfFileError ("Cannot write file %s").
   void WriteExact(int64_t offset, const void* buffer, size_t count);
+  int64_t WriteSome(int64_t offset, const void* buffer, size_t count);
   bool ReadAvailable(int64_t offset, void* buffer, size_t count);
+  void TruncateTo(int64_t length);
   // (file size - HeaderSize) / RecordSize in 64 bits; 0 when negative or RecordSize is 0.
   void DeriveRecordCount();
   // HeaderSize + (n - 1) * RecordSize, in 64 bits so that no position wraps around.
@@ -96,7 +140,13 @@ class TPagedFile {
   // record length of 0.
   void CheckRecordFits(int64_t position) const;
   void SetRecordCount(int32_t count) { record_count_ = count; }
-  TFileIO& Io() { return *io_; }
+  // The header went out whole: none is due until the next write.
+  void HeaderStored() { header_due_ = false; }
+  // From now on the contents are not to be written, for the reason `why` (the end of the
+  // message: "its header gives records of ..."), until a `why` of "" lifts it (a table
+  // formatted anew). A reader of a header it can read but not write (a record layout its
+  // fields do not fill, a format kept read-only) says so here, at open.
+  void RefuseWrites(const std::string& why) { refusal_ = why; }
 
  private:
   // "Cannot create file %s: %s" for a new file, else "Cannot open file %s: %s".
@@ -110,10 +160,15 @@ class TPagedFile {
   int32_t record_count_ = 0;
   bool is_new_ = false;
   bool read_only_ = false;
+  std::string refusal_;      // see RefuseWrites
+  bool header_due_ = false;  // see HeaderDue
+  bool sync_due_ = false;    // written since the last sync
+  int64_t size_left_ = -1;   // see StillAsLeft; -1 when not known
   int append_lock_depth_ = 0;
   bool append_lock_taken_ = false;  // false while appending unlocked on a refusing file system
 
   bool TakeAppendLock(bool wait);
+  void MarkWritten();
 };
 
 // Holds a file's append lock for a scope. Waiting (the default) it always holds it when

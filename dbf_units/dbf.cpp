@@ -295,9 +295,16 @@ void TDbf::checkInactive() const {
   if (Active()) databaseError(kOpenDataSet);
 }
 
+bool TDbf::canModify() const { return !read_only_ && (!engine_.Active() || engine_.File().Writable()); }
+
+std::string TDbf::cannotModifyReason() const {
+  if (read_only_) return ComponentMessage(name_, kReadOnlyDataSet);
+  return engine_.Active() ? engine_.File().WriteRefusal() : std::string();
+}
+
 void TDbf::checkModifiable() const {
-  if (!canModify()) databaseError(kReadOnlyDataSet);
-  engine_.File().CheckWritableLayout();
+  if (read_only_) databaseError(kReadOnlyDataSet);
+  engine_.File().CheckWritable();
 }
 
 void TDbf::checkNotEmpty() const {

@@ -24,6 +24,12 @@ class TDataSource;
 
 enum class TDbfOpenMode { omNormal, omAutoCreate, omTemporary };
 enum class TDbfStorage { stoMemory, stoAuto, stoFile };
+// When what a dataset writes is brought to the device (fdatasync), so that a power cut
+// keeps it.
+enum class TDbfSyncMode {
+  smEachWrite,  // post and deleteRecord return once their record and the header's count are on it
+  smAtClose     // only close does: for a run of appends (an import), one sync at its end
+};
 
 class TDbf : public TFieldDataSet {
  public:
@@ -54,6 +60,9 @@ class TDbf : public TFieldDataSet {
   // Stored only: every table is a file.
   TDbfStorage Storage() const { return storage_; }
   void SetStorage(TDbfStorage storage) { storage_ = storage; }
+  // smEachWrite unless set otherwise; may change in any state.
+  TDbfSyncMode SyncMode() const { return sync_mode_; }
+  void SetSyncMode(TDbfSyncMode mode) { sync_mode_ = mode; }
   bool ShowDeleted() const { return show_deleted_; }
   void SetShowDeleted(bool show_deleted) { show_deleted_ = show_deleted; }
   bool ReadOnly() const { return read_only_; }
@@ -109,12 +118,17 @@ class TDbf : public TFieldDataSet {
   bool isEmpty() const { return window_.Empty(); }
 
   // ---- Edit cycle ----
-  // startInsert, startAppend, startEdit and deleteRecord refuse a table whose fields do
-  // not fill its header's record length, and a FoxPro table (TDbfFile::CheckWritableLayout):
-  // writing it would corrupt it for every other reader. Such a table is read as usual.
+  // startInsert, startAppend, startEdit and deleteRecord refuse a dataset that cannot be
+  // modified (canModify), with the reason cannotModifyReason gives. A table that refuses
+  // writes (its fields do not fill its header's record length: writing it would corrupt
+  // it for every other reader; TPagedFile::RefuseWrites), and a FoxPro table, are read as usual.
   void startInsert();
   void startAppend();
   void startEdit();
+  // post and deleteRecord return once the record is on the device (SyncMode). A write or
+  // sync that fails raises EDbfFileError and leaves the editing state and the buffer as
+  // they were: posting again stores the record again (an append may then be stored twice,
+  // never lost).
   void post();
   void cancel();
   void deleteRecord();
@@ -144,7 +158,13 @@ class TDbf : public TFieldDataSet {
   bool recordDeleted() const;
 
   TDataSetState state() const { return state_; }
-  bool canModify() const { return !read_only_; }
+  // False when ReadOnly is set or the open table cannot be written (TPagedFile::Writable),
+  // as the table's reader knows at open: the bound controls then ask for no edit.
+  bool canModify() const;
+  // Why not, as the message that a change then raises: "Cannot modify a read-only
+  // dataset" (with the dataset's name) or the table's own reason ("Cannot write file %s:
+  // its header gives records of ..."); empty when canModify().
+  std::string cannotModifyReason() const;
   bool modified() const { return modified_; }
 
   // ---- The record window, for data links ----
@@ -217,6 +237,7 @@ class TDbf : public TFieldDataSet {
   void blankSpare(TRecordFlag flag);
   void checkRequiredFields();
   void storeActiveRecord();
+  void syncWrites();
 
   std::string name_;
   std::string table_name_;
@@ -224,6 +245,7 @@ class TDbf : public TFieldDataSet {
   std::string resolved_folder_;
   TDbfOpenMode open_mode_ = TDbfOpenMode::omAutoCreate;
   TDbfStorage storage_ = TDbfStorage::stoFile;
+  TDbfSyncMode sync_mode_ = TDbfSyncMode::smEachWrite;
   bool show_deleted_ = false;
   bool read_only_ = false;
   TDbfFieldDefs field_defs_;

@@ -62,6 +62,12 @@ std::string Micros(double micros) {
   return text.str();
 }
 
+std::string Millis(double micros) {
+  std::ostringstream text;
+  text << std::fixed << std::setprecision(2) << micros / 1000 << " ms";
+  return text.str();
+}
+
 const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
 
 }  // namespace
@@ -105,6 +111,12 @@ void TSummaryReporter::Remember(const Run& run) {
   const auto rate = run.counters.find(kRecordsCounter);
   figure.rate = rate == run.counters.end() ? 0 : rate->second.value;
   figure.micros = run.GetAdjustedRealTime() * 1e6 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+  const auto median_time = run.counters.find(kMedianCounter);
+  const auto worst_time = run.counters.find(kWorstCounter);
+  if (median_time != run.counters.end() && worst_time != run.counters.end()) {
+    figure.median_micros = median_time->second.value;
+    figure.worst_micros = worst_time->second.value;
+  }
 }
 
 void TSummaryReporter::AddRatio(Run& run) const {
@@ -132,12 +144,24 @@ void TSummaryReporter::PrintSummary(std::ostream& out) const {
   for (const auto& [key, row] : rows_) {
     if (row.HasRate()) {
       PrintRateRow(out, key, row);
-    } else {
+    } else if (row.variants.begin()->second.median_micros <= 0) {
       PrintTimeRow(out, key, row);
     }
   }
   PrintPeakRss(out);
   PrintPeers(out);
+  PrintLatencies(out);
+}
+
+void TSummaryReporter::PrintLatencies(std::ostream& out) const {
+  for (const auto& [key, row] : rows_) {
+    for (const auto& [variant, figure] : row.variants) {
+      if (figure.median_micros <= 0) continue;
+      out << "\nSingle " << key.operation << " operations through " << variant << " on a " << key.records
+          << "-record table, timed one by one\n"
+          << "  median " << Millis(figure.median_micros) << ", worst " << Millis(figure.worst_micros) << '\n';
+    }
+  }
 }
 
 void TSummaryReporter::PrintRateRow(std::ostream& out, const TKey& key, const TRow& row) const {

@@ -7,7 +7,9 @@
 // the targets. Appends also run as "tdbf_held" (a run of appends holding the append lock,
 // as dbftool import does) and "shapelib" (shapelib's attribute writers on the same
 // table), the dump as "shapelib" (shapelib's dump), each listed with its ratios after the
-// summary. With repetitions, the medians stand for the benchmarks.
+// summary. A benchmark that times single operations one by one (the post with its sync)
+// gives their median and worst time in the counters "median_us" and "worst_us", listed
+// in a section of their own. With repetitions, the medians stand for the benchmarks.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -25,6 +27,8 @@ inline constexpr const char* kDatasetVariant = "tdbf";
 inline constexpr const char* kRawVariant = "raw";
 inline constexpr const char* kHeldLockVariant = "tdbf_held";
 inline constexpr const char* kShapelibVariant = "shapelib";
+inline constexpr const char* kMedianCounter = "median_us";
+inline constexpr const char* kWorstCounter = "worst_us";
 
 class TSummaryReporter : public benchmark::ConsoleReporter {
  public:
@@ -48,6 +52,8 @@ class TSummaryReporter : public benchmark::ConsoleReporter {
   struct TFigure {
     double rate = 0;
     double micros = 0;
+    double median_micros = 0;  // of single operations timed one by one; 0 when not
+    double worst_micros = 0;
   };
   struct TRow {
     std::map<std::string, TFigure> variants;
@@ -64,6 +70,7 @@ class TSummaryReporter : public benchmark::ConsoleReporter {
   void PrintRateRow(std::ostream& out, const TKey& key, const TRow& row) const;
   void PrintTimeRow(std::ostream& out, const TKey& key, const TRow& row) const;
   void PrintPeakRss(std::ostream& out) const;
+  void PrintLatencies(std::ostream& out) const;
   // An operation measured beside peer programs or libraries (SummaryReporter.cpp).
   struct TPeerSection;
   static const std::vector<TPeerSection>& PeerSections();

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "DbfErrors.h"
+
 namespace dbf {
 
 namespace {
@@ -164,7 +166,7 @@ bool RunReported(const std::function<void()>& action) {
     action();
     return true;
   } catch (const std::exception& error) {
-    ReportError(QString::fromUtf8(error.what()));
+    ReportError(QString::fromStdString(ErrorText(error)));
   }
   return false;
 }

@@ -98,7 +98,8 @@ TErrorReport SetErrorReport(TErrorReport report);
 void ReportError(const QString& message);
 
 // Runs `action`; an exception it throws goes to the error report instead of unwinding
-// through Qt's frames. Returns whether the action completed.
+// through Qt's frames, with the system's reason when a table file's system call failed
+// (ErrorText). Returns whether the action completed.
 bool RunReported(const std::function<void()>& action);
 
 // A message as the error report shows it: a "." is added when the text is not empty and

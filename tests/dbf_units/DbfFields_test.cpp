@@ -42,7 +42,8 @@ TEST_F(FieldTest, SmallintColumnOfThreeDigits) {
   EXPECT_EQ(suma.readInteger(), -5);
   EXPECT_EQ(suma.readString(), "-5");
 
-  EXPECT_EQ(MessageOf([&] { suma.writeInteger(1000); }), "Field data too long :4 (must be between 1 and 3).");
+  EXPECT_EQ(MessageOf([&] { suma.writeInteger(1000); }),
+            "Field data too long :4 (must be between 1 and 3). Field 'SUMA_AGR' of table " + folder_ / "RESULTS.DBF");
   EXPECT_THROW(suma.writeInteger(1000), EDbfFileError);
   EXPECT_EQ(MessageOf([&] { suma.writeInteger(40000); }),
             "40000 is not a valid value for field 'SUMA_AGR'. The allowed range is -32768 to 32767");
@@ -55,7 +56,8 @@ TEST_F(FieldTest, IntegerColumnOfFiveDigits) {
   dataset_.Bind(spr, "POC_SPR", kPocSpr);
   spr.writeInteger(-1234);
   EXPECT_EQ(dataset_.Column(kPocSpr), "-1234");
-  EXPECT_EQ(MessageOf([&] { spr.writeInteger(123456); }), "Field data too long :6 (must be between 1 and 5).");
+  EXPECT_EQ(MessageOf([&] { spr.writeInteger(123456); }),
+            "Field data too long :6 (must be between 1 and 5). Field 'POC_SPR' of table " + folder_ / "RESULTS.DBF");
   EXPECT_EQ(spr.readInteger(), -1234);
   EXPECT_EQ(spr.Alignment(), TAlignment::taRightJustify);
 }

@@ -115,8 +115,11 @@ TEST_F(TFieldValues, NumbersAreRightJustifiedAndRefusedWhenTooWide) {
   EXPECT_EQ(Bytes(2), " 12345678901");
   EXPECT_EQ(Get<int64_t>(2, TFieldType::ftLargeint), 12345678901);
 
-  EXPECT_EQ(TooLongError(0, TFieldType::ftLargeint, 123456), "Field data too long :6 (must be between 1 and 5).");
-  EXPECT_EQ(TooLongError(1, TFieldType::ftLargeint, -100), "Field data too long :4 (must be between 1 and 3).");
+  // The documented text, then the field's and the table's names.
+  EXPECT_EQ(TooLongError(0, TFieldType::ftLargeint, 123456),
+            "Field data too long :6 (must be between 1 and 5). Field 'POC_SPR' of table " + folder_ / "values.dbf");
+  EXPECT_EQ(TooLongError(1, TFieldType::ftLargeint, -100),
+            "Field data too long :4 (must be between 1 and 3). Field 'SUMA' of table " + folder_ / "values.dbf");
 
   Put(0, "  abc");
   EXPECT_EQ(Get<int32_t>(0, TFieldType::ftInteger), 0);

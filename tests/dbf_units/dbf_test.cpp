@@ -265,5 +265,44 @@ TEST_F(DbfTest, UpdateFieldDefsKeepsTheLettersThatOpeningDerivesAgain) {
   EXPECT_EQ(letters(), "F8/0 N4/0 ");
 }
 
+// Closing a table not written since it was opened leaves it byte for byte (no header
+// date, no end marker, not even the count its header gets wrong), whether it was only
+// read or refused at its open; once written, the close brings the header up to date. A
+// create syncs its header once.
+TEST_F(DbfTest, OnlyAWriteGetsAHeaderAtClose) {
+  const filetest::TRawTable raw{
+      .fields = {{"NAME", 'C', 10}}, .records = {" Ann       ", " Bob       "}, .record_count = 1, .end_marker = false};
+  const std::string path = folder_ / "NAMES.DBF";
+  filetest::WriteFileBytes(path, raw.Bytes());
+  const filetest::TNoticeCapture notices;
+  auto names = DataSetOn(folder_, "NAMES.DBF");
+  names->open();
+  names->moveLast();
+  names->close();
+  EXPECT_EQ(MessageOf([&] { ResultsTable(folder_, "NAMES.DBF")->open(); }), "Dbf1: Field 'PRIJMENI' not found");
+  EXPECT_EQ(filetest::ReadFileBytes(path), raw.Bytes());
+  names->open();
+  names->startEdit();
+  names->fieldNamed("NAME").writeString("Cyril");
+  names->post();
+  names->close();
+  EXPECT_EQ(filetest::HeaderRecordCount(filetest::ReadFileBytes(path)), 2u);
+  EXPECT_EQ(filetest::ReadFileBytes(path).back(), kEndMarker);
+
+  filetest::TFaults faults;
+  const filetest::TFaultyFiles seam(faults);
+  ResultsTable(folder_, "NEW.DBF")->createTable();
+  EXPECT_EQ(faults.syncs, 1);
+}
+
+// A create without fields is refused before its file is made, also by an open that
+// would create it.
+TEST_F(DbfTest, ACreateWithoutFieldsMakesNoFile) {
+  auto empty = DataSetOn(folder_, "EMPTY.DBF");
+  EXPECT_EQ(MessageOf([&] { empty->createTable(); }), "Invalid field count : 0 (must be between 1 and 4095)");
+  EXPECT_EQ(MessageOf([&] { empty->open(); }), "Invalid field count : 0 (must be between 1 and 4095)");
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "EMPTY.DBF"));
+}
+
 }  // namespace
 }  // namespace dbf

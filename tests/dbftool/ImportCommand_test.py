@@ -92,7 +92,8 @@ class BadRows(ToolTestCase):
         self.assert_records(["Novák", "Šťastná\nml."])
         self.write("more.csv", "SUMA_AGR,PRIJMENI\n1000,Černý\n")
         self.assert_fails(["import", "x.dbf", "more.csv"], "more.csv, line 2: Field data too long :4 (must be "
-                                                           "between 1 and 3). (nothing was appended)")
+                                                           "between 1 and 3). Field 'SUMA_AGR' of table ")
+        self.assert_fails(["import", "x.dbf", "more.csv"], "x.dbf (nothing was appended)")
         self.assert_records(["Novák", "Šťastná\nml."])
 
     def test_malformed_csv_names_its_line(self):

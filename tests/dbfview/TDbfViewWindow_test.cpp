@@ -85,6 +85,27 @@ TEST_F(TDbfViewWindowTest, HeaderWarningsAppearInAMessageBox) {
   EXPECT_TRUE(dialogs_.shown[0].text.startsWith("Invalid Record Count")) << dialogs_.shown[0].text.toStdString();
 }
 
+// A table whose header's record length disagrees with its fields: after its header
+// warning, one message box says why it cannot be written, and it shows as read-only.
+TEST_F(TDbfViewWindowTest, ATableThatCannotBeWrittenOpensReadOnlyAndSaysWhyOnce) {
+  const std::string path = folder_ / "FOREIGN.DBF";
+  dbf::filetest::WriteFileBytes(
+      path, dbf::filetest::TRawTable{.fields = {{"NAME", 'C', 10}}, .records = {" Ann       x"}, .record_length = 12}
+                .Bytes());
+  ASSERT_TRUE(window_.openTable(QString::fromStdString(path), false));
+  ASSERT_EQ(dialogs_.shown.size(), 2u);
+  EXPECT_TRUE(dialogs_.shown[0].text.startsWith("Invalid Record Size"));
+  EXPECT_EQ(dialogs_.shown[1].kind, "message");
+  EXPECT_EQ(dialogs_.shown[1].text.toStdString(),
+            "Cannot write file " + path +
+                ": its header gives records of 12 bytes, but its fields as read fill 11 (writing would shift the "
+                "fields for every other reader)");
+  EXPECT_EQ(window_.windowTitle().toStdString(), path + " [read-only]");
+  EXPECT_EQ(window_.Navigator().VisibleButtons(),
+            (TButtonSet{TNavigateBtn::nbFirst, TNavigateBtn::nbPrior, TNavigateBtn::nbNext, TNavigateBtn::nbLast}));
+  EXPECT_EQ(window_.Grid().Options() & dbf::dgEditing, 0u);
+}
+
 TEST_F(TDbfViewWindowTest, FileExportWritesTheFormatOfTheChosenNameAndNothingWhenCancelled) {
   ASSERT_TRUE(window_.openTable(QString::fromStdString(folder_ / "NAMES.DBF"), false));
   EXPECT_EQ(qobject_cast<QMenu*>(window_.ExportAction().parent())->title(), "File");

@@ -1,12 +1,15 @@
 // Fuzz target for the table dataset: a table (from the corpus, or any bytes) is opened
 // through TDbf and driven through a sequence of operations the input spells out (moves,
 // setRecordNumber, insert, append, edit, field values, post, cancel, delete, refresh,
-// another program appending, close and reopen). After every step it checks what a user
-// relies on: every posted record reads back from the file with the values posted, the
-// record count follows the file-size rule, the current record is a visible one within
-// the count, and steps that store nothing leave the file as it was. The library may raise
-// its own EDatabaseError; any other exception, a failed check or a sanitizer finding is
-// a crash.
+// another program appending, close and reopen, a power cut). After every step it checks
+// what a user relies on: every posted record reads back from the file with the values
+// posted, the record count follows the file-size rule, the current record is a visible
+// one within the count, and steps that store nothing leave the file as it was. A power
+// cut throws away everything written since the last sync (the memory files keep what
+// each file held then) and kills the program: it must lose nothing that a returned step
+// wrote, and the table must open again with no header notice but those it had at first
+// and the record count's. The library may raise its own EDatabaseError; any other
+// exception, a failed check or a sanitizer finding is a crash.
 //
 // Input: one byte of options (window rows, ShowDeleted), two bytes of table length L
 // (little-endian), L bytes of table file, then the operations.
@@ -40,6 +43,12 @@ constexpr uint32_t kLargestHeader = 2048;
 dbf::fuzz::TMemoryFiles& Files() {
   static dbf::fuzz::TMemoryFiles files(kLargestFile);
   return files;
+}
+
+// The header notices of the current open.
+std::vector<std::string>& Notices() {
+  static std::vector<std::string> notices;
+  return notices;
 }
 
 [[noreturn]] void Broken(const std::string& invariant) {
@@ -124,6 +133,7 @@ class TRun {
   }
 
   bool Open() {
+    Notices().clear();
     try {
       table_.open();
       reader_.open();
@@ -135,17 +145,26 @@ class TRun {
     return true;
   }
 
+  // The notices of the first open: a power cut may bring back none but these and the
+  // record count's.
+  void RememberFirstNotices() { first_notices_ = Notices(); }
+
   void Step(TScript& script) {
-    const uint8_t operation = script.Byte() % 17;
+    const uint8_t operation = script.Byte() % 18;
     before_ = File();
     const TPendingPost pending = PendingPost();
     bool stores = !pending.texts.empty();
+    bool raised = false;
     try {
       stores |= Perform(operation, script);
     } catch (const dbf::EDatabaseError&) {
+      raised = true;
     }
-    if (!pending.texts.empty() && operation != kReopen && Posted(pending)) Remember(pending);
+    if (!pending.texts.empty() && operation != kReopen && operation != kPowerCut && Posted(pending)) {
+      Remember(pending);
+    }
     if (!stores) Check(File() == before_, "a step that stores nothing changed the file");
+    CheckSynced(raised);
     if (table_.Active()) CheckAll();
   }
 
@@ -189,6 +208,8 @@ class TRun {
   const TBytes& File() const { return Files().Contents(path_); }
 
   static constexpr uint8_t kReopen = 14;
+  static constexpr uint8_t kOthersAppend = 16;
+  static constexpr uint8_t kPowerCut = 17;
 
   // Returns whether the operation may store something of its own.
   bool Perform(uint8_t operation, TScript& script) {
@@ -241,9 +262,12 @@ class TRun {
       case 15:
         WriteField(script, true);
         return false;
-      default:
+      case kOthersAppend:
         AppendAsAnotherProgram(script);
         return true;
+      default:  // kPowerCut
+        CutPower();
+        return false;
     }
   }
 
@@ -283,10 +307,41 @@ class TRun {
     Open();
   }
 
+  // A step that returned has everything it wrote on the device (the memory file's synced
+  // copy). A step that raised may leave writes behind that were not synced; the promise
+  // holds again once a step brings them all to the device.
+  void CheckSynced(bool raised) {
+    const bool synced = File() == Files().SyncedContents(path_);
+    if (!raised && !unsynced_after_failure_) Check(synced, "a step returned before its writes were on the device");
+    unsynced_after_failure_ = !synced;
+  }
+
+  // The program dies with the power: its datasets' closes fail on dead handles and write
+  // nothing. Whatever a step wrote and returned from was synced, so the file is as it
+  // was and every record whose post returned reads back (CheckAll, in Open); what was
+  // being typed is gone.
+  void CutPower() {
+    const TBytes before = File();
+    Files().CutPower();
+    for (TDbf* dataset : {&reader_, &table_}) {
+      try {
+        dataset->close();
+      } catch (const dbf::EDatabaseError&) {
+      }
+    }
+    Check(unsynced_after_failure_ || File() == before, "a power cut lost what a returned step wrote");
+    unsynced_after_failure_ = false;
+    Check(Open(), "the table opens again after a power cut");
+    for (const std::string& notice : Notices()) {
+      const bool first = std::find(first_notices_.begin(), first_notices_.end(), notice) != first_notices_.end();
+      Check(first || notice.rfind("Invalid Record Count", 0) == 0, "a power cut left a header notice: " + notice);
+    }
+  }
+
   // Another program appends a record as this library does: record and end marker, then
-  // the header's count. Until this dataset refreshes or appends, its count lags.
+  // the header's count, synced. Until this dataset refreshes or appends, its count lags.
   void AppendAsAnotherProgram(TScript& script) {
-    TBytes& file = Files().Contents(path_);
+    const TBytes& file = File();
     const int64_t record_length = PrefixOf(file).record_length;
     if (record_length == 0 || file.size() < 12) return;
     const int32_t count = CountBySize(file);
@@ -295,9 +350,11 @@ class TRun {
     TBytes record = script.Bytes(static_cast<size_t>(record_length));
     record.resize(static_cast<size_t>(record_length), ' ');
     record.push_back(dbf::kEndMarker);
-    if (file.size() < end + record.size()) file.resize(end + record.size());
-    std::copy(record.begin(), record.end(), file.begin() + static_cast<std::ptrdiff_t>(end));
-    dbf::StoreLittleEndian(file.data(), file.size(), dbf::kRecordCountAt, 4, static_cast<uint32_t>(count + 1));
+    for (TBytes* copy : {&Files().Contents(path_), &Files().SyncedContents(path_)}) {
+      if (copy->size() < end + record.size()) copy->resize(end + record.size());
+      std::copy(record.begin(), record.end(), copy->begin() + static_cast<std::ptrdiff_t>(end));
+      dbf::StoreLittleEndian(copy->data(), copy->size(), dbf::kRecordCountAt, 4, static_cast<uint32_t>(count + 1));
+    }
     others_appended_ = true;
   }
 
@@ -326,12 +383,14 @@ class TRun {
   std::map<int32_t, std::vector<std::string>> posted_;
   bool others_appended_ = false;
   TBytes before_;  // the file before the step
+  std::vector<std::string> first_notices_;
+  bool unsynced_after_failure_ = false;  // see CheckSynced
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  dbf::SetDbfNoticeHandler([](const std::string&) {});
+  dbf::SetDbfNoticeHandler([](const std::string& notice) { Notices().push_back(notice); });
   return 0;
 }
 
@@ -343,6 +402,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = Files().Put("TABLE.DBF", table.data(), table.size());
   TRun run(path, 1 + options % 4, (options & 0x10) != 0);
   if (!run.Open()) return 0;
+  run.RememberFirstNotices();
   for (size_t step = 0; step < kMostOperations && !script.Empty(); ++step) run.Step(script);
   run.Close();
   return 0;

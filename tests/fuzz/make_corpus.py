@@ -76,9 +76,11 @@ SEEDS = {
 }
 
 # The dataset target's operations (dbf_dataset_fuzz.cpp): append, values, post, insert,
-# edit and cancel, delete, refresh, moves, reopen, and another program's append last (it
-# takes the rest of the input as its record).
+# edit and cancel, delete, refresh, moves, reopen, power cuts after a post and after a
+# typed but unposted value, and another program's append last (it takes the rest of the
+# input as its record).
 APPEND, INSERT, EDIT, WRITE, POST, CANCEL, DELETE, REFRESH, REOPEN, OTHERS_APPEND = 7, 6, 8, 9, 10, 11, 12, 13, 14, 16
+POWER_CUT = 17
 FIRST, LAST, NEXT, PRIOR, MOVE_BY, SET_RECORD_NUMBER, CLEAR = 0, 1, 2, 3, 4, 5, 15
 
 
@@ -86,11 +88,12 @@ def write(field, text, numeric=False):
     return bytes([WRITE, field, len(text) | (0x80 if numeric else 0)]) + text
 
 
-SCRIPT = (bytes([APPEND]) + write(0, b"12345", numeric=True) + write(1, b"Nov\x86k") + bytes([POST, INSERT])
-          + write(0, b"xy") + bytes([POST, EDIT]) + write(1, b"7", numeric=True) + bytes([CANCEL, EDIT])
+SCRIPT = (bytes([APPEND]) + write(0, b"12345", numeric=True) + write(1, b"Nov\x86k")
+          + bytes([POST, POWER_CUT, INSERT]) + write(0, b"xy") + bytes([POST, EDIT]) + write(1, b"7", numeric=True)
+          + bytes([CANCEL, EDIT])
           + write(0, b"z") + bytes([FIRST, DELETE, REFRESH, REOPEN, NEXT, PRIOR, LAST, MOVE_BY, 0xFE,
-                                    SET_RECORD_NUMBER, 2, CLEAR, 1, APPEND, POST, OTHERS_APPEND])
-          + b" appended by another program" * 12)
+                                    SET_RECORD_NUMBER, 2, CLEAR, 1, APPEND, POST, APPEND]) + write(0, b"q")
+          + bytes([POWER_CUT, OTHERS_APPEND]) + b" appended by another program" * 12)
 
 
 def dataset_input(table, options=0x01):

@@ -63,6 +63,19 @@ class TFaultyFileIO final : public TFileIO {
     return real_->Size() + (faults ? faults->extra_size : 0);
   }
   bool Truncate(int64_t length) override { return real_->Truncate(length); }
+  TFileLook LookAtPath(const std::string& path) override { return real_->LookAtPath(path); }
+  TFileLook LookAtHandle() override { return real_->LookAtHandle(); }
+  bool Sync() override {
+    TFaults* faults = *faults_;
+    if (faults && ++faults->syncs == faults->failing_sync) return Refuse(EIO);
+    return real_->Sync();
+  }
+
+  bool Close() override {
+    const bool closed = real_->Close();
+    const TFaults* faults = *faults_;
+    return faults && faults->failing_close ? Refuse(EIO) : closed;
+  }
 
   TLockResult LockAppends(bool wait) override {
     TFaults* faults = *faults_;
@@ -74,6 +87,11 @@ class TFaultyFileIO final : public TFileIO {
   void UnlockAppends() override { real_->UnlockAppends(); }
 
  private:
+  static bool Refuse(int error) {
+    errno = error;
+    return false;
+  }
+
   std::unique_ptr<TFileIO> real_;
   TFaultsCell faults_;
 };

@@ -85,8 +85,11 @@ struct TFaults {
   int writes = 0;          // writes seen so far
   int reads = 0;           // reads seen so far
   int64_t last_write_offset = -1;
-  bool refuse_locks = false;  // the file system refuses record locks
-  int locks = 0;              // append locks granted so far
+  bool refuse_locks = false;   // the file system refuses record locks
+  int locks = 0;               // append locks granted so far
+  int failing_sync = 0;        // the n-th sync (counting from 1) fails with EIO; 0 never
+  int syncs = 0;               // syncs seen so far
+  bool failing_close = false;  // closing a file reports EIO
 };
 
 // Installs a seam over the real files that applies `faults` while it lives; files it

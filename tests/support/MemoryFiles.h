@@ -1,8 +1,12 @@
-// Table files held in memory behind the platform seam, for the fuzz targets and the
-// benchmarks: an input becomes a table without touching the disk, and every write lands
-// in a byte vector the target can inspect; a benchmark reads a table without system
-// calls. The library still looks for the file by name on disk, so each memory file has
-// an empty stand-in of its name in a private folder.
+// Table files held in memory behind the platform seam, for the fuzz targets, the
+// power-cut tests and the benchmarks: an input becomes a table without touching the
+// disk, and every write lands in a byte vector the target can inspect; a benchmark reads
+// a table without system calls. The library still looks for the file by name on disk, so
+// each memory file has an empty stand-in of its name in a private folder.
+//
+// Each file also keeps what it held at its last sync, as a disk keeps what reached it: a
+// simulated power cut throws away everything written after that (the way LevelDB's
+// fault-injection environment does), so a test can check what a returned call promised.
 #pragma once
 
 #include <cstddef>
@@ -33,13 +37,29 @@ class TMemoryFiles {
   // The bytes of the file at `path`, as the library left them; a target may change them
   // as another program would.
   TBytes& Contents(const std::string& path);
+  // The bytes the file at `path` held at its last sync (what a power cut leaves of it);
+  // a target that writes as another program (which syncs its own writes) changes both.
+  TBytes& SyncedContents(const std::string& path);
+
+  // A simulated power cut: every file falls back to what it held at its last sync, a file
+  // created and never synced since loses its name, and every handle opened before the cut
+  // fails each later call (EIO), as the program that held it is gone.
+  void CutPower();
+
+  struct TFile {
+    TBytes bytes;
+    TBytes synced;
+    bool named_on_device = true;  // false from a create until the first sync
+    int power_cuts = 0;           // a handle opened before the last cut is dead
+  };
 
  private:
   std::unique_ptr<TFileIO> Open(const std::string& path, TFileOpenMode mode);
+  TFile& FileAt(const std::string& path);
 
   int64_t largest_file_;
   testsupport::TTempFolder folder_;
-  std::map<std::string, std::shared_ptr<TBytes>> files_;
+  std::map<std::string, std::shared_ptr<TFile>> files_;
   TFileIOFactory previous_;
 };
 

@@ -65,11 +65,6 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments, const s
   return line;
 }
 
-std::string ErrorText(const std::exception& error) {
-  const auto* file_error = dynamic_cast<const dbf::EDbfFileError*>(&error);
-  return file_error != nullptr ? file_error->MessageWithSystemReason() : error.what();
-}
-
 std::string AbsoluteFromCurrentFolder(const std::string& path) {
   const std::filesystem::path given(path);
   const std::filesystem::path absolute = given.is_absolute() ? given : std::filesystem::current_path() / given;

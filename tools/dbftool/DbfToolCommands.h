@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "DbfErrors.h"
+
 namespace dbf {
 class TDbf;
 }
@@ -56,7 +58,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments, const s
 
 // What the tool says of an error: its message, and for a failed system call on a table
 // file the system's reason after it ("Cannot write file X: no space left on device").
-std::string ErrorText(const std::exception& error);
+using dbf::ErrorText;
 
 // A FILE argument made absolute against the current folder, as the table wants it.
 std::string AbsoluteFromCurrentFolder(const std::string& path);

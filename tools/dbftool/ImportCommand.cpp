@@ -1,8 +1,9 @@
 // `dbftool import FILE [CSV]`: appends the rows of a CSV file (or of standard input) to a
 // table. The header row names the fields; each row is one append, its values assigned
 // through the field objects, then posted. A row that fails is cancelled and ends the
-// import; the rows before it stay in the table. Other programs may append to the same
-// table meanwhile: the append lock keeps every record whole and in its own place.
+// import; the rows before it stay in the table. The rows reach the device together when
+// the table closes at the end. Other programs may append to the same table meanwhile:
+// the append lock keeps every record whole and in its own place.
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
@@ -199,6 +200,9 @@ int RunImport(const std::vector<std::string>& arguments) {
   dbf::TDbf table;
   PointAtFile(table, file);
   CheckTableFile(table.FullName());
+  // One sync at the end, when the table closes, instead of one per row: an import cut
+  // short is run again anyway, and the close says whether its rows reached the device.
+  table.SetSyncMode(dbf::TDbfSyncMode::smAtClose);
   table.open();
   // A CSV file is read as fast as the table takes it, so the import holds the append lock
   // for its whole run: other programs' appends wait for it (their reading and editing do

@@ -69,16 +69,23 @@ TDbfViewWindow::~TDbfViewWindow() {
 
 bool TDbfViewWindow::openTable(const QString& path, bool read_only) {
   const QString full_path = QFileInfo(path).absoluteFilePath();
-  setWindowTitle(read_only ? full_path + QLatin1String(kReadOnlyMark) : full_path);
-  navigator_->SetVisibleButtons(read_only ? kReadOnlyButtons : dbf::TButtonSet::All());
-  const unsigned options = grid_->Options();
-  grid_->SetOptions(read_only ? options & ~dbf::dgEditing : options | dbf::dgEditing);
-  return dbf::RunReported([&] {
+  const bool opened = dbf::RunReported([&] {
     table_.close();
     table_.SetReadOnly(read_only);
     table_.SetTableName(full_path.toStdString());
     table_.open();
   });
+  // A table that cannot be written is shown read-only, and says why once.
+  if (opened && !table_.canModify() && !read_only) {
+    dbf::Dialogs().message(QGuiApplication::applicationDisplayName(),
+                           QString::fromStdString(table_.cannotModifyReason()));
+    read_only = true;
+  }
+  setWindowTitle(read_only ? full_path + QLatin1String(kReadOnlyMark) : full_path);
+  navigator_->SetVisibleButtons(read_only ? kReadOnlyButtons : dbf::TButtonSet::All());
+  const unsigned options = grid_->Options();
+  grid_->SetOptions(read_only ? options & ~dbf::dgEditing : options | dbf::dgEditing);
+  return opened;
 }
 
 void TDbfViewWindow::exportTable() {

@@ -27,8 +27,9 @@ class TDbfViewWindow : public QWidget {
 
   // Opens the table at `path`, a relative path being taken against the current folder
   // (not the program's folder). A missing file is an error, never a new empty table.
-  // `read_only` opens the file read-only and hides the editing buttons. An error goes to
-  // the error report; returns whether the table is open.
+  // `read_only` opens the file read-only and hides the editing buttons; a table that
+  // cannot be written (TDbf::canModify) is shown so too, after a message box that says
+  // why. An error goes to the error report; returns whether the table is open.
   bool openTable(const QString& path, bool read_only);
 
   // "File" / "Export…": a save dialog offering the export formats, then the table's

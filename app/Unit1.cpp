@@ -25,6 +25,7 @@ TForm1* Form1 = nullptr;
 
 namespace {
 
+using dbf::TNavButtonFlag;
 using dbf::TNavigateBtn;
 
 const QString kCaption = QStringLiteral(" Vyhodnocení TARNI  v 1.2");
@@ -63,8 +64,10 @@ const QStringList kNavigatorHints = {QStringLiteral("First record"), QStringLite
                                      QStringLiteral("Edit record"),  QStringLiteral("potvrdit + vyhodnotit"),
                                      QStringLiteral("zrušit povel"), QStringLiteral("Refresh data")};
 
-const dbf::TButtonSet kAfterInsertButtons = {TNavigateBtn::nbDelete, TNavigateBtn::nbPost, TNavigateBtn::nbCancel};
-const dbf::TButtonSet kAfterPostButtons = {TNavigateBtn::nbInsert, TNavigateBtn::nbDelete, TNavigateBtn::nbCancel};
+const dbf::TButtonSet kAfterInsertButtons = {TNavButtonFlag::nbDelete, TNavButtonFlag::nbPost,
+                                             TNavButtonFlag::nbCancel};
+const dbf::TButtonSet kAfterPostButtons = {TNavButtonFlag::nbInsert, TNavButtonFlag::nbDelete,
+                                           TNavButtonFlag::nbCancel};
 
 struct ResultRow {
   const char* caption_name;
@@ -114,8 +117,8 @@ QString FromUtf8(const std::string& text) { return QString::fromStdString(text);
 
 }  // namespace
 
-const dbf::TButtonSet TForm1::kStartButtons = {TNavigateBtn::nbInsert, TNavigateBtn::nbDelete, TNavigateBtn::nbPost,
-                                               TNavigateBtn::nbCancel};
+const dbf::TButtonSet TForm1::kStartButtons = {TNavButtonFlag::nbInsert, TNavButtonFlag::nbDelete,
+                                               TNavButtonFlag::nbPost, TNavButtonFlag::nbCancel};
 
 TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {

@@ -27,7 +27,7 @@ const QSize kClientSize(536, 328);
 
 TForm4::TForm4(QWidget* parent)
     : QMainWindow(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-  using dbf::TNavigateBtn;
+  using dbf::TNavButtonFlag;
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(kCaptionAtStart);
   setFont(app::DefaultWindowFont());
@@ -47,8 +47,8 @@ TForm4::TForm4(QWidget* parent)
   DBNavigator1 = new dbf::TDBNavigator(client);
   DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
   DBNavigator1->setGeometry(96, 272, 240, 41);
-  DBNavigator1->SetVisibleButtons({TNavigateBtn::nbFirst, TNavigateBtn::nbPrior, TNavigateBtn::nbNext,
-                                   TNavigateBtn::nbLast, TNavigateBtn::nbCancel, TNavigateBtn::nbRefresh});
+  DBNavigator1->SetVisibleButtons({TNavButtonFlag::nbFirst, TNavButtonFlag::nbPrior, TNavButtonFlag::nbNext,
+                                   TNavButtonFlag::nbLast, TNavButtonFlag::nbCancel, TNavButtonFlag::nbRefresh});
   DBNavigator1->SetShowHint(false);
   DBNavigator1->SetDataSource(&DataModule3->DataSource2);
 

@@ -149,23 +149,23 @@ void TDBGrid::SetDataSource(TDataSource* source) {
   updateBufferCount();
 }
 
-void TDBGrid::SetOptions(unsigned options) {
+void TDBGrid::SetOptions(TDBGridOptions options) {
   options_ = options;
-  view_->horizontalHeader()->setVisible((options_ & dgTitles) != 0);
-  view_->verticalHeader()->setVisible((options_ & dgIndicator) != 0);
+  view_->horizontalHeader()->setVisible(options_.testFlag(dgTitles));
+  view_->verticalHeader()->setVisible(options_.testFlag(dgIndicator));
   // The view draws both kinds of lines or none.
-  view_->setShowGrid((options_ & (dgColLines | dgRowLines)) != 0);
-  view_->horizontalHeader()->setSectionResizeMode((options_ & dgColumnResize) != 0 ? QHeaderView::Interactive
-                                                                                   : QHeaderView::Fixed);
-  model_->SetEditable((options_ & dgEditing) != 0);
-  if ((options_ & dgEditing) == 0) cell_editor_->close();
+  view_->setShowGrid(options_.testAnyFlags(dgColLines | dgRowLines));
+  view_->horizontalHeader()->setSectionResizeMode(options_.testFlag(dgColumnResize) ? QHeaderView::Interactive
+                                                                                    : QHeaderView::Fixed);
+  model_->SetEditable(options_.testFlag(dgEditing));
+  if (!options_.testFlag(dgEditing)) cell_editor_->close();
   updateBufferCount();
 }
 
 int TDBGrid::RowHeight() const { return view_->fontMetrics().height() + kRowPadding; }
 
 int TDBGrid::ScrollBarHeightBelowRows() const {
-  int columns_width = (options_ & dgIndicator) != 0 ? TDBGridIndicator::kWidth : 0;
+  int columns_width = options_.testFlag(dgIndicator) ? TDBGridIndicator::kWidth : 0;
   for (int column = 0; column < model_->columnCount(); ++column) {
     columns_width += view_->horizontalHeader()->sectionSize(column);
   }
@@ -175,7 +175,7 @@ int TDBGrid::ScrollBarHeightBelowRows() const {
 }
 
 int TDBGrid::HeightForRows(int rows) const {
-  const int titles = (options_ & dgTitles) != 0 ? RowHeight() : 0;
+  const int titles = options_.testFlag(dgTitles) ? RowHeight() : 0;
   return 2 * view_->frameWidth() + titles + rows * RowHeight() + ScrollBarHeightBelowRows();
 }
 

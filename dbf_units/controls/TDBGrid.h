@@ -4,6 +4,7 @@
 // more than the visible records, so memory does not grow with the table.
 #pragma once
 
+#include <QFlags>
 #include <QWidget>
 #include <functional>
 
@@ -32,8 +33,10 @@ enum TDBGridOption : unsigned {
   dgConfirmDelete = 1u << 7,
   dgCancelOnExit = 1u << 8,
 };
-inline constexpr unsigned kDefaultGridOptions = dgEditing | dgTitles | dgIndicator | dgColumnResize | dgColLines |
-                                                dgRowLines | dgTabs | dgConfirmDelete | dgCancelOnExit;
+Q_DECLARE_FLAGS(TDBGridOptions, TDBGridOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TDBGridOptions)
+inline constexpr TDBGridOptions kDefaultGridOptions = dgEditing | dgTitles | dgIndicator | dgColumnResize | dgColLines |
+                                                      dgRowLines | dgTabs | dgConfirmDelete | dgCancelOnExit;
 
 // The grid's link: its buffer count is the number of visible data rows.
 class TGridDataLink : public TDataLink {
@@ -63,8 +66,8 @@ class TDBGrid : public QWidget {
   TDataSource* DataSource() const;
   void SetDataSource(TDataSource* source);
 
-  unsigned Options() const { return options_; }
-  void SetOptions(unsigned options);
+  TDBGridOptions Options() const { return options_; }
+  void SetOptions(TDBGridOptions options);
 
   // Data rows that fit the grid's height (at least 1).
   int VisibleRowCount() const;
@@ -128,7 +131,7 @@ class TDBGrid : public QWidget {
   TDBGridIndicator* indicator_ = nullptr;
   QTableView* view_ = nullptr;
   QScrollBar* scroll_bar_ = nullptr;
-  unsigned options_ = kDefaultGridOptions;
+  TDBGridOptions options_ = kDefaultGridOptions;
   int current_column_ = 0;
   QMetaObject::Connection focus_connection_;
 };

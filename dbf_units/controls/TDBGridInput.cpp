@@ -94,7 +94,7 @@ bool TDBGrid::handleKey(QKeyEvent& key, bool in_editor) {
 bool TDBGrid::handleMoveKey(const QKeyEvent& key) {
   const Qt::KeyboardModifiers modifiers = ModifiersOf(key);
   const bool control = (modifiers & Qt::ControlModifier) != 0;
-  const bool tabs = (options_ & dgTabs) != 0;
+  const bool tabs = options_.testFlag(dgTabs);
   std::function<void(TDbf&)> move;
   // The row changes only by moving the dataset, whatever modifier is held; the view's
   // own handling (Ctrl+Down, Shift+PgDn, ...) would move its cursor alone.
@@ -263,12 +263,12 @@ void TDBGrid::escape(TDbf& dataset) {
 
 void TDBGrid::deleteCurrentRecord(TDbf& dataset) {
   if (link_.ReadOnly() || !dataset.canModify() || dataset.isEmpty()) return;
-  if ((options_ & dgConfirmDelete) != 0 && !ConfirmRecordDeletion()) return;
+  if (options_.testFlag(dgConfirmDelete) && !ConfirmRecordDeletion()) return;
   dataset.deleteRecord();
 }
 
 void TDBGrid::leaveGrid(TDbf& dataset) {
-  if ((options_ & dgCancelOnExit) != 0 && newRecordUntouched()) {
+  if (options_.testFlag(dgCancelOnExit) && newRecordUntouched()) {
     dataset.cancel();
   } else {
     writeTypedText();
@@ -276,7 +276,7 @@ void TDBGrid::leaveGrid(TDbf& dataset) {
 }
 
 bool TDBGrid::canEdit() const {
-  return (options_ & dgEditing) != 0 && !link_.ReadOnly() && link_.Active() && link_.DataSet()->canModify();
+  return options_.testFlag(dgEditing) && !link_.ReadOnly() && link_.Active() && link_.DataSet()->canModify();
 }
 
 bool TDBGrid::newRecordUntouched() const {

@@ -183,7 +183,7 @@ void TDBNavigator::updateButtons(TButtonGroup group) {
 void TDBNavigator::layoutButtons() {
   std::vector<QToolButton*> shown;
   for (int i = 0; i < kNavButtonCount; ++i) {
-    if (visible_buttons_.contains(ButtonAt(i))) {
+    if (visible_buttons_.testFlag(FlagOf(ButtonAt(i)))) {
       shown.push_back(buttons_[i]);
     } else {
       buttons_[i]->hide();
@@ -207,7 +207,7 @@ void TDBNavigator::layoutButtons() {
 
 int TDBNavigator::visibleCount() const {
   int count = 0;
-  for (int i = 0; i < kNavButtonCount; ++i) count += visible_buttons_.contains(ButtonAt(i));
+  for (int i = 0; i < kNavButtonCount; ++i) count += visible_buttons_.testFlag(FlagOf(ButtonAt(i)));
   return std::max(1, count);
 }
 

@@ -3,12 +3,11 @@
 // performs the dataset action first and then calls OnClick with the button's number.
 #pragma once
 
+#include <QFlags>
 #include <QStringList>
 #include <QWidget>
 #include <array>
-#include <cstdint>
 #include <functional>
-#include <initializer_list>
 
 #include "DbfDataSource.h"
 
@@ -20,25 +19,27 @@ namespace dbf {
 enum class TNavigateBtn { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel, nbRefresh };
 inline constexpr int kNavButtonCount = 10;
 
-// A set of navigator buttons.
-class TButtonSet {
- public:
-  constexpr TButtonSet() = default;
-  constexpr TButtonSet(std::initializer_list<TNavigateBtn> buttons) {
-    for (TNavigateBtn button : buttons) bits_ |= Bit(button);
-  }
-  static constexpr TButtonSet All() {
-    TButtonSet set;
-    set.bits_ = (1u << kNavButtonCount) - 1;
-    return set;
-  }
-  constexpr bool contains(TNavigateBtn button) const { return (bits_ & Bit(button)) != 0; }
-  constexpr bool operator==(const TButtonSet&) const = default;
-
- private:
-  static constexpr uint16_t Bit(TNavigateBtn button) { return static_cast<uint16_t>(1u << static_cast<int>(button)); }
-  uint16_t bits_ = 0;
+// The buttons as flags, for sets of buttons: the flag of button i is bit i.
+enum class TNavButtonFlag : unsigned {
+  nbFirst = 1u << 0,
+  nbPrior = 1u << 1,
+  nbNext = 1u << 2,
+  nbLast = 1u << 3,
+  nbInsert = 1u << 4,
+  nbDelete = 1u << 5,
+  nbEdit = 1u << 6,
+  nbPost = 1u << 7,
+  nbCancel = 1u << 8,
+  nbRefresh = 1u << 9,
 };
+Q_DECLARE_FLAGS(TButtonSet, TNavButtonFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TButtonSet)
+inline constexpr TButtonSet kAllNavButtons = TButtonSet::fromInt((1u << kNavButtonCount) - 1);
+
+constexpr TNavButtonFlag FlagOf(TNavigateBtn button) {
+  return static_cast<TNavButtonFlag>(1u << static_cast<int>(button));
+}
+static_assert(FlagOf(TNavigateBtn::nbRefresh) == TNavButtonFlag::nbRefresh);
 
 class TDBNavigator;
 
@@ -127,7 +128,7 @@ class TDBNavigator : public QWidget {
 
   TNavDataLink link_;
   std::array<QToolButton*, kNavButtonCount> buttons_{};
-  TButtonSet visible_buttons_ = TButtonSet::All();
+  TButtonSet visible_buttons_ = kAllNavButtons;
   bool confirm_delete_ = true;
   QStringList hints_;
   bool show_hint_ = false;

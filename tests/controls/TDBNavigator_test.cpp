@@ -17,6 +17,7 @@ namespace dbf {
 namespace {
 
 using B = TNavigateBtn;
+using F = TNavButtonFlag;
 using testing::CurrentName;
 using testing::TScratchFolder;
 
@@ -112,15 +113,15 @@ TEST_F(TDBNavigatorTest, VisibleButtonsShareTheBarsWidthEqually) {
   QWidget window;
   auto* nav = new TDBNavigator(&window);
   nav->setGeometry(416, 56, 184, 25);  // before the visible set, which may come in either order
-  nav->SetVisibleButtons({B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel});
+  nav->SetVisibleButtons({F::nbInsert, F::nbDelete, F::nbPost, F::nbCancel});
   window.show();
   const struct {
     TButtonSet visible;
     int bar_width, button_width;
   } cases[] = {
-      {{B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel}, 184, 46},
-      {{B::nbDelete, B::nbPost, B::nbCancel}, 183, 61},
-      {{B::nbInsert, B::nbDelete, B::nbPost, B::nbCancel}, 180, 45},
+      {{F::nbInsert, F::nbDelete, F::nbPost, F::nbCancel}, 184, 46},
+      {{F::nbDelete, F::nbPost, F::nbCancel}, 183, 61},
+      {{F::nbInsert, F::nbDelete, F::nbPost, F::nbCancel}, 180, 45},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bar_width);
@@ -128,7 +129,7 @@ TEST_F(TDBNavigatorTest, VisibleButtonsShareTheBarsWidthEqually) {
     EXPECT_EQ(nav->size(), QSize(c.bar_width, 25));
     for (int i = 0, left = 0; i < kNavButtonCount; ++i) {
       const QToolButton* button = nav->Button(static_cast<B>(i));
-      EXPECT_EQ(button->isVisibleTo(nav), c.visible.contains(static_cast<B>(i))) << i;
+      EXPECT_EQ(button->isVisibleTo(nav), c.visible.testFlag(FlagOf(static_cast<B>(i)))) << i;
       if (!button->isVisibleTo(nav)) continue;
       EXPECT_EQ(button->geometry(), QRect(left, 0, c.button_width, 25)) << i;
       left += c.button_width;

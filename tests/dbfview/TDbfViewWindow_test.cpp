@@ -19,7 +19,7 @@
 namespace {
 
 using dbf::TButtonSet;
-using dbf::TNavigateBtn;
+using dbf::TNavButtonFlag;
 using dbf::testing::TScratchFolder;
 
 // Runs in `folder` as the current folder and returns to the former one afterwards.
@@ -60,13 +60,13 @@ TEST_F(TDbfViewWindowTest, OpensANameRelativeToTheCurrentFolderAndRefusesAMissin
 
 TEST_F(TDbfViewWindowTest, ReadOnlyShowsOnlyTheMovesAndEditsNothing) {
   ASSERT_TRUE(window_.openTable(QString::fromStdString(folder_ / "NAMES.DBF"), true));
-  EXPECT_EQ(window_.Navigator().VisibleButtons(),
-            (TButtonSet{TNavigateBtn::nbFirst, TNavigateBtn::nbPrior, TNavigateBtn::nbNext, TNavigateBtn::nbLast}));
+  EXPECT_EQ(window_.Navigator().VisibleButtons(), (TButtonSet{TNavButtonFlag::nbFirst, TNavButtonFlag::nbPrior,
+                                                              TNavButtonFlag::nbNext, TNavButtonFlag::nbLast}));
   EXPECT_TRUE(window_.Table().ReadOnly());
   EXPECT_EQ(window_.Grid().Options() & dbf::dgEditing, 0u);
 
   ASSERT_TRUE(window_.openTable(QString::fromStdString(folder_ / "NAMES.DBF"), false));
-  EXPECT_EQ(window_.Navigator().VisibleButtons(), TButtonSet::All());
+  EXPECT_EQ(window_.Navigator().VisibleButtons(), dbf::kAllNavButtons);
   EXPECT_FALSE(window_.Table().ReadOnly());
   EXPECT_NE(window_.Grid().Options() & dbf::dgEditing, 0u);
   EXPECT_TRUE(dialogs_.shown.empty());
@@ -101,8 +101,8 @@ TEST_F(TDbfViewWindowTest, ATableThatCannotBeWrittenOpensReadOnlyAndSaysWhyOnce)
                 ": its header gives records of 12 bytes, but its fields as read fill 11 (writing would shift the "
                 "fields for every other reader)");
   EXPECT_EQ(window_.windowTitle().toStdString(), path + " [read-only]");
-  EXPECT_EQ(window_.Navigator().VisibleButtons(),
-            (TButtonSet{TNavigateBtn::nbFirst, TNavigateBtn::nbPrior, TNavigateBtn::nbNext, TNavigateBtn::nbLast}));
+  EXPECT_EQ(window_.Navigator().VisibleButtons(), (TButtonSet{TNavButtonFlag::nbFirst, TNavButtonFlag::nbPrior,
+                                                              TNavButtonFlag::nbNext, TNavButtonFlag::nbLast}));
   EXPECT_EQ(window_.Grid().Options() & dbf::dgEditing, 0u);
 }
 

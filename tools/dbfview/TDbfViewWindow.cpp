@@ -13,14 +13,14 @@
 
 namespace {
 
-using dbf::TNavigateBtn;
+using dbf::TNavButtonFlag;
 
 constexpr QSize kDefaultSize(800, 500);
 constexpr int kMargin = 4;
 const char* const kReadOnlyMark = " [read-only]";
 // A read-only table can only be looked through.
-constexpr dbf::TButtonSet kReadOnlyButtons{TNavigateBtn::nbFirst, TNavigateBtn::nbPrior, TNavigateBtn::nbNext,
-                                           TNavigateBtn::nbLast};
+constexpr dbf::TButtonSet kReadOnlyButtons{TNavButtonFlag::nbFirst, TNavButtonFlag::nbPrior, TNavButtonFlag::nbNext,
+                                           TNavButtonFlag::nbLast};
 
 // The export formats in the save dialog, the first one suggested.
 const QStringList kExportFilters{QStringLiteral("Excel workbook (*.xlsx)"), QStringLiteral("SPSS data file (*.sav)"),
@@ -82,9 +82,9 @@ bool TDbfViewWindow::openTable(const QString& path, bool read_only) {
     read_only = true;
   }
   setWindowTitle(read_only ? full_path + QLatin1String(kReadOnlyMark) : full_path);
-  navigator_->SetVisibleButtons(read_only ? kReadOnlyButtons : dbf::TButtonSet::All());
-  const unsigned options = grid_->Options();
-  grid_->SetOptions(read_only ? options & ~dbf::dgEditing : options | dbf::dgEditing);
+  navigator_->SetVisibleButtons(read_only ? kReadOnlyButtons : dbf::kAllNavButtons);
+  dbf::TDBGridOptions options = grid_->Options();
+  grid_->SetOptions(options.setFlag(dbf::dgEditing, !read_only));
   return opened;
 }
 

@@ -11,14 +11,16 @@ namespace dbf {
 
 namespace {
 
-bool Contains(const std::vector<TDataLink*>& links, const TDataLink* link) {
-  return std::find(links.begin(), links.end(), link) != links.end();
+// Non-visual links first, then visual ones, each group latest attached first.
+void PutInNoticeOrder(std::vector<TDataLink*>& links) {
+  std::reverse(links.begin(), links.end());
+  std::stable_partition(links.begin(), links.end(), [](const TDataLink* link) { return !link->VisualControl(); });
 }
 
 }  // namespace
 
 TDataSource::~TDataSource() {
-  while (!links_.empty()) links_.back()->SetDataSource(nullptr);
+  while (!links_.empty()) links_.latest()->SetDataSource(nullptr);
   SetDataSet(nullptr);
 }
 
@@ -58,12 +60,12 @@ void TDataSource::windowSizeChanged() {
 }
 
 void TDataSource::attachLink(TDataLink* link) {
-  links_.push_back(link);
+  links_.add(link);
   windowSizeChanged();
 }
 
 void TDataSource::detachLink(TDataLink* link) {
-  links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end());
+  links_.remove(link);
   windowSizeChanged();
 }
 
@@ -75,15 +77,7 @@ void TDataSource::updateState() {
 }
 
 void TDataSource::notifyLinks(TDataEvent event, intptr_t argument) {
-  // A link may detach (or a control be destroyed) while the event is being passed on.
-  const std::vector<TDataLink*> links = links_;
-  for (const bool visual : {false, true}) {
-    for (auto link = links.rbegin(); link != links.rend(); ++link) {
-      if (Contains(links_, *link) && (*link)->VisualControl() == visual) {
-        (*link)->dataEvent(event, argument);
-      }
-    }
-  }
+  links_.notifyEach([&](TDataLink* link) { link->dataEvent(event, argument); }, PutInNoticeOrder);
 }
 
 TDataLink::~TDataLink() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "DbfDataEvents.h"
+#include "DbfObserverList.h"
 
 namespace dbf {
 
@@ -57,7 +58,7 @@ class TDataSource {
   bool enabled_ = true;
   bool auto_edit_ = true;
   TDataSetState state_ = TDataSetState::StateInactive;
-  std::vector<TDataLink*> links_;
+  TObserverList<TDataLink> links_;
 };
 
 class TDataLink {

@@ -54,7 +54,7 @@ TDbf::~TDbf() {
   } catch (const std::exception& error) {
     DbfNotice(error.what());
   }
-  while (!data_sources_.empty()) data_sources_.back()->SetDataSet(nullptr);
+  while (!data_sources_.empty()) data_sources_.latest()->SetDataSet(nullptr);
 }
 
 void TDbf::SetTableName(const std::string& table_name) {
@@ -270,12 +270,12 @@ void TDbf::FieldLayoutChanged(TField&) {
 }
 
 void TDbf::attachDataSource(TDataSource* source) {
-  data_sources_.push_back(source);
+  data_sources_.add(source);
   updateBufferCount();
 }
 
 void TDbf::detachDataSource(TDataSource* source) {
-  data_sources_.erase(std::remove(data_sources_.begin(), data_sources_.end(), source), data_sources_.end());
+  data_sources_.remove(source);
   updateBufferCount();
 }
 
@@ -321,24 +321,7 @@ void TDbf::setState(TDataSetState state) {
 }
 
 void TDbf::dataEvent(TDataEvent event, intptr_t argument) {
-  // Every move and every field assignment sends an event. With one source (or none)
-  // there is nothing left to visit after it, so the copy of the list, a heap allocation
-  // per event, is not needed.
-  if (data_sources_.size() > 1) {
-    dataEventToSources(event, argument);
-  } else if (!data_sources_.empty()) {
-    data_sources_.front()->dataEvent(event, argument);
-  }
-}
-
-void TDbf::dataEventToSources(TDataEvent event, intptr_t argument) {
-  // A source may detach while the event is being passed on.
-  const std::vector<TDataSource*> sources = data_sources_;
-  for (TDataSource* source : sources) {
-    if (std::find(data_sources_.begin(), data_sources_.end(), source) != data_sources_.end()) {
-      source->dataEvent(event, argument);
-    }
-  }
+  data_sources_.notifyEach([&](TDataSource* source) { source->dataEvent(event, argument); });
 }
 
 }  // namespace dbf

@@ -13,6 +13,7 @@
 
 #include "DbfDataEvents.h"
 #include "DbfFields.h"
+#include "DbfObserverList.h"
 #include "DbfRecordWindow.h"
 #include "UDbfEngine.h"
 #include "UDbfFieldDef.h"
@@ -203,7 +204,6 @@ class TDbf : public TFieldDataSet {
   bool editing() const;
   void setState(TDataSetState state);
   void dataEvent(TDataEvent event, intptr_t argument = 0);
-  void dataEventToSources(TDataEvent event, intptr_t argument);
 
   // Opening and closing (dbf.cpp).
   void createTableFile(bool only_new);
@@ -263,7 +263,7 @@ class TDbf : public TFieldDataSet {
   bool eof_ = true;
   bool modified_ = false;
 
-  std::vector<TDataSource*> data_sources_;
+  TObserverList<TDataSource> data_sources_;
 };
 
 }  // namespace dbf

@@ -1,6 +1,9 @@
-// Byte order, the format level of a version byte, FoxPro's header layout, and the header
-// prefix figures.
+// Byte order, the format level of a version byte and the version bytes known, FoxPro's
+// header layout, and the header prefix figures.
 #include "DbfFileLayout.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace dbf {
 
@@ -57,6 +60,12 @@ int32_t PrefixLengthOfVersion(uint8_t version) {
 
 bool IsFoxProVersion(uint8_t version) {
   return version == 0x30 || version == 0x31 || version == 0x32 || version == 0xF5 || version == 0xFB;
+}
+
+bool IsKnownVersion(uint8_t version) {
+  static constexpr uint8_t kKnownVersions[] = {0x02, 0x03, 0x04, 0x05, 0x07, 0x30, 0x31, 0x32, 0x43, 0x63, 0x7B,
+                                               0x83, 0x87, 0x8B, 0x8C, 0x8E, 0xB3, 0xCB, 0xE5, 0xF5, 0xFB};
+  return std::find(std::begin(kKnownVersions), std::end(kKnownVersions), version) != std::end(kKnownVersions);
 }
 
 std::optional<int32_t> FoxProDescriptorCount(const uint8_t* header, size_t size) {

@@ -69,6 +69,9 @@ enum class THeaderLayout { Short, Long, FoxPro };
 
 // The version bytes of Visual FoxPro (0x30 to 0x32) and FoxPro (0xF5, 0xFB).
 bool IsFoxProVersion(uint8_t version);
+// Whether a program of the dBase family writes this version byte: levels III to 7 and
+// their relatives, with and without memo files.
+bool IsKnownVersion(uint8_t version);
 // Visual FoxPro writes a backlink of this many bytes after the header terminator.
 inline constexpr int32_t kFoxProBacklinkLength = 263;
 // The flags byte of a FoxPro field descriptor and its bit for a column that may be null.

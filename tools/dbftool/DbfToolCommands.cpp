@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <iterator>
 #include <stdexcept>
 
 #include "DbfErrors.h"
+#include "DbfFileLayout.h"
 #include "UDbfFile.h"
 #include "dbf.h"
 
@@ -16,11 +16,6 @@ namespace dbftool {
 namespace {
 
 bool LooksLikeOption(const std::string& argument) { return argument.size() > 1 && argument.front() == '-'; }
-
-// The version bytes that the programs of the dBase family write, levels III to 7 and
-// their relatives, with and without memo files.
-constexpr uint8_t kKnownVersions[] = {0x02, 0x03, 0x04, 0x05, 0x07, 0x30, 0x31, 0x32, 0x43, 0x63, 0x7B,
-                                      0x83, 0x87, 0x8B, 0x8C, 0x8E, 0xB3, 0xCB, 0xE5, 0xF5, 0xFB};
 
 }  // namespace
 
@@ -85,7 +80,7 @@ void CheckTableFile(const std::string& file_name) {
     throw std::runtime_error(file.FileName() + " is too short to be a dBase table (" + std::to_string(size) +
                              (size == 1 ? " byte)" : " bytes)"));
   }
-  if (std::find(std::begin(kKnownVersions), std::end(kKnownVersions), version) == std::end(kKnownVersions)) {
+  if (!dbf::IsKnownVersion(version)) {
     dbf::DbfNotice("Unknown version byte " + dbf::HexByte(version) +
                    ": no dBase program writes it; is this a dBase table?");
   }

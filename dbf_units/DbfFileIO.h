@@ -37,35 +37,35 @@ class TFileIO {
  public:
   virtual ~TFileIO() = default;
   // Each returns the number of bytes transferred, or -1 on failure (errno set).
-  virtual int64_t ReadAt(int64_t offset, void* buffer, size_t count) = 0;
-  virtual int64_t WriteAt(int64_t offset, const void* buffer, size_t count) = 0;
+  [[nodiscard]] virtual int64_t ReadAt(int64_t offset, void* buffer, size_t count) = 0;
+  [[nodiscard]] virtual int64_t WriteAt(int64_t offset, const void* buffer, size_t count) = 0;
   // File size in bytes, or -1 on failure.
-  virtual int64_t Size() = 0;
+  [[nodiscard]] virtual int64_t Size() = 0;
   // Returns false on failure.
-  virtual bool Truncate(int64_t length) = 0;
+  [[nodiscard]] virtual bool Truncate(int64_t length) = 0;
   // Returns once everything written through this handle is on the device, so that a
   // power cut keeps it; false on failure (errno set), when it may be lost. A file this
   // handle created is on the device under its name once its first sync succeeds.
-  virtual bool Sync() = 0;
+  [[nodiscard]] virtual bool Sync() = 0;
   // Closes the handle; false when the system reports an error at the close (a write it
   // could not bring out), errno set. The handle takes no call afterwards; destroying a
   // handle not closed closes it unheard.
-  virtual bool Close() = 0;
+  [[nodiscard]] virtual bool Close() = 0;
 
   // Whether this handle's file is still the file at `path`, the name it was opened by,
   // and its size then. A file that no other program can reach stays where it is, so the
   // default says so.
-  virtual TFileLook LookAtPath(const std::string& /*path*/) { return {TFileStanding::AtItsPath, Size()}; }
+  [[nodiscard]] virtual TFileLook LookAtPath(const std::string& /*path*/) { return {TFileStanding::AtItsPath, Size()}; }
   // The cheaper look at the handle alone: Deleted once the file has no name left
   // (deleted, or another file renamed over its only name), else AtItsPath (which it may
   // no longer be: only LookAtPath tells), with its size.
-  virtual TFileLook LookAtHandle() { return {TFileStanding::AtItsPath, Size()}; }
+  [[nodiscard]] virtual TFileLook LookAtHandle() { return {TFileStanding::AtItsPath, Size()}; }
 
   // The advisory lock that serialises appends between programs: exclusive on a handle
   // open for writing, shared on a read-only one (a reader only waits out an append in
   // flight). With `wait` it blocks until the lock is free. A file that no other program
   // can reach needs no lock, so the default always grants it.
-  virtual TLockResult LockAppends(bool /*wait*/) { return TLockResult::Locked; }
+  [[nodiscard]] virtual TLockResult LockAppends(bool /*wait*/) { return TLockResult::Locked; }
   virtual void UnlockAppends() {}
 };
 
@@ -80,14 +80,14 @@ enum class TFileOpenMode {
 // (a FIFO, a device, a socket) with ENXIO, without waiting for a writer on a FIFO.
 using TFileIOFactory = std::function<std::unique_ptr<TFileIO>(const std::string& path, TFileOpenMode mode)>;
 
-std::unique_ptr<TFileIO> OpenFileIO(const std::string& path, TFileOpenMode mode);
+[[nodiscard]] std::unique_ptr<TFileIO> OpenFileIO(const std::string& path, TFileOpenMode mode);
 
 // The POSIX implementation itself, for test factories that wrap the real file.
 // CreateExclusive makes a new file and never opens an existing one: a name that exists,
 // a symbolic link included (dangling or not), fails with EEXIST, so a file put in place
 // after the caller looked is neither emptied nor followed. Keeping other handles out is
 // the open-file registry's job, as POSIX has no portable way to bar other processes.
-std::unique_ptr<TFileIO> OpenPosixFileIO(const std::string& path, TFileOpenMode mode);
+[[nodiscard]] std::unique_ptr<TFileIO> OpenPosixFileIO(const std::string& path, TFileOpenMode mode);
 
 // Why an open or create failed, as the end of a message ("Cannot open file X: <reason>"):
 // the platform's text for `error` in lower case ("permission denied", "read-only file

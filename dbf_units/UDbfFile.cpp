@@ -168,9 +168,9 @@ int32_t TDbfFile::AppendRecord(const uint8_t* record) {
   if (WriteSome(position, append_buffer_.data(), append_buffer_.size()) < RecordSize()) {
     const int error = errno;
     // Peers that read up to the end of the file would take a record written in part for a
-    // subject: the end marker goes back in front of it, as far as the platform lets (the
-    // append's own failure is the one reported).
-    if (EndMarkerCountsApart()) WriteSome(position, &kEndMarker, 1);
+    // subject: the end marker goes back in front of it, as far as the platform lets. The
+    // append's own failure is the one reported, so the marker's result is let go.
+    if (EndMarkerCountsApart()) (void)WriteSome(position, &kEndMarker, 1);
     throw FileError(TFileAction::Write, FileName(), error);
   }
   SetRecordCount(number);

@@ -116,8 +116,11 @@ void TPagedFile::SetHeaderSize(int32_t size) {
   header_size_ = size;
   header_.assign(static_cast<size_t>(size), 0);
   DeriveRecordCount();
-  // A file shorter than the header leaves the rest of the buffer zero.
-  ReadAvailable(0, header_.data(), header_.size());
+  // A file shorter than the header leaves the rest of the buffer zero; a read the platform
+  // fails is its error, not a damaged header.
+  if (size > 0 && io_->ReadAt(0, header_.data(), header_.size()) < 0) {
+    throw FileError(TFileAction::Read, file_name_, errno);
+  }
 }
 
 void TPagedFile::SetRecordSize(int32_t size) {

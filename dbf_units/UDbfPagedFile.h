@@ -49,10 +49,11 @@ class TPagedFile {
   int32_t RecordSize() const { return record_size_; }
   int32_t RecordCount() const { return record_count_; }
   // Throws EDbfFileError "Cannot read file %s" when the platform cannot tell the size.
-  int64_t FileSize();
+  [[nodiscard]] int64_t FileSize();
 
   // Re-reads the first `size` bytes of the file into a new zero-filled header buffer
-  // (unless the size is unchanged) and derives the record count again.
+  // (unless the size is unchanged) and derives the record count again. Throws
+  // EDbfFileError "Cannot read file %s" when the platform fails the read.
   void SetHeaderSize(int32_t size);
   void SetRecordSize(int32_t size);
   // Cuts or extends the file to HeaderSize + count * RecordSize bytes.
@@ -62,7 +63,7 @@ class TPagedFile {
   const uint8_t* HeaderBuffer() const { return header_.data(); }
 
   // REQUIRES: 1 <= n. Reads RecordSize bytes of record n; false on a failed or short read.
-  bool LoadRecord(int32_t n, uint8_t* buffer);
+  [[nodiscard]] bool LoadRecord(int32_t n, uint8_t* buffer);
   // REQUIRES: 1 <= n, a file opened for writing. Writes RecordSize bytes as record n;
   // afterwards RecordCount is at least n. Throws EDbfFileError "Cannot write file %s" on
   // a failed or short write (the count is then unchanged) and when the record would end
@@ -94,7 +95,7 @@ class TPagedFile {
   void LockAppends();
   // Without waiting and without deriving the count: false, with nothing taken, when
   // another program holds the lock. A refusing file system counts as granted.
-  bool TryLockAppends();
+  [[nodiscard]] bool TryLockAppends();
   void UnlockAppends();
   bool HoldsAppendLock() const { return append_lock_depth_ > 0; }
 
@@ -118,7 +119,7 @@ class TPagedFile {
   // program has held the lock since a full look (KnowSizeLeft) and the open file still has
   // a name, the size this program's own writes left it at, and at least `reach` bytes, so
   // that no other program wrote meanwhile. False asks for the full look.
-  bool StillAsLeft(int64_t reach);
+  [[nodiscard]] bool StillAsLeft(int64_t reach);
   // After a full look that found the file unchanged: its size, which this program's own
   // writes follow from then on, while it holds the append lock.
   void KnowSizeLeft(int64_t size);
@@ -129,8 +130,8 @@ class TPagedFile {
   // failure (errno set); ReadAvailable reports a short or failed read as false, leaving the
   // rest of the buffer. TruncateTo throws EDbfFileError ("Cannot write file %s").
   void WriteExact(int64_t offset, const void* buffer, size_t count);
-  int64_t WriteSome(int64_t offset, const void* buffer, size_t count);
-  bool ReadAvailable(int64_t offset, void* buffer, size_t count);
+  [[nodiscard]] int64_t WriteSome(int64_t offset, const void* buffer, size_t count);
+  [[nodiscard]] bool ReadAvailable(int64_t offset, void* buffer, size_t count);
   void TruncateTo(int64_t length);
   // (file size - HeaderSize) / RecordSize in 64 bits; 0 when negative or RecordSize is 0.
   void DeriveRecordCount();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -161,6 +162,26 @@ TEST_F(DbfTest, BindingFailuresLeaveTheDatasetClosed) {
   DeclareField<TAutoIncField>(same_kind, "POC_CHYB");
   same_kind.open();
   EXPECT_EQ(same_kind.fieldNamed("POC_CHYB").FieldNo(), 6) << "small, auto-increment and integer are one kind";
+}
+
+TEST_F(DbfTest, FailedReadOfTheHeaderIsAReadErrorNotADamagedHeader) {
+  NamesTable(folder_, {"Ann"});
+  auto dbf = DataSetOn(folder_, "NAMES.DBF");
+  // The first read takes the header's prefix, the second the whole header.
+  for (const int failing_read : {1, 2}) {
+    SCOPED_TRACE(failing_read);
+    filetest::TFaults faults;
+    faults.failing_read = failing_read;
+    const filetest::TFaultyFiles seam(faults);
+    try {
+      dbf->open();
+      ADD_FAILURE() << "opened";
+    } catch (const EDbfFileError& error) {
+      EXPECT_EQ(std::string(error.what()), "Cannot read file " + (folder_ / "NAMES.DBF"));
+      EXPECT_EQ(error.SystemError(), EIO);
+    }
+    EXPECT_EQ(dbf->state(), TDataSetState::StateInactive);
+  }
 }
 
 TEST_F(DbfTest, TableWithoutDeclaredFieldsGetsDefaultFieldsPerColumn) {

@@ -39,7 +39,11 @@ class TFaultyFileIO final : public TFileIO {
       : real_(std::move(real)), faults_(std::move(faults)) {}
 
   int64_t ReadAt(int64_t offset, void* buffer, size_t count) override {
-    if (TFaults* faults = *faults_) ++faults->reads;
+    TFaults* faults = *faults_;
+    if (faults && ++faults->reads == faults->failing_read) {
+      errno = EIO;
+      return -1;
+    }
     return real_->ReadAt(offset, buffer, count);
   }
 

@@ -84,6 +84,7 @@ struct TFaults {
   int64_t extra_size = 0;  // added to the size the file reports
   int writes = 0;          // writes seen so far
   int reads = 0;           // reads seen so far
+  int failing_read = 0;    // the n-th read (counting from 1) fails with EIO; 0 never
   int64_t last_write_offset = -1;
   bool refuse_locks = false;   // the file system refuses record locks
   int locks = 0;               // append locks granted so far

@@ -15,15 +15,20 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <stdexcept>
 
 #include "ScriptedDialogs.h"
+#include "TempFolder.h"
 
 namespace dbf {
 namespace {
+
+using testsupport::TTempFolder;
+
+QString PathOf(const TTempFolder& folder) { return QString::fromStdString(folder.Folder()); }
+QString PathIn(const TTempFolder& folder, const char* name) { return QString::fromStdString(folder / name); }
 
 void Touch(const QString& path) {
   QFile file(path);
@@ -52,17 +57,17 @@ QStringList ListedNames(QFileDialog& dialog) {
 }
 
 TEST(DbfDialogsTest, FileDialogPatternsIgnoreLetterCase) {
-  QTemporaryDir folder;
+  const TTempFolder folder;
   for (const char* name : {"SK_00123.dbf", "RESULTS.DBF", "prikl1.ini", "TEST.INI", "notes.txt"}) {
-    Touch(folder.filePath(QString::fromLatin1(name)));
+    Touch(PathIn(folder, name));
   }
   struct Case {
     TOpenFileRequest request;
     QStringList listed;
   };
   const Case cases[] = {
-      {{QStringLiteral("*.DBF"), QString(), folder.path()}, {"RESULTS.DBF", "SK_00123.dbf"}},
-      {{QStringLiteral("*.ini"), QStringLiteral("|*.ini"), folder.path()}, {"TEST.INI", "prikl1.ini"}},
+      {{QStringLiteral("*.DBF"), QString(), PathOf(folder)}, {"RESULTS.DBF", "SK_00123.dbf"}},
+      {{QStringLiteral("*.ini"), QStringLiteral("|*.ini"), PathOf(folder)}, {"TEST.INI", "prikl1.ini"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.request.file_name.toStdString());
@@ -70,37 +75,37 @@ TEST(DbfDialogsTest, FileDialogPatternsIgnoreLetterCase) {
     EXPECT_EQ(dialog->fileMode(), QFileDialog::AnyFile) << "a typed name of a new file is taken";
     EXPECT_EQ(ListedNames(*dialog), c.listed);
   }
-  TOpenFileRequest existing{QStringLiteral("*.DBF"), QString(), folder.path(), true};
+  TOpenFileRequest existing{QStringLiteral("*.DBF"), QString(), PathOf(folder), true};
   EXPECT_EQ(TWidgetDialogs::buildFileDialog(existing)->fileMode(), QFileDialog::ExistingFile);
 }
 
 TEST(DbfDialogsTest, SaveDialogGivesTheNameTheExtensionOfTheChosenFormat) {
-  QTemporaryDir folder;
+  const TTempFolder folder;
   const TSaveFileRequest request{QStringLiteral("Export"),
-                                 folder.filePath(QStringLiteral("VYSLEDKY.xlsx")),
+                                 PathIn(folder, "VYSLEDKY.xlsx"),
                                  {QStringLiteral("Excel workbook (*.xlsx)"), QStringLiteral("SPSS data file (*.sav)")}};
   const std::unique_ptr<QFileDialog> dialog = TWidgetDialogs::buildSaveDialog(request);
   EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
   EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite)) << "an existing file is asked about";
   EXPECT_EQ(dialog->windowTitle(), "Export");
-  EXPECT_EQ(dialog->directory().absolutePath(), QDir(folder.path()).absolutePath());
+  EXPECT_EQ(dialog->directory().absolutePath(), QDir(PathOf(folder)).absolutePath());
   EXPECT_EQ(dialog->defaultSuffix(), "xlsx");
-  EXPECT_EQ(dialog->selectedFiles().value(0), folder.filePath(QStringLiteral("VYSLEDKY.xlsx")));
+  EXPECT_EQ(dialog->selectedFiles().value(0), PathIn(folder, "VYSLEDKY.xlsx"));
 
   emit dialog->filterSelected(request.filters[1]);
   EXPECT_EQ(dialog->defaultSuffix(), "sav");
-  EXPECT_EQ(dialog->selectedFiles().value(0), folder.filePath(QStringLiteral("VYSLEDKY.sav")));
+  EXPECT_EQ(dialog->selectedFiles().value(0), PathIn(folder, "VYSLEDKY.sav"));
 }
 
 TEST(DbfDialogsTest, ChosenFileMakesItsFolderCurrent) {
   const QString before = QDir::currentPath();
-  QTemporaryDir folder;
+  const TTempFolder folder;
   testing::TScriptedDialogs dialogs;
-  dialogs.file_answers = {folder.filePath(QStringLiteral("new.ini")), std::nullopt};
-  EXPECT_EQ(OpenFileDialog({QStringLiteral("*.ini"), QString()}), folder.filePath(QStringLiteral("new.ini")));
-  EXPECT_EQ(QDir::currentPath(), QDir(folder.path()).canonicalPath());
+  dialogs.file_answers = {PathIn(folder, "new.ini"), std::nullopt};
+  EXPECT_EQ(OpenFileDialog({QStringLiteral("*.ini"), QString()}), PathIn(folder, "new.ini"));
+  EXPECT_EQ(QDir::currentPath(), QDir(PathOf(folder)).canonicalPath());
   EXPECT_EQ(OpenFileDialog({QStringLiteral("*.ini"), QString()}), std::nullopt);
-  EXPECT_EQ(QDir::currentPath(), QDir(folder.path()).canonicalPath()) << "a cancel leaves it";
+  EXPECT_EQ(QDir::currentPath(), QDir(PathOf(folder)).canonicalPath()) << "a cancel leaves it";
   ASSERT_TRUE(QDir::setCurrent(before));
 }
 

@@ -224,6 +224,7 @@ TEST_F(DurabilityTest, EveryStepOfASessionSurvivesAPowerCutRightAfterIt) {
     const auto table_at_path = [&] {
       auto table = ResultsTable(folder_);
       table->SetTableName(path);
+      table->SetFileSeam(files.Seam());
       return table;
     };
     auto table = table_at_path();

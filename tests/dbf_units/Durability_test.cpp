@@ -164,9 +164,10 @@ TEST_F(DurabilityTest, RefusedAppendRaisesAndKeepsEveryEarlierRecord) {
 // lagging count, and the next append brings it up to date.
 TEST_F(DurabilityTest, HeaderCountThatCannotBeWrittenLagsUntilTheNextAppend) {
   filetest::TFaults faults;
-  const filetest::TFaultyFiles seam(faults);
+  const filetest::TFaultyFiles seam(faults, filetest::TFaultyFiles::PassedIn);
   TNoticeCapture notices;
   auto table = ResultsTable(folder_);
+  table->SetFileSeam(seam.Seam());
   table->open();
   PostSubject(*table, 0);
   faults.failing_write = faults.writes + 2;
@@ -253,8 +254,9 @@ TEST_F(DurabilityTest, EveryStepOfASessionSurvivesAPowerCutRightAfterIt) {
 // again stores the record.
 TEST_F(DurabilityTest, WritesSyncOnceEachAndARefusedSyncOrCloseRaises) {
   filetest::TFaults faults;
-  const filetest::TFaultyFiles seam(faults);
+  const filetest::TFaultyFiles seam(faults, filetest::TFaultyFiles::PassedIn);
   auto table = ResultsTable(folder_);
+  table->SetFileSeam(seam.Seam());
   table->open();
   PostSubject(*table, 0);
   PostSubject(*table, 1);

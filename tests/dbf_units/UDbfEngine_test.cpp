@@ -150,9 +150,9 @@ TEST_F(EngineTest, TwoEnginesShareOneFileAndItsRecords) {
 TEST_F(EngineTest, FailedAppendKeepsCountAndCursor) {
   WriteTable({" AAAA", " BBBB"});
   filetest::TFaults faults;
-  filetest::TFaultyFiles seam(faults);
+  const filetest::TFaultyFiles seam(faults, filetest::TFaultyFiles::PassedIn);
   TDbfEngine engine;
-  OpenExisting(engine);
+  engine.Open(defs_, path_, {.creation = TCreation::OpenExisting, .seam = seam.Seam()});
   engine.CurrentCursor().GotoBookmark(1);
   const std::vector<uint8_t> record = {' ', 'N', 'E', 'W', ' '};
   faults.failing_write = faults.writes + 1;

@@ -292,8 +292,10 @@ TEST_F(DbfTest, OnlyAWriteGetsAHeaderAtClose) {
   EXPECT_EQ(filetest::ReadFileBytes(path).back(), kEndMarker);
 
   filetest::TFaults faults;
-  const filetest::TFaultyFiles seam(faults);
-  ResultsTable(folder_, "NEW.DBF")->createTable();
+  const filetest::TFaultyFiles seam(faults, filetest::TFaultyFiles::PassedIn);
+  auto table = ResultsTable(folder_, "NEW.DBF");
+  table->SetFileSeam(seam.Seam());
+  table->createTable();
   EXPECT_EQ(faults.syncs, 1);
 }
 

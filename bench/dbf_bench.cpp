@@ -149,16 +149,24 @@ void ScanDataset(benchmark::State& state, const TTable& table) {
 // memory file, the table among them under its path.
 class TMemoryTable {
  public:
-  explicit TMemoryTable(const TTable& table) : files_(kLargestMemoryFile) {
+  explicit TMemoryTable(const TTable& table) : files_(kLargestMemoryFile), seam_(files_.Seam()) {
     std::ifstream file(table.path, std::ios::binary);
     const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     path_ = files_.Put("MEMORY.DBF", bytes.data(), bytes.size());
   }
   const std::string& Path() const { return path_; }
+  const dbf::TFileSeam& Seam() const { return seam_; }
+  // A dataset on the table, not yet opened, that reaches it through the memory files.
+  std::unique_ptr<dbf::TDbf> Dataset() const {
+    std::unique_ptr<dbf::TDbf> dataset = bench::TableOn(path_);
+    dataset->SetFileSeam(seam_);
+    return dataset;
+  }
 
  private:
   static constexpr int64_t kLargestMemoryFile = int64_t{1} << 31;
   dbf::fuzz::TMemoryFiles files_;
+  dbf::TFileSeam seam_;
   std::string path_;
 };
 
@@ -170,8 +178,8 @@ struct TPlainTable {
   std::vector<dbf::TFieldSpan> fields;
 };
 
-TPlainTable PlainTableOf(const std::string& path) {
-  const dbf::TDbfFile file(path, false, false, true);
+TPlainTable PlainTableOf(const TMemoryTable& memory) {
+  const dbf::TDbfFile file(memory.Path(), {.read_only = true, .seam = memory.Seam()});
   TPlainTable table{file.HeaderSize(), static_cast<size_t>(file.RecordSize()), file.RecordCount(), {}};
   for (int i = 0; i < file.FieldDefs().Count(); ++i) table.fields.push_back(file.FieldSpan(i));
   return table;
@@ -187,8 +195,9 @@ std::string_view PlainTrim(const uint8_t* bytes, size_t length) {
 // The plain loops' walk: one read per record through the file seam, deleted records
 // skipped, `visit` given each field's trimmed bytes.
 template <typename Visit>
-bool ForEachPlainRecord(const std::string& path, const TPlainTable& table, std::vector<uint8_t>& record, Visit visit) {
-  const std::unique_ptr<dbf::TFileIO> io = dbf::OpenFileIO(path, dbf::TFileOpenMode::ReadOnly);
+bool ForEachPlainRecord(const TMemoryTable& memory, const TPlainTable& table, std::vector<uint8_t>& record,
+                        Visit visit) {
+  const std::unique_ptr<dbf::TFileIO> io = memory.Seam().Open(memory.Path(), dbf::TFileOpenMode::ReadOnly);
   for (int32_t n = 0; n < table.record_count; ++n) {
     const int64_t position = table.header_length + int64_t{n} * static_cast<int64_t>(table.record_length);
     if (io->ReadAt(position, record.data(), record.size()) != static_cast<int64_t>(record.size())) return false;
@@ -202,13 +211,13 @@ bool ForEachPlainRecord(const std::string& path, const TPlainTable& table, std::
 
 void MemoryScanPlain(benchmark::State& state, const TTable& table) {
   const TMemoryTable memory(table);
-  const TPlainTable plain = PlainTableOf(memory.Path());
+  const TPlainTable plain = PlainTableOf(memory);
   std::vector<uint8_t> record(plain.record_length);
   std::vector<std::string> texts(plain.fields.size());
   int64_t records = 0;
   for (auto _ : state) {
     const auto keep = [&](size_t i, std::string_view text) { texts[i].assign(text); };
-    if (!ForEachPlainRecord(memory.Path(), plain, record, keep)) {
+    if (!ForEachPlainRecord(memory, plain, record, keep)) {
       state.SkipWithError("a short read");
       break;
     }
@@ -220,7 +229,7 @@ void MemoryScanPlain(benchmark::State& state, const TTable& table) {
 
 void MemoryScanDataset(benchmark::State& state, const TTable& table) {
   const TMemoryTable memory(table);
-  std::unique_ptr<dbf::TDbf> dataset = bench::TableOn(memory.Path());
+  std::unique_ptr<dbf::TDbf> dataset = memory.Dataset();
   dataset->open();
   std::vector<std::string> texts;
   int64_t records = 0;
@@ -244,7 +253,7 @@ class TDiscardingBuffer final : public std::streambuf {
 // quote or a line end, records ended by CR LF, the text handed on in large pieces.
 void MemoryDumpPlain(benchmark::State& state, const TTable& table) {
   const TMemoryTable memory(table);
-  const TPlainTable plain = PlainTableOf(memory.Path());
+  const TPlainTable plain = PlainTableOf(memory);
   std::vector<uint8_t> record(plain.record_length);
   TDiscardingBuffer out;
   std::string csv;
@@ -265,7 +274,7 @@ void MemoryDumpPlain(benchmark::State& state, const TTable& table) {
   };
   int64_t records = 0;
   for (auto _ : state) {
-    if (!ForEachPlainRecord(memory.Path(), plain, record, write_field)) {
+    if (!ForEachPlainRecord(memory, plain, record, write_field)) {
       state.SkipWithError("a short read");
       break;
     }
@@ -276,7 +285,7 @@ void MemoryDumpPlain(benchmark::State& state, const TTable& table) {
 
 void MemoryDumpDataset(benchmark::State& state, const TTable& table) {
   const TMemoryTable memory(table);
-  std::unique_ptr<dbf::TDbf> dataset = bench::TableOn(memory.Path());
+  std::unique_ptr<dbf::TDbf> dataset = memory.Dataset();
   dataset->SetReadOnly(true);
   dataset->open();
   TDiscardingBuffer out;

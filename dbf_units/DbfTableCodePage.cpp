@@ -199,7 +199,7 @@ std::optional<std::string> CodePageOfCpgText(std::string_view text) {
 
 // The first line of the `.cpg` file beside the table, without blanks at its ends;
 // nothing when there is none. A `.cpg` file that cannot be read is reported.
-std::optional<std::string> CpgText(const std::string& table_file_name) {
+std::optional<std::string> CpgText(const std::string& table_file_name, const TDbfNoticeHandler& notice) {
   const std::string cpg = MatchExistingCase(std::filesystem::path(table_file_name).replace_extension(".cpg").string());
   std::error_code error;
   if (!std::filesystem::is_regular_file(cpg, error)) return std::nullopt;
@@ -207,7 +207,7 @@ std::optional<std::string> CpgText(const std::string& table_file_name) {
   std::string text(kLongestCpgText, '\0');
   in.read(text.data(), kLongestCpgText);
   if (in.bad() || (!in && !in.eof())) {
-    DbfNotice("Cannot read file " + cpg + ": the text fields are read in code page 852");
+    notice("Cannot read file " + cpg + ": the text fields are read in code page 852");
     return std::nullopt;
   }
   text.resize(static_cast<size_t>(in.gcount()));
@@ -217,7 +217,9 @@ std::optional<std::string> CpgText(const std::string& table_file_name) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-void FallBackNotice(const std::string& finding) { DbfNotice(finding + ": the text fields are read in code page 852"); }
+void FallBackNotice(const TDbfNoticeHandler& notice, const std::string& finding) {
+  notice(finding + ": the text fields are read in code page 852");
+}
 
 std::string CannotConvert(const std::string& code_page) {
   return code_page + ", which the library cannot convert (it converts single-byte code pages and UTF-8)";
@@ -227,24 +229,24 @@ std::string CannotConvert(const std::string& code_page) {
 
 TTableCodePage::TTableCodePage() : name_(kDefaultName), single_byte_(&Cp852()) {}
 
-TTableCodePage TableCodePage(uint8_t mark, const std::string& table_file_name) {
+TTableCodePage TableCodePage(uint8_t mark, const std::string& table_file_name, const TDbfNoticeHandler& notice) {
   TTableCodePage code_page;
   std::string named;
   if (mark != 0) {
     const auto entry =
         std::find_if(std::begin(kMarks), std::end(kMarks), [&](const TMarkEntry& m) { return m.mark == mark; });
     if (entry == std::end(kMarks)) {
-      FallBackNotice("Unknown code page mark " + HexByte(mark));
+      FallBackNotice(notice, "Unknown code page mark " + HexByte(mark));
       return code_page;
     }
     named = entry->code_page;
     code_page.source_ = TCodePageSource::Mark;
   } else {
-    const std::optional<std::string> cpg_text = CpgText(table_file_name);
+    const std::optional<std::string> cpg_text = CpgText(table_file_name, notice);
     if (!cpg_text) return code_page;
     const std::optional<std::string> cpg_code_page = CodePageOfCpgText(*cpg_text);
     if (!cpg_code_page) {
-      FallBackNotice("Unknown code page '" + *cpg_text + "' in the .cpg file of " + table_file_name);
+      FallBackNotice(notice, "Unknown code page '" + *cpg_text + "' in the .cpg file of " + table_file_name);
       return code_page;
     }
     named = *cpg_code_page;
@@ -252,9 +254,9 @@ TTableCodePage TableCodePage(uint8_t mark, const std::string& table_file_name) {
   }
   const TSingleByteCodePage* single_byte = named == kUtf8 ? nullptr : SingleByteCodePageNamed(named);
   if (named != kUtf8 && single_byte == nullptr) {
-    FallBackNotice(code_page.source_ == TCodePageSource::Mark
-                       ? "Code page mark " + HexByte(mark) + " names " + CannotConvert(named)
-                       : "The .cpg file of " + table_file_name + " names " + CannotConvert(named));
+    FallBackNotice(notice, code_page.source_ == TCodePageSource::Mark
+                               ? "Code page mark " + HexByte(mark) + " names " + CannotConvert(named)
+                               : "The .cpg file of " + table_file_name + " names " + CannotConvert(named));
     return TTableCodePage();
   }
   code_page.name_ = named;

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "DbfCodePage.h"
+#include "DbfErrors.h"
 
 namespace dbf {
 
@@ -52,7 +53,8 @@ class TTableCodePage {
   std::string Encode(std::string_view utf8, size_t width, const std::string& field_name) const;
 
  private:
-  friend TTableCodePage TableCodePage(uint8_t mark, const std::string& table_file_name);
+  friend TTableCodePage TableCodePage(uint8_t mark, const std::string& table_file_name,
+                                      const TDbfNoticeHandler& notice);
 
   static void DecodeUtf8(std::string_view bytes, std::string& utf8);
   std::string EncodeUtf8(std::string_view utf8, size_t width, const std::string& field_name) const;
@@ -67,7 +69,8 @@ class TTableCodePage {
 // The code page of the table file `table_file_name` whose header carries `mark`. A mark
 // the library does not know, or one of a code page it cannot convert (the multi-byte ones
 // among them), and a `.cpg` file whose name it does not know fall back to code page 852,
-// with a DbfNotice naming the mark or the name.
-TTableCodePage TableCodePage(uint8_t mark, const std::string& table_file_name);
+// with a notice (to `notice`) naming the mark or the name.
+TTableCodePage TableCodePage(uint8_t mark, const std::string& table_file_name,
+                             const TDbfNoticeHandler& notice = DbfNotice);
 
 }  // namespace dbf

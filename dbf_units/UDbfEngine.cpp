@@ -36,27 +36,27 @@ TDbfEngine::~TDbfEngine() {
   try {
     Close();
   } catch (const std::exception& error) {
-    DbfNotice(error.what());
+    seam_.Notice(error.what());
   }
 }
 
-void TDbfEngine::Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create,
-                      bool read_only, bool only_new) {
-  read_only_ = read_only;
+void TDbfEngine::Open(const TDbfFieldDefs& defs, const std::string& full_name, const TOpenOptions& options) {
+  read_only_ = options.read_only;
+  seam_ = options.seam;
+  const bool format_any = FormatsAnyFile(options.creation);
   // Definitions no table can hold are refused before a file is made or emptied.
   std::error_code ignored;  // a name that cannot be looked at fails at the open below
   const bool missing = !std::filesystem::exists(MatchExistingCase(full_name), ignored);
-  if (create || (auto_create && missing)) TDbfFile::CheckNewTable(defs);
+  if (format_any || (MakesMissingFile(options.creation) && missing)) TDbfFile::CheckNewTable(defs);
   bool made_here = false;
-  std::shared_ptr<TDbfFile> shared =
-      TDbfFile::OpenShared(full_name, create, auto_create, read_only, only_new, made_here);
+  std::shared_ptr<TDbfFile> shared = TDbfFile::OpenShared(full_name, options, made_here);
   TDbfFile& file = *shared;
   // The cursor holds the file from the start, so a failure below releases a new object
   // and takes it out of the registry again.
   auto cursor = std::make_unique<TDbfCursor>(std::move(shared));
   // A file that another dataset created is shared as it stands: formatting it again
   // would wipe the records appended through that dataset.
-  if (create || (made_here && file.IsNew())) FormatOrRemove(file, defs, made_here && file.IsNew());
+  if (format_any || (made_here && file.IsNew())) FormatOrRemove(file, defs, made_here && file.IsNew());
   record_cursor_ = std::move(cursor);
   current_cursor_ = record_cursor_.get();
   scratch_.assign(static_cast<size_t>(std::max(file.RecordSize(), 0)), 0);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "DbfFieldTypes.h"
+#include "DbfOpenOptions.h"
 #include "UDbfCursor.h"
 
 namespace dbf {
@@ -34,16 +35,17 @@ class TDbfEngine {
   TDbfEngine(const TDbfEngine&) = delete;
   TDbfEngine& operator=(const TDbfEngine&) = delete;
 
-  // Opens `full_name`, sharing a file object already in the registry as it is (without
-  // reading it again; TDbfFile::OpenShared). A new file, or any file when `create` is
-  // set, is formatted from `defs`; the caller copies the definitions of an existing one
-  // (FillFieldDefs, or File().CopyFieldDefs to keep their letters). The definitions are
-  // checked (TDbfFile::CheckNewTable) before a file is made or emptied; a file this call
-  // made is removed again when formatting it fails. `only_new` refuses an existing file
-  // (see TPagedFile) instead of emptying it.
+  // Opens `full_name` as `options` say, sharing a file object already in the registry as
+  // it is (without reading it again; TDbfFile::OpenShared). A new file, or any file when
+  // the options' creation formats any file (TCreation::Replace), is formatted from
+  // `defs`; the caller copies the definitions of an existing one (FillFieldDefs, or
+  // File().CopyFieldDefs to keep their letters). The definitions are checked
+  // (TDbfFile::CheckNewTable) before a file is made or emptied; a file this call made is
+  // removed again when formatting it fails. TCreation::CreateNew refuses an existing file
+  // (see TPagedFile) instead of emptying it. The engine's own notices (a failed close in
+  // its destructor) go to the options' seam too.
   // REQUIRES: !Active(). Throws the file layer's errors; nothing stays open then.
-  void Open(const TDbfFieldDefs& defs, const std::string& full_name, bool create, bool auto_create, bool read_only,
-            bool only_new = false);
+  void Open(const TDbfFieldDefs& defs, const std::string& full_name, const TOpenOptions& options);
   // Writes the header when the table was written since it was opened (not when
   // read-only, or the table refuses writes: TPagedFile::Writable), returning once it is
   // on the device, and releases the file; the last user closes it. Everything is
@@ -104,6 +106,7 @@ class TDbfEngine {
   // record as it was.
   std::vector<uint8_t> scratch_;
   bool read_only_ = false;
+  TFileSeam seam_;
   bool holds_append_lock_ = false;
 };
 

@@ -77,16 +77,15 @@ void TDbfFile::CheckNewTable(const TDbfFieldDefs& defs) {
   }
 }
 
-TDbfFile::TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only, bool only_new)
-    : TPagedFile(file_name, create, auto_create, read_only, only_new) {
-  if (IsNew() || create) return;
+TDbfFile::TDbfFile(const std::string& file_name, const TOpenOptions& options) : TPagedFile(file_name, options) {
+  if (IsNew() || FormatsAnyFile(options.creation)) return;
   ReadHeader();
 }
 
-std::shared_ptr<TDbfFile> TDbfFile::OpenShared(const std::string& file_name, bool create, bool auto_create,
-                                               bool read_only, bool only_new, bool& made) {
+std::shared_ptr<TDbfFile> TDbfFile::OpenShared(const std::string& file_name, const TOpenOptions& options, bool& made) {
   auto& shared = SharedTables();
   std::erase_if(shared, [](const std::weak_ptr<TDbfFile>& table) { return table.expired(); });
+  const bool only_new = options.creation == TCreation::CreateNew;
   if (const TPagedFile* open = only_new ? nullptr : FindOpenFile(file_name)) {
     for (const std::weak_ptr<TDbfFile>& entry : shared) {
       std::shared_ptr<TDbfFile> table = entry.lock();
@@ -97,10 +96,14 @@ std::shared_ptr<TDbfFile> TDbfFile::OpenShared(const std::string& file_name, boo
     }
     throw EDbfEngineError(FileErrorMessage(TFileAction::Open, file_name));
   }
-  auto table = std::make_shared<TDbfFile>(file_name, create, auto_create, read_only, only_new);
+  auto table = std::make_shared<TDbfFile>(file_name, options);
   shared.push_back(table);
   made = true;
   return table;
+}
+
+TTableCodePage TDbfFile::CodePageMarked(uint8_t mark) const {
+  return TableCodePage(mark, FileName(), [this](const std::string& text) { Notice(text); });
 }
 
 // While another program appends (it holds the append lock), the file may end inside the
@@ -111,7 +114,7 @@ void TDbfFile::ReadHeader() {
   SetHeaderSize(kShortLayout.prefix_length);
   const THeaderPrefix prefix = Prefix();
   format_level_ = prefix.format_level;
-  code_page_ = TableCodePage(HeaderBuffer()[kCodePageMarkAt], FileName());
+  code_page_ = CodePageMarked(HeaderBuffer()[kCodePageMarkAt]);
   ChooseLayout(prefix);
   const TLayout& layout = DescriptorLayout();
   if (prefix.header_length < layout.prefix_length) {
@@ -206,16 +209,15 @@ void TDbfFile::StoreRecordCount() {
   try {
     WriteExact(kRecordCountAt, HeaderBuffer() + kRecordCountAt, 4);
   } catch (const EDbfFileError& error) {
-    DbfNotice(std::string(error.what()) +
-              ": the record count in the header stays behind until the next append or close");
+    Notice(std::string(error.what()) + ": the record count in the header stays behind until the next append or close");
   }
 }
 
 void TDbfFile::CheckRecordCount() {
   const auto in_header = static_cast<int32_t>(Prefix().record_count);
   if (in_header == RecordCount()) return;
-  DbfNotice("Invalid Record Count,\rRecordCount in Hdr : " + std::to_string(in_header) +
-            "\rexpected : " + std::to_string(RecordCount()));
+  Notice("Invalid Record Count,\rRecordCount in Hdr : " + std::to_string(in_header) +
+         "\rexpected : " + std::to_string(RecordCount()));
 }
 
 int32_t TDbfFile::DescriptorCount(int32_t header_length) const {
@@ -290,8 +292,8 @@ int64_t TDbfFile::FilledRecordLength() const {
 void TDbfFile::CheckRecordSize() {
   const int64_t expected = FilledRecordLength();
   if (expected == RecordSize()) return;
-  DbfNotice("Invalid Record Size,\rRecord Size in Hdr : " + std::to_string(RecordSize()) +
-            "\rExpected : " + std::to_string(expected));
+  Notice("Invalid Record Size,\rRecord Size in Hdr : " + std::to_string(RecordSize()) +
+         "\rExpected : " + std::to_string(expected));
   RefuseWrites("its header gives records of " + std::to_string(RecordSize()) + " bytes, but its fields as read fill " +
                std::to_string(expected) + " (writing would shift the fields for every other reader)");
 }
@@ -321,7 +323,7 @@ void TDbfFile::WriteEmptyTable(const TDbfFieldDefs& defs) {
   hidden_length_ = 0;
   format_level_ = 3;
   layout_ = THeaderLayout::Short;
-  code_page_ = TableCodePage(kOwnCodePageMark, FileName());
+  code_page_ = CodePageMarked(kOwnCodePageMark);
   TruncateTo(0);
   SetRecordSize(kShortLayout.descriptor_length);
   SetHeaderSize(kShortLayout.prefix_length);

@@ -30,19 +30,20 @@ struct TFieldSpan {
 class TDbfFile : public TPagedFile {
  public:
   // As TPagedFile, then reads and checks the header of an existing file unless the file
-  // is new or `create` is set. Header findings go to DbfNotice; a field count outside 1 to
+  // is new or the options' creation formats any file (FormatsAnyFile). Header findings go
+  // to the seam's notice handler (Notice); a field count outside 1 to
   // 4095 throws EDbfFileError "Invalid field count : %d (must be between 1 and 4095)".
-  TDbfFile(const std::string& file_name, bool create, bool auto_create, bool read_only, bool only_new = false);
+  TDbfFile(const std::string& file_name, const TOpenOptions& options);
 
   // The table file object that datasets share for `file_name`: the one the registry holds,
   // as it stands (its access mode, header and definitions are those of its first opener),
-  // or a new one made with these arguments; `made` tells which. Every copy of the handle
+  // or a new one made with these options; `made` tells which. Every copy of the handle
   // is a reference; the last one destroys the object, which closes the file and takes it
-  // out of the registry. With `only_new` a new object is always made (see TPagedFile).
+  // out of the registry. With TCreation::CreateNew a new object is always made (see
+  // TPagedFile).
   // Throws what the constructor throws, and EDbfEngineError "Cannot open file %s" when
   // the name is held by a file object that is not shared (a tool's own look at it).
-  static std::shared_ptr<TDbfFile> OpenShared(const std::string& file_name, bool create, bool auto_create,
-                                              bool read_only, bool only_new, bool& made);
+  static std::shared_ptr<TDbfFile> OpenShared(const std::string& file_name, const TOpenOptions& options, bool& made);
 
   // 2, 3, 5, 6 or 7, from the version byte.
   int FormatLevel() const { return format_level_; }
@@ -102,7 +103,7 @@ class TDbfFile : public TPagedFile {
   // deleted ..." when another program changed the table underneath (CheckStillTheTable;
   // nothing is written then), and "Cannot lock file %s".
   // A header count that cannot be written after the record was is reported through
-  // DbfNotice: the record is stored, and the next append or close writes the count.
+  // Notice: the record is stored, and the next append or close writes the count.
   int32_t AppendRecord(const uint8_t* record);
   // REQUIRES: 1 <= n <= RecordCount(), a file opened for writing; `record` holds
   // RecordSize bytes. Writes `record` over stored record n, once the file proves to be
@@ -167,6 +168,9 @@ class TDbfFile : public TPagedFile {
   void RememberOpenedLayout();
 
   void ReadHeader();
+  // The code page of this table for the header's `mark` (TableCodePage), its findings
+  // heard through Notice.
+  TTableCodePage CodePageMarked(uint8_t mark) const;
   void ChooseLayout(const THeaderPrefix& prefix);
   const TLayout& DescriptorLayout() const { return LongLayout() ? kLongLayout : kShortLayout; }
   int32_t DescriptorCount(int32_t header_length) const;

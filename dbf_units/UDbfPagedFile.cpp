@@ -62,29 +62,31 @@ TFileOpenMode ModeForExistingFile(bool read_only) {
 
 // A table on a file system without record locks is appended to unlocked; the user hears
 // of it once per process, not at every open.
-void ReportUnlockedAppends(const std::string& file_name) {
+void ReportUnlockedAppends(const TPagedFile& file) {
   static std::set<std::string> reported;
+  const std::string& file_name = file.FileName();
   if (!reported.insert(file_name).second) return;
-  DbfNotice("Appends to " + file_name +
-            " are not locked: the file system refuses record locks, so two programs "
-            "appending to it at the same time may overwrite each other's records");
+  file.Notice("Appends to " + file_name +
+              " are not locked: the file system refuses record locks, so two programs "
+              "appending to it at the same time may overwrite each other's records");
 }
 
 }  // namespace
 
-TPagedFile::TPagedFile(const std::string& file_name, bool create, bool auto_create, bool read_only, bool only_new)
-    : file_name_(MatchExistingCase(file_name)), read_only_(read_only) {
+TPagedFile::TPagedFile(const std::string& file_name, const TOpenOptions& options)
+    : file_name_(MatchExistingCase(file_name)), seam_(options.seam), read_only_(options.read_only) {
   const bool exists = FileExists(file_name_);
-  if (!exists && !create && !auto_create) {
+  if (!exists && !MakesMissingFile(options.creation)) {
     throw EDbfFileError("Open: Table file not found : " + file_name);
   }
+  const bool only_new = options.creation == TCreation::CreateNew;
   is_new_ = !exists || only_new;
   if (exists && only_new) throw Refusal(FileErrorReason(EEXIST), EEXIST);
   // POSIX cannot keep other processes out of a file we create; within this process the
   // registry does: a created file stays closed to every other object until it is released.
   const TRegistryEntry* holder = FindEntry(RegistryKey(file_name_));
   if (holder && (holder->exclusive || is_new_)) throw Refusal("in use by another table of this program", 0);
-  io_ = OpenFileIO(file_name_, is_new_ ? TFileOpenMode::CreateExclusive : ModeForExistingFile(read_only));
+  io_ = seam_.Open(file_name_, is_new_ ? TFileOpenMode::CreateExclusive : ModeForExistingFile(read_only_));
   // Creating finds the name itself missing: ENOENT means a folder on the way is.
   if (!io_) throw Refusal(is_new_ && errno == ENOENT ? "no such folder" : FileErrorReason(errno), errno);
   Registry().push_back({RegistryKey(file_name_), this, is_new_});
@@ -185,7 +187,7 @@ bool TPagedFile::TakeAppendLock(bool wait) {
       case TLockResult::Unsupported:
         append_lock_taken_ = false;
         // Only an append needs to hear it: a reader's look at the count is the same.
-        if (wait) ReportUnlockedAppends(file_name_);
+        if (wait) ReportUnlockedAppends(*this);
         break;
       case TLockResult::Failed:
         throw FileError(TFileAction::Lock, file_name_, errno);

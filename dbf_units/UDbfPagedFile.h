@@ -12,20 +12,21 @@
 
 #include "DbfErrors.h"
 #include "DbfFileIO.h"
+#include "DbfOpenOptions.h"
 
 namespace dbf {
 
 class TPagedFile {
  public:
   // Opens the existing file `file_name` (an absolute path) read-only or for reading and
-  // writing; creates it when it is missing and `create` or `auto_create` is set. With
-  // `only_new` an existing file is refused instead of opened. Creating never opens a file
-  // that appeared meanwhile nor follows a symbolic link. Adds the new object to the
-  // registry.
+  // writing through the options' seam; creates it when it is missing and the options'
+  // creation makes a missing file. TCreation::CreateNew refuses an existing file instead
+  // of opening it. Creating never opens a file that appeared meanwhile nor follows a
+  // symbolic link. Adds the new object to the registry.
   // Throws EDbfFileError: "Open: Table file not found : %s", "Cannot open file %s: %s",
   // "Cannot create file %s: %s" (the second %s says why: "permission denied", "is a
   // directory", "is not a regular file", "no such folder", "file exists", ...).
-  TPagedFile(const std::string& file_name, bool create, bool auto_create, bool read_only, bool only_new = false);
+  TPagedFile(const std::string& file_name, const TOpenOptions& options);
   virtual ~TPagedFile();  // removes the object from the registry and closes the file
 
   TPagedFile(const TPagedFile&) = delete;
@@ -34,6 +35,9 @@ class TPagedFile {
   const std::string& FileName() const { return file_name_; }
   bool IsNew() const { return is_new_; }
   bool ReadOnly() const { return read_only_; }
+  // The seam the file was opened through; its notices go there (Notice).
+  const TFileSeam& Seam() const { return seam_; }
+  void Notice(const std::string& text) const { seam_.Notice(text); }
 
   // Whether the file's contents may be written: not when it was opened read-only, nor
   // when what reads its header knows at open that writing would damage it (RefuseWrites).
@@ -89,7 +93,7 @@ class TPagedFile {
   // holds it, then derives the record count again: under the lock, the table ends where
   // the file ends. Calls nest; only the outermost takes and releases the lock. On a file
   // system that refuses record locks appends go on unlocked, so that a user working alone
-  // is never stopped; DbfNotice says once per file and process that other programs'
+  // is never stopped; a notice (Notice) says once per file and process that other programs'
   // appends are not kept apart there. Throws EDbfFileError "Cannot lock file %s" when
   // the platform fails otherwise.
   void LockAppends();
@@ -154,6 +158,7 @@ class TPagedFile {
   EDbfFileError Refusal(const std::string& reason, int system_error) const;
 
   std::string file_name_;
+  TFileSeam seam_;
   std::unique_ptr<TFileIO> io_;
   std::vector<uint8_t> header_;
   int32_t header_size_ = 0;

@@ -52,7 +52,7 @@ TDbf::~TDbf() {
   try {
     close();
   } catch (const std::exception& error) {
-    DbfNotice(error.what());
+    seam_.Notice(error.what());
   }
   while (!data_sources_.empty()) data_sources_.latest()->SetDataSet(nullptr);
 }
@@ -126,8 +126,9 @@ void TDbf::open() {
 void TDbf::openTable() {
   const bool make_default_fields = fields_.empty();
   if (field_defs_.Count() == 0) fillFieldDefsFromFields();
-  const bool auto_create = open_mode_ != TDbfOpenMode::omNormal;
-  engine_.Open(field_defs_, FullName(), false, auto_create, read_only_);
+  const TCreation creation =
+      open_mode_ == TDbfOpenMode::omNormal ? TCreation::OpenExisting : TCreation::CreateIfMissing;
+  engine_.Open(field_defs_, FullName(), {.creation = creation, .read_only = read_only_, .seam = seam_});
   engine_.FillFieldDefs(field_defs_, columns_);
   for (int i = 0; i < static_cast<int>(columns_.size()); ++i) column_spans_.push_back(engine_.File().FieldSpan(i));
   if (make_default_fields) createDefaultFields();
@@ -165,20 +166,20 @@ void TDbf::close() {
   engine_.Close();
 }
 
-void TDbf::createTable() { createTableFile(false); }
+void TDbf::createTable() { createTableFile(TCreation::Replace); }
 
-void TDbf::createNewTable() { createTableFile(true); }
+void TDbf::createNewTable() { createTableFile(TCreation::CreateNew); }
 
-void TDbf::createTableFile(bool only_new) {
+void TDbf::createTableFile(TCreation creation) {
   checkInactive();
   if (field_defs_.Count() == 0) fillFieldDefsFromFields();
-  engine_.Open(field_defs_, FullName(), true, true, false, only_new);
+  engine_.Open(field_defs_, FullName(), {.creation = creation, .seam = seam_});
   engine_.Close();
 }
 
 void TDbf::updateFieldDefs() {
   if (Active()) return;
-  engine_.Open(field_defs_, FullName(), false, false, true);
+  engine_.Open(field_defs_, FullName(), {.read_only = true, .seam = seam_});
   try {
     engine_.File().CopyFieldDefs(field_defs_);
   } catch (...) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DbfDataEvents.h"
@@ -69,6 +70,11 @@ class TDbf : public TFieldDataSet {
   bool ReadOnly() const { return read_only_; }
   // Fails on an open dataset.
   void SetReadOnly(bool read_only);
+  // The seam this dataset's table file is opened through (its platform files and its
+  // notices); empty members stand for the process-wide ones. Used from the next open on:
+  // a table file already open in another dataset is shared with that dataset's seam.
+  const TFileSeam& FileSeam() const { return seam_; }
+  void SetFileSeam(TFileSeam seam) { seam_ = std::move(seam); }
   // The column list from which the table is created; refilled from the file at open.
   TDbfFieldDefs& FieldDefs() { return field_defs_; }
   const TDbfFieldDefs& FieldDefs() const { return field_defs_; }
@@ -206,7 +212,7 @@ class TDbf : public TFieldDataSet {
   void dataEvent(TDataEvent event, intptr_t argument = 0);
 
   // Opening and closing (dbf.cpp).
-  void createTableFile(bool only_new);
+  void createTableFile(TCreation creation);
   void openTable();
   void abandonOpen() noexcept;
   void fillFieldDefsFromFields();
@@ -248,6 +254,7 @@ class TDbf : public TFieldDataSet {
   TDbfSyncMode sync_mode_ = TDbfSyncMode::smEachWrite;
   bool show_deleted_ = false;
   bool read_only_ = false;
+  TFileSeam seam_;
   TDbfFieldDefs field_defs_;
 
   std::vector<std::unique_ptr<TField>> fields_;

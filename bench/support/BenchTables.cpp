@@ -92,16 +92,10 @@ void FillWithCopies(const std::string& path, int32_t count) {
 // Opening and closing through the library writes the header's record count and the end
 // marker; its notice about the stale count is expected here and kept quiet.
 void StoreHeaderThroughLibrary(const std::string& path) {
-  dbf::TDbfNoticeHandler previous = dbf::SetDbfNoticeHandler([](const std::string&) {});
-  try {
-    std::unique_ptr<dbf::TDbf> table = TableOn(path);
-    table->open();
-    table->close();
-  } catch (...) {
-    dbf::SetDbfNoticeHandler(std::move(previous));
-    throw;
-  }
-  dbf::SetDbfNoticeHandler(std::move(previous));
+  std::unique_ptr<dbf::TDbf> table = TableOn(path);
+  table->SetFileSeam({.notice = [](const std::string&) {}});
+  table->open();
+  table->close();
 }
 
 }  // namespace
@@ -155,7 +149,7 @@ std::unique_ptr<dbf::TDbf> TableOn(const std::string& path) {
 // The library's own table file reads the header, so the benchmark needs no knowledge of
 // its format. It is never shared: no dataset has the table open meanwhile.
 TTableLayout ReadTableLayout(const std::string& path) {
-  const dbf::TDbfFile file(path, false, false, true);
+  const dbf::TDbfFile file(path, {.read_only = true});
   return {file.HeaderSize(), file.RecordSize(), file.RecordCount()};
 }
 

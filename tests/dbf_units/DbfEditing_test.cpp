@@ -257,8 +257,9 @@ TEST_F(EditingTest, RequiredFieldMustHaveAValue) {
 TEST_F(EditingTest, FailedAppendKeepsTheNewRecordForAnotherTry) {
   OpenNames({"Ann"});
   filetest::TFaults faults;
-  filetest::TFaultyFiles seam(faults);
+  const filetest::TFaultyFiles seam(faults, filetest::TFaultyFiles::PassedIn);
   dbf_->close();
+  dbf_->SetFileSeam(seam.Seam());
   dbf_->open();
   dbf_->startAppend();
   dbf_->fieldNamed("NAME").writeString("Bob");
@@ -277,8 +278,9 @@ TEST_F(EditingTest, FailedAppendKeepsTheNewRecordForAnotherTry) {
 TEST_F(EditingTest, FailedWritesOfEditAndDeleteLeaveTheRecordAsItWas) {
   OpenNames({"Ann", "Bob"});
   filetest::TFaults faults;
-  filetest::TFaultyFiles seam(faults);
+  const filetest::TFaultyFiles seam(faults, filetest::TFaultyFiles::PassedIn);
   dbf_->close();
+  dbf_->SetFileSeam(seam.Seam());
   dbf_->open();
   faults.failing_write = faults.writes + 1;
   EXPECT_THROW(dbf_->deleteRecord(), EDbfFileError);

@@ -64,5 +64,21 @@ TEST(DbfFoxProValues, ColumnsReadWithFoxProsEncodingsAndNullFlags) {
   EXPECT_THROW(table->fieldNamed("NAME").writeString("Adam"), EDbfFileError);  // the table is read-only
 }
 
+// A descriptor may give a binary column fewer bytes than its type holds (found by the
+// fuzz target): the column reads its own bytes and zeros, never the next column's.
+TEST(DbfFoxProValues, ShortBinaryColumnsReadOnlyTheirOwnBytes) {
+  const TScratchFolder folder;
+  TRawTable raw{0x30,
+                {{"B", 'B', 2}, {"Y", 'Y', 3}, {"I", 'I', 1}, {"TAIL", 'C', 8}},
+                {std::string(" \0\0\x10\x27\0\x05", 7) + "FFFFFFFF"}};
+  raw.foxpro_layout = true;
+  WriteFileBytes(folder / "SHORT.DBF", raw.Bytes());
+  const auto table = testing::DataSetOn(folder, "SHORT.DBF");
+  table->open();
+  EXPECT_EQ(table->fieldNamed("B").displayText(), "0");
+  EXPECT_EQ(table->fieldNamed("Y").displayText(), "1");
+  EXPECT_EQ(table->fieldNamed("I").readInteger(), 5);
+}
+
 }  // namespace
 }  // namespace dbf

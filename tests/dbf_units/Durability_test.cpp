@@ -164,9 +164,10 @@ TEST_F(DurabilityTest, RefusedAppendRaisesAndKeepsEveryEarlierRecord) {
 // lagging count, and the next append brings it up to date.
 TEST_F(DurabilityTest, HeaderCountThatCannotBeWrittenLagsUntilTheNextAppend) {
   filetest::TFaults faults;
-  const filetest::TFaultyFiles seam(faults);
+  const filetest::TFaultyFiles seam(faults, filetest::TFaultyFiles::PassedIn);
   TNoticeCapture notices;
   auto table = ResultsTable(folder_);
+  table->SetFileSeam(seam.Seam());
   table->open();
   PostSubject(*table, 0);
   faults.failing_write = faults.writes + 2;
@@ -224,6 +225,7 @@ TEST_F(DurabilityTest, EveryStepOfASessionSurvivesAPowerCutRightAfterIt) {
     const auto table_at_path = [&] {
       auto table = ResultsTable(folder_);
       table->SetTableName(path);
+      table->SetFileSeam(files.Seam());
       return table;
     };
     auto table = table_at_path();
@@ -252,8 +254,9 @@ TEST_F(DurabilityTest, EveryStepOfASessionSurvivesAPowerCutRightAfterIt) {
 // again stores the record.
 TEST_F(DurabilityTest, WritesSyncOnceEachAndARefusedSyncOrCloseRaises) {
   filetest::TFaults faults;
-  const filetest::TFaultyFiles seam(faults);
+  const filetest::TFaultyFiles seam(faults, filetest::TFaultyFiles::PassedIn);
   auto table = ResultsTable(folder_);
+  table->SetFileSeam(seam.Seam());
   table->open();
   PostSubject(*table, 0);
   PostSubject(*table, 1);

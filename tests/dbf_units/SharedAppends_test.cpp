@@ -108,8 +108,9 @@ TEST_F(SharedAppendsTest, ReadersCountOnlyWholeRecordsWhileAnotherProgramAppends
 // Without holding it, every append takes the lock; a run of appends holds it once.
 TEST_F(SharedAppendsTest, ARunOfAppendsTakesTheLockOnce) {
   filetest::TFaults faults;
-  const filetest::TFaultyFiles seam(faults);
+  const filetest::TFaultyFiles seam(faults, filetest::TFaultyFiles::PassedIn);
   auto table = ResultsTable(folder_);
+  table->SetFileSeam(seam.Seam());
   table->open();
   int before = faults.locks;
   for (int i = 0; i < 5; ++i) PostSubject(*table, i);
@@ -128,9 +129,10 @@ TEST_F(SharedAppendsTest, ARunOfAppendsTakesTheLockOnce) {
 TEST_F(SharedAppendsTest, AFileSystemWithoutLocksStillTakesAppends) {
   filetest::TFaults faults;
   faults.refuse_locks = true;
-  const filetest::TFaultyFiles seam(faults);
+  const filetest::TFaultyFiles seam(faults, filetest::TFaultyFiles::PassedIn);
   TNoticeCapture notices;
   auto table = ResultsTable(folder_);
+  table->SetFileSeam(seam.Seam());
   for (int round = 0; round < 2; ++round) {
     table->open();
     PostSubject(*table, 2 * round);

@@ -21,7 +21,7 @@ class CursorTest : public ::testing::Test {
   void MakeTable(int count) {
     path_ = folder_ / "CURSOR.DBF";
     bool made = false;
-    std::shared_ptr<TDbfFile> file = TDbfFile::OpenShared(path_, true, true, false, false, made);
+    std::shared_ptr<TDbfFile> file = TDbfFile::OpenShared(path_, {.creation = TCreation::Replace}, made);
     cursor_ = std::make_unique<TDbfCursor>(file);
     TDbfFieldDefs defs;
     defs.Add("NAME", TFieldType::ftString, 4, false);
@@ -92,7 +92,7 @@ TEST_F(CursorTest, FollowsTheCountOfTheFileAndStandsOnAnAppendedRecord) {
 TEST_F(CursorTest, TheLastCursorClosesTheFile) {
   MakeTable(1);
   bool made = false;
-  auto shared = TDbfFile::OpenShared(path_, false, false, false, false, made);
+  auto shared = TDbfFile::OpenShared(path_, {.creation = TCreation::OpenExisting}, made);
   EXPECT_FALSE(made) << "the cursor's file object is shared";
   TDbfFile& file = cursor_->File();
   auto second = std::make_unique<TDbfCursor>(std::move(shared));

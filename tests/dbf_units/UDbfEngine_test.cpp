@@ -27,7 +27,7 @@ class EngineTest : public ::testing::Test {
     table.records = records;
     filetest::WriteFileBytes(path_, table.Bytes());
   }
-  void OpenExisting(TDbfEngine& engine, bool read_only = false) { engine.Open(defs_, path_, false, false, read_only); }
+  void OpenExisting(TDbfEngine& engine, bool read_only = false) { engine.Open(defs_, path_, {.read_only = read_only}); }
   // Record numbers fetched in `mode` until a fetch fails; `last` receives that result.
   std::vector<int32_t> FetchAll(TDbfEngine& engine, TFetchMode mode, bool show_deleted, TFetchResult& last) {
     std::vector<int32_t> numbers;
@@ -91,7 +91,7 @@ TEST_F(EngineTest, MissingTableIsCreatedFromTheDefinitionsOnlyWhenAllowed) {
   filetest::AddResultsSchema(defs_);
   TDbfEngine engine;
   try {
-    engine.Open(defs_, path_, false, false, false);
+    engine.Open(defs_, path_, {.creation = TCreation::OpenExisting});
     FAIL() << "a missing table opened";
   } catch (const EDbfFileError& error) {
     EXPECT_EQ(error.what(), "Open: Table file not found : " + path_);
@@ -100,7 +100,7 @@ TEST_F(EngineTest, MissingTableIsCreatedFromTheDefinitionsOnlyWhenAllowed) {
   EXPECT_EQ(engine.RecordSize(), 0);
   EXPECT_EQ(TPagedFile::FindOpenFile(path_), nullptr);
 
-  engine.Open(defs_, path_, false, true, false);
+  engine.Open(defs_, path_, {.creation = TCreation::CreateIfMissing});
   EXPECT_EQ(engine.RecordSize(), 321);
   EXPECT_EQ(defs_.Count(), 11);
   engine.Close();
@@ -125,13 +125,13 @@ TEST_F(EngineTest, FailedOpenLeavesNothingInTheRegistry) {
 TEST_F(EngineTest, TwoEnginesShareOneFileAndItsRecords) {
   defs_.Add("NAME", TFieldType::ftString, 4, false);
   TDbfEngine first;
-  first.Open(defs_, path_, false, true, false);
+  first.Open(defs_, path_, {.creation = TCreation::CreateIfMissing});
   const std::vector<uint8_t> record = {' ', 'A', 'B', 'C', 'D'};
   first.StoreNewRecord(record.data());
 
   TDbfFieldDefs second_defs;
   TDbfEngine second;
-  second.Open(second_defs, path_, false, true, false);
+  second.Open(second_defs, path_, {.creation = TCreation::CreateIfMissing});
   EXPECT_EQ(&second.File(), &first.File());
   EXPECT_EQ(second.RecordCount(), 1) << "a file another dataset created is not formatted again";
   second.File().CopyFieldDefs(second_defs);
@@ -150,9 +150,9 @@ TEST_F(EngineTest, TwoEnginesShareOneFileAndItsRecords) {
 TEST_F(EngineTest, FailedAppendKeepsCountAndCursor) {
   WriteTable({" AAAA", " BBBB"});
   filetest::TFaults faults;
-  filetest::TFaultyFiles seam(faults);
+  const filetest::TFaultyFiles seam(faults, filetest::TFaultyFiles::PassedIn);
   TDbfEngine engine;
-  OpenExisting(engine);
+  engine.Open(defs_, path_, {.creation = TCreation::OpenExisting, .seam = seam.Seam()});
   engine.CurrentCursor().GotoBookmark(1);
   const std::vector<uint8_t> record = {' ', 'N', 'E', 'W', ' '};
   faults.failing_write = faults.writes + 1;

@@ -27,7 +27,7 @@ class TFieldValues : public ::testing::Test {
     raw.record_length = record_length;
     filetest::WriteFileBytes(folder_ / "values.dbf", raw.Bytes());
     const TNoticeCapture quiet;
-    table_ = std::make_unique<TDbfFile>(folder_ / "values.dbf", false, false, true);
+    table_ = std::make_unique<TDbfFile>(folder_ / "values.dbf", TOpenOptions{.read_only = true});
     record_.assign(static_cast<size_t>(table_->RecordSize()), ' ');
   }
 

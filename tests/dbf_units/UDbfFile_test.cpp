@@ -31,7 +31,7 @@ std::string TwoFieldRecord(const std::string& name, const std::string& amount) {
 
 std::string ErrorOfOpening(const std::string& name) {
   try {
-    TDbfFile table(name, false, false, true);
+    TDbfFile table(name, {.read_only = true});
   } catch (const EDbfFileError& error) {
     return error.what();
   }
@@ -41,7 +41,7 @@ std::string ErrorOfOpening(const std::string& name) {
 std::unique_ptr<TDbfFile> CreateResultsTable(const std::string& name) {
   TDbfFieldDefs schema;
   filetest::AddResultsSchema(schema);
-  auto table = std::make_unique<TDbfFile>(name, true, true, false);
+  auto table = std::make_unique<TDbfFile>(name, TOpenOptions{.creation = TCreation::Replace});
   table->FormatTable(schema);
   return table;
 }
@@ -121,11 +121,11 @@ TEST(TDbfFile, CreatedTableReadsBackItsOwnDefinitions) {
   declared.Add("suma", TFieldType::ftSmallint, 5, false);
   declared.Add("DATUM", TFieldType::ftDate, 0, false);
   {
-    TDbfFile table(name, true, true, false);
+    TDbfFile table(name, {.creation = TCreation::Replace});
     table.FormatTable(declared);
     EXPECT_EQ(table.FieldDefs().Count(), 0);  // read back when first needed
   }
-  TDbfFile table(name, false, false, true);
+  TDbfFile table(name, {.read_only = true});
   TDbfFieldDefs copies;
   table.CopyFieldDefs(copies);
   ASSERT_EQ(copies.Count(), 3);
@@ -151,7 +151,7 @@ TEST(TDbfFile, VersionByteSelectsFormatLevelAndLayout) {
     const std::string name = folder / ("level" + std::to_string(version) + ".dbf");
     WriteFileBytes(name, raw.Bytes());
     const TNoticeCapture notices;
-    TDbfFile table(name, false, false, true);
+    TDbfFile table(name, {.read_only = true});
     EXPECT_TRUE(notices.Notices().empty());
     EXPECT_EQ(table.FormatLevel(), level);
     EXPECT_EQ(table.LongLayout(), level >= 5);
@@ -170,12 +170,12 @@ TEST(TDbfFile, HeaderCountThatDisagreesWithTheFileIsReportedAndMended) {
   WriteFileBytes(name, raw.Bytes());
   const TNoticeCapture notices;
   {
-    TDbfFile table(name, false, false, true);
+    TDbfFile table(name, {.read_only = true});
     EXPECT_EQ(table.RecordCount(), 12);
   }
   EXPECT_EQ(ReadFileBytes(name), raw.Bytes());
   {
-    TDbfFile table(name, false, false, false);
+    TDbfFile table(name, {.creation = TCreation::OpenExisting});
     table.StoreHeader();
   }
   ASSERT_EQ(notices.Notices().size(), 2u);
@@ -193,7 +193,7 @@ TEST(TDbfFile, StoringTheHeaderChangesOnlyDateCountAndEndMarker) {
   original.insert(original.end(), {'t', 'a', 'i', 'l', '!'});  // after the records: not shortened
   WriteFileBytes(name, original);
   {
-    TDbfFile table(name, false, false, false);
+    TDbfFile table(name, {.creation = TCreation::OpenExisting});
     table.StoreHeader();
   }
   TBytes expected = original;
@@ -210,7 +210,7 @@ TEST(TDbfFile, LongLayoutStoresItsAutoIncrementCounters) {
   const std::string name = folder / "auto.dbf";
   TRawTable raw{0x30, {{"NOTE", 'C', 3}, {"ID", '+', 4, 0, 7}}, {}};
   WriteFileBytes(name, raw.Bytes());
-  TDbfFile table(name, false, false, false);
+  TDbfFile table(name, {.creation = TCreation::OpenExisting});
   std::vector<uint8_t> record(8, ' ');
   table.FillAutoIncValues(record.data());
   EXPECT_EQ(TBytes(record.begin() + 4, record.end()), (TBytes{0x80, 0, 0, 7}));
@@ -233,7 +233,7 @@ TEST(TDbfFile, StoredLengthsThatNormalisationChangesGiveTheRecordSizeWarning) {
     const std::string name = folder / (field.name + ".dbf");
     WriteFileBytes(name, TRawTable{0x03, {field}, {}}.Bytes());
     const TNoticeCapture notices;
-    TDbfFile table(name, false, false, true);
+    TDbfFile table(name, {.read_only = true});
     EXPECT_EQ(notices.Notices(), std::vector<std::string>{notice});
     EXPECT_EQ(table.RecordSize(), field.length + 1);  // the header's length governs records
   }
@@ -298,7 +298,7 @@ TEST(TDbfFile, DamagedTablesAreRefusedOrReadWithTheirWarnings) {
       EXPECT_EQ(TPagedFile::FindOpenFile(name), nullptr);
       continue;
     }
-    TDbfFile table(name, false, false, true);
+    TDbfFile table(name, {.read_only = true});
     EXPECT_EQ(table.RecordCount(), damaged.records);
     std::vector<uint8_t> record(static_cast<size_t>(table.RecordSize()));
     std::string text;
@@ -319,7 +319,7 @@ TEST(TDbfFile, HugeHeaderLengthReadsItsDescriptorsFromZeros) {
   raw.header_length = 65535;
   WriteFileBytes(name, raw.Bytes());
   const TNoticeCapture notices;
-  TDbfFile table(name, false, false, true);
+  TDbfFile table(name, {.read_only = true});
   ASSERT_EQ(table.FieldDefs().Count(), (65535 - 32) / 32);
   EXPECT_EQ(table.FieldDefs().Items(1).Name(), "AMOUNT");
   EXPECT_EQ(table.FieldDefs().Items(2).Name(), "\r\x1A");  // terminator and end marker
@@ -330,7 +330,7 @@ TEST(TDbfFile, HugeHeaderLengthReadsItsDescriptorsFromZeros) {
 
 TEST(TDbfFile, StoreHeaderNeedsAHeader) {
   const TScratchFolder folder;
-  TDbfFile table(folder / "new.dbf", true, true, false);
+  TDbfFile table(folder / "new.dbf", {.creation = TCreation::Replace});
   try {
     table.StoreHeader();
     FAIL() << "no error";
@@ -345,8 +345,8 @@ TEST(TDbfFile, FailedHeaderWriteIsReported) {
   WriteFileBytes(name, TRawTable{0x03, kTwoFields, {TwoFieldRecord("a", "1")}}.Bytes());
   TFaults faults;
   faults.failing_write = 2;  // the end marker after the header
-  const TFaultyFiles seam(faults);
-  TDbfFile table(name, false, false, false);
+  const TFaultyFiles seam(faults, TFaultyFiles::PassedIn);
+  TDbfFile table(name, {.creation = TCreation::OpenExisting, .seam = seam.Seam()});
   EXPECT_THROW(table.StoreHeader(), EDbfFileError);
 }
 
@@ -360,7 +360,7 @@ TEST(TDbfFile, TableTooWideForItsHeaderIsRefusedBeforeTheFileIsEmptied) {
   TDbfFieldDefs long_records;
   for (int i = 0; i < 300; ++i) long_records.Add("F" + std::to_string(i), TFieldType::ftString, 254, false);
   const TNoticeCapture notices;
-  TDbfFile table(name, false, false, false);
+  TDbfFile table(name, {.creation = TCreation::OpenExisting});
   EXPECT_THROW(table.FormatTable(many), EDbfFileError);
   EXPECT_THROW(table.FormatTable(long_records), EDbfFileError);
   EXPECT_EQ(ReadFileBytes(name), original);
@@ -371,9 +371,9 @@ TEST(TDbfFile, TwoOpenersOfOnePathShareOneObject) {
   const std::string name = folder / "shared.dbf";
   WriteFileBytes(name, TRawTable{0x03, kTwoFields, {TwoFieldRecord("a", "1"), TwoFieldRecord("b", "2")}}.Bytes());
   bool made = false;
-  std::shared_ptr<TDbfFile> first = TDbfFile::OpenShared(name, false, false, false, false, made);
+  std::shared_ptr<TDbfFile> first = TDbfFile::OpenShared(name, {.creation = TCreation::OpenExisting}, made);
   EXPECT_TRUE(made);
-  std::shared_ptr<TDbfFile> second = TDbfFile::OpenShared(name, false, false, true, false, made);
+  std::shared_ptr<TDbfFile> second = TDbfFile::OpenShared(name, {.read_only = true}, made);
   EXPECT_FALSE(made);
   ASSERT_EQ(second, first);
   EXPECT_FALSE(second->ReadOnly()) << "shared as the first opener opened it";
@@ -386,8 +386,8 @@ TEST(TDbfFile, TwoOpenersOfOnePathShareOneObject) {
   EXPECT_EQ(TPagedFile::FindOpenFile(name), nullptr);
 
   // A tool's own look at the file is no shared object: a dataset cannot take it over.
-  const TDbfFile own(name, false, false, true);
-  EXPECT_THROW(TDbfFile::OpenShared(name, false, false, true, false, made), EDbfEngineError);
+  const TDbfFile own(name, {.read_only = true});
+  EXPECT_THROW(TDbfFile::OpenShared(name, {.read_only = true}, made), EDbfEngineError);
 }
 
 }  // namespace

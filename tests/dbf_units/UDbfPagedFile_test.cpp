@@ -56,10 +56,11 @@ TBytes HeaderAndRecords(int records) {
 TEST(TPagedFile, MissingFileIsRefusedOrCreatedEmpty) {
   const TScratchFolder folder;
   const std::string name = folder / "Missing.DBF";
-  EXPECT_EQ(MessageOf([&] { TPagedFile file(name, false, false, false); }), "Open: Table file not found : " + name);
+  EXPECT_EQ(MessageOf([&] { TPagedFile file(name, {.creation = TCreation::OpenExisting}); }),
+            "Open: Table file not found : " + name);
   EXPECT_FALSE(std::filesystem::exists(name));
   {
-    TPagedFile file(name, false, true, false);
+    TPagedFile file(name, {.creation = TCreation::CreateIfMissing});
     EXPECT_TRUE(file.IsNew());
     EXPECT_EQ(file.FileName(), name);
     EXPECT_EQ(file.HeaderSize(), 0);
@@ -67,17 +68,18 @@ TEST(TPagedFile, MissingFileIsRefusedOrCreatedEmpty) {
     EXPECT_EQ(file.RecordCount(), 0);
   }
   EXPECT_TRUE(std::filesystem::exists(name));
-  TPagedFile existing(name, true, true, false);
+  TPagedFile existing(name, {.creation = TCreation::Replace});
   EXPECT_FALSE(existing.IsNew());
 }
 
 TEST(TPagedFile, PlatformRefusalsNameTheFileAndTheReason) {
   const TScratchFolder folder;
   std::filesystem::create_directory(folder / "folder.dbf");
-  EXPECT_EQ(MessageOf([&] { TPagedFile file(folder / "folder.dbf", false, false, true); }),
+  EXPECT_EQ(MessageOf([&] { TPagedFile file(folder / "folder.dbf", {.read_only = true}); }),
             "Cannot open file " + folder / "folder.dbf" + ": is a directory");
-  EXPECT_EQ(MessageOf([&] { TPagedFile file(folder / "no_such_folder/new.dbf", false, true, false); }),
-            "Cannot create file " + folder / "no_such_folder/new.dbf" + ": no such folder");
+  EXPECT_EQ(
+      MessageOf([&] { TPagedFile file(folder / "no_such_folder/new.dbf", {.creation = TCreation::CreateIfMissing}); }),
+      "Cannot create file " + folder / "no_such_folder/new.dbf" + ": no such folder");
   EXPECT_EQ(TPagedFile::FindOpenFile(folder / "folder.dbf"), nullptr);
 }
 
@@ -85,13 +87,14 @@ TEST(TPagedFile, PlatformRefusalsNameTheFileAndTheReason) {
 // fails instead of emptying that file.
 TEST(TPagedFile, CreatingNeverEmptiesAFileThatAppearedMeanwhile) {
   const TScratchFolder folder;
-  const TFileIOFactory previous = SetFileIOFactory([](const std::string& path, TFileOpenMode mode) {
+  const TFileSeam racing{.open_file = [](const std::string& path, TFileOpenMode mode) {
     WriteFileBytes(path, BytesOf("THEIRS"));
     return OpenPosixFileIO(path, mode);
-  });
-  EXPECT_EQ(MessageOf([&] { TPagedFile file(folder / "race.dbf", false, true, false); }),
+  }};
+  EXPECT_EQ(MessageOf([&] {
+              TPagedFile file(folder / "race.dbf", {.creation = TCreation::CreateIfMissing, .seam = racing});
+            }),
             "Cannot create file " + folder / "race.dbf" + ": file exists");
-  SetFileIOFactory(previous);
   EXPECT_EQ(ReadFileBytes(folder / "race.dbf"), BytesOf("THEIRS"));
 }
 
@@ -102,7 +105,7 @@ TEST(TPagedFile, RecordCountIsDerivedFromTheFileSize) {
   bytes.push_back(0x1A);  // an end marker and half a record are not records
   bytes.push_back('x');
   WriteFileBytes(name, bytes);
-  TPagedFile file(name, false, false, true);
+  TPagedFile file(name, {.read_only = true});
   file.SetHeaderSize(10);
   EXPECT_EQ(file.RecordCount(), 0);  // no record length yet
   file.SetRecordSize(4);
@@ -119,7 +122,7 @@ TEST(TPagedFile, HeaderBufferIsReReadOnlyWhenItsSizeChanges) {
   const TScratchFolder folder;
   const std::string name = folder / "short.dat";
   WriteFileBytes(name, BytesOf("ABCDE"));
-  TPagedFile file(name, false, false, true);
+  TPagedFile file(name, {.read_only = true});
   file.SetHeaderSize(8);
   EXPECT_EQ(TBytes(file.HeaderBuffer(), file.HeaderBuffer() + 8), (TBytes{'A', 'B', 'C', 'D', 'E', 0, 0, 0}));
   file.HeaderBuffer()[0] = 'z';
@@ -137,7 +140,7 @@ TEST(TPagedFile, RecordsAreReadAndWrittenWhole) {
   TBytes bytes = HeaderAndRecords(3);
   bytes.resize(bytes.size() - 2);  // record 3 is cut short
   WriteFileBytes(name, bytes);
-  TPagedFile file(name, false, false, false);
+  TPagedFile file(name, {.creation = TCreation::OpenExisting});
   file.SetHeaderSize(10);
   file.SetRecordSize(4);
   ASSERT_EQ(file.RecordCount(), 2);
@@ -168,7 +171,7 @@ TEST(TPagedFile, ReadOnlyFileRefusesWrites) {
   const TScratchFolder folder;
   const std::string name = folder / "records.dat";
   WriteFileBytes(name, HeaderAndRecords(2));
-  TPagedFile file(name, false, false, true);
+  TPagedFile file(name, {.read_only = true});
   file.SetHeaderSize(10);
   file.SetRecordSize(4);
   EXPECT_EQ(MessageOf([&] { file.StoreRecord(3, BytesOf("new3").data()); }), "Cannot write file " + name);
@@ -185,8 +188,8 @@ TEST(TPagedFile, FailedOrShortWriteRaisesAndCountsNothing) {
     SCOPED_TRACE(short_write ? "short write" : "failed write");
     TFaults faults;
     (short_write ? faults.short_write : faults.failing_write) = 2;
-    const TFaultyFiles seam(faults);
-    TPagedFile file(name, false, false, false);
+    const TFaultyFiles seam(faults, TFaultyFiles::PassedIn);
+    TPagedFile file(name, {.creation = TCreation::OpenExisting, .seam = seam.Seam()});
     file.SetHeaderSize(10);
     file.SetRecordSize(4);
     file.StoreRecord(3, BytesOf("r3..").data());
@@ -212,8 +215,8 @@ TEST(TPagedFile, AppendPastTwoGibibytesIsRefusedInsteadOfWrappingAround) {
   const int32_t k = static_cast<int32_t>((kTwoGiB - 10) / record_size) - 1;
   TFaults faults;
   faults.extra_size = int64_t{k} * record_size;
-  const TFaultyFiles seam(faults);
-  TPagedFile file(name, false, false, false);
+  const TFaultyFiles seam(faults, TFaultyFiles::PassedIn);
+  TPagedFile file(name, {.creation = TCreation::OpenExisting, .seam = seam.Seam()});
   file.SetHeaderSize(10);
   file.SetRecordSize(record_size);
   ASSERT_EQ(file.RecordCount(), k);
@@ -235,7 +238,7 @@ TEST(TPagedFile, RegistryFindsOneObjectPerFileWhileItLives) {
   WriteFileBytes(name, HeaderAndRecords(1));
   std::filesystem::create_symlink(name, folder / "link.dbf");
 
-  auto file = std::make_unique<TPagedFile>(name, false, false, false);
+  auto file = std::make_unique<TPagedFile>(name, TOpenOptions{.creation = TCreation::OpenExisting});
   EXPECT_EQ(TPagedFile::FindOpenFile(name), file.get());
   EXPECT_EQ(TPagedFile::FindOpenFile(folder.Folder() + "/./sub/../Shared.DBF"), file.get());
   EXPECT_EQ(TPagedFile::FindOpenFile(folder / "link.dbf"), file.get());
@@ -249,14 +252,15 @@ TEST(TPagedFile, CreatedFileStaysClosedToOtherObjectsWhileItLives) {
   const TScratchFolder folder;
   const std::string name = folder / "new.dbf";
   {
-    TPagedFile created(name, true, true, false);
-    EXPECT_EQ(MessageOf([&] { TPagedFile second(name, false, false, true); }),
+    TPagedFile created(name, {.creation = TCreation::Replace});
+    EXPECT_EQ(MessageOf([&] { TPagedFile second(name, {.read_only = true}); }),
               "Cannot open file " + name + ": in use by another table of this program");
     EXPECT_EQ(TPagedFile::FindOpenFile(name), &created);
   }
-  TPagedFile reopened(name, false, false, false);
-  TPagedFile shared(name, false, false, true);
-  EXPECT_EQ(MessageOf([&] { TPagedFile recreated(folder / "other.dbf", true, true, false); }), "(no error)");
+  TPagedFile reopened(name, {.creation = TCreation::OpenExisting});
+  TPagedFile shared(name, {.read_only = true});
+  EXPECT_EQ(MessageOf([&] { TPagedFile recreated(folder / "other.dbf", {.creation = TCreation::Replace}); }),
+            "(no error)");
 }
 
 }  // namespace

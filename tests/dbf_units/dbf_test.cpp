@@ -1,6 +1,6 @@
 // The table dataset's settings, opening and closing: where the file is, binding declared
 // fields and making default ones, createTable, failed opens, and two datasets that
-// share one table file.
+// share one table file, and datasets given seams of their own.
 #include "dbf.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,8 @@
 #include "DbfErrors.h"
 #include "DbfForeignFields.h"
 #include "DbfPaths.h"
+#include "FileLayerTestSupport.h"
+#include "MemoryFiles.h"
 #include "UDbfFile.h"
 
 namespace dbf {
@@ -311,8 +313,10 @@ TEST_F(DbfTest, OnlyAWriteGetsAHeaderAtClose) {
   EXPECT_EQ(filetest::ReadFileBytes(path).back(), kEndMarker);
 
   filetest::TFaults faults;
-  const filetest::TFaultyFiles seam(faults);
-  ResultsTable(folder_, "NEW.DBF")->createTable();
+  const filetest::TFaultyFiles seam(faults, filetest::TFaultyFiles::PassedIn);
+  auto table = ResultsTable(folder_, "NEW.DBF");
+  table->SetFileSeam(seam.Seam());
+  table->createTable();
   EXPECT_EQ(faults.syncs, 1);
 }
 
@@ -326,4 +330,47 @@ TEST_F(DbfTest, ACreateWithoutFieldsMakesNoFile) {
 }
 
 }  // namespace
+
+// A dataset reaches the files of the seam it was given and hears its notices there:
+// two sets of memory files in one process keep two tables apart, the disk holds
+// neither, and nothing reaches the process-wide notice handler.
+TEST_F(DbfTest, DatasetsWithTheirOwnSeamsSeeOnlyTheirOwnFiles) {
+  fuzz::TMemoryFiles first_files(int64_t{1} << 20), second_files(int64_t{1} << 20);
+  const filetest::TBytes miscounted = filetest::TRawTable{0x03, {{"NAME", 'C', 10}}, {" Ann       "}, 2}.Bytes();
+  const std::string first_path = first_files.Put("NAMES.DBF", miscounted.data(), miscounted.size());
+  const std::string second_path = second_files.Put("NAMES.DBF", nullptr, 0);
+  std::vector<std::string> first_notices;
+  const filetest::TNoticeCapture process_wide;
+  const auto dataset_on = [](const std::string& path, TFileSeam seam) {
+    auto table = std::make_unique<TDbf>();
+    table->SetTableName(path);
+    table->SetFileSeam(std::move(seam));
+    return table;
+  };
+  auto first =
+      dataset_on(first_path, first_files.Seam([&](const std::string& text) { first_notices.push_back(text); }));
+  auto second = dataset_on(second_path, second_files.Seam());
+  second->FieldDefs().Add("NAME", TFieldType::ftString, 10, false);
+  second->createTable();
+  second->open();
+  second->startAppend();
+  second->fieldNamed("NAME").writeString("Bob");
+  second->post();
+  first->open();
+
+  EXPECT_EQ(first->recordCount(), 1);
+  EXPECT_EQ(CurrentName(*first), "Ann");
+  EXPECT_EQ(second->recordCount(), 1);
+  EXPECT_EQ(CurrentName(*second), "Bob");
+  ASSERT_EQ(first_notices.size(), 1u);
+  EXPECT_EQ(first_notices[0].rfind("Invalid Record Count", 0), 0u);
+  EXPECT_TRUE(process_wide.Notices().empty());
+  first->close();
+  second->close();
+  EXPECT_EQ(first_files.Contents(first_path), miscounted) << "a table only read stays as it was";
+  EXPECT_EQ(filetest::HeaderRecordCount(second_files.Contents(second_path)), 1u);
+  EXPECT_TRUE(filetest::ReadFileBytes(first_path).empty());
+  EXPECT_TRUE(filetest::ReadFileBytes(second_path).empty());
+}
+
 }  // namespace dbf

@@ -44,7 +44,7 @@ TRun RunTool(const TScratchFolder& folder, const std::string& arguments) {
 void CreateResultsTable(const std::string& name) {
   TDbfFieldDefs schema;
   filetest::AddResultsSchema(schema);
-  TDbfFile table(name, true, true, false);
+  TDbfFile table(name, {.creation = TCreation::Replace});
   table.FormatTable(schema);
 }
 

@@ -51,6 +51,11 @@ std::vector<std::string>& Notices() {
   return notices;
 }
 
+// The memory files, with the notices collected.
+dbf::TFileSeam Seam() {
+  return Files().Seam([](const std::string& notice) { Notices().push_back(notice); });
+}
+
 [[noreturn]] void Broken(const std::string& invariant) {
   std::fprintf(stderr, "invariant broken: %s\n", invariant.c_str());
   std::abort();
@@ -123,6 +128,7 @@ class TRun {
     table_.SetTableName(path);
     table_.SetOpenMode(dbf::TDbfOpenMode::omNormal);
     table_.SetShowDeleted(show_deleted);
+    table_.SetFileSeam(Seam());
     source_.SetDataSet(&table_);
     link_.SetDataSource(&source_);
     link_.SetBufferCount(rows);
@@ -130,6 +136,7 @@ class TRun {
     reader_.SetOpenMode(dbf::TDbfOpenMode::omNormal);
     reader_.SetReadOnly(true);
     reader_.SetShowDeleted(true);
+    reader_.SetFileSeam(Seam());
   }
 
   bool Open() {
@@ -388,11 +395,6 @@ class TRun {
 };
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  dbf::SetDbfNoticeHandler([](const std::string& notice) { Notices().push_back(notice); });
-  return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TScript script(data, size);

@@ -99,7 +99,7 @@ inline std::unique_ptr<TDbf> NamesTable(const TScratchFolder& folder, const std:
 class TFakeDataSet : public TFieldDataSet {
  public:
   TFakeDataSet(const std::string& path, const TDbfFieldDefs& defs)
-      : file_(std::make_unique<TDbfFile>(path, true, true, false)) {
+      : file_(std::make_unique<TDbfFile>(path, TOpenOptions{.creation = TCreation::Replace})) {
     file_->FormatTable(defs);
     if (file_->FieldDefs().Count() == 0) file_->LoadFieldDefs();
     record_.assign(static_cast<size_t>(file_->RecordSize()), ' ');

@@ -182,18 +182,20 @@ void AddResultsSchema(TDbfFieldDefs& defs) {
   }
 }
 
-TFaultyFiles::TFaultyFiles(TFaults& faults) : faults_(std::make_shared<TFaults*>(&faults)) {
-  previous_ =
-      SetFileIOFactory([cell = faults_](const std::string& path, TFileOpenMode mode) -> std::unique_ptr<TFileIO> {
+TFaultyFiles::TFaultyFiles(TFaults& faults, TReach reach)
+    : faults_(std::make_shared<TFaults*>(&faults)),
+      factory_([cell = faults_](const std::string& path, TFileOpenMode mode) -> std::unique_ptr<TFileIO> {
         std::unique_ptr<TFileIO> real = OpenPosixFileIO(path, mode);
         if (!real) return nullptr;
         return std::make_unique<TFaultyFileIO>(std::move(real), cell);
-      });
+      }),
+      reach_(reach) {
+  if (reach_ == ProcessWide) previous_ = SetFileIOFactory(factory_);
 }
 
 TFaultyFiles::~TFaultyFiles() {
   *faults_ = nullptr;
-  SetFileIOFactory(std::move(previous_));
+  if (reach_ == ProcessWide) SetFileIOFactory(std::move(previous_));
 }
 
 }  // namespace dbf::filetest

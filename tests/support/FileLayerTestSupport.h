@@ -11,6 +11,7 @@
 
 #include "DbfErrors.h"
 #include "DbfFileIO.h"
+#include "DbfOpenOptions.h"
 #include "TempFolder.h"
 #include "UDbfFieldDef.h"
 
@@ -93,17 +94,24 @@ struct TFaults {
   bool failing_close = false;  // closing a file reports EIO
 };
 
-// Installs a seam over the real files that applies `faults` while it lives; files it
-// opened and that outlive it go on as plain files.
+// A seam over the real files that applies `faults` while it lives; files it opened and
+// that outlive it go on as plain files. ProcessWide installs it for every open (a program
+// layer that opens its own tables); PassedIn leaves the process as it is, and the tables
+// given Seam() alone see the faults.
 class TFaultyFiles {
  public:
-  explicit TFaultyFiles(TFaults& faults);
+  enum TReach { ProcessWide, PassedIn };
+  explicit TFaultyFiles(TFaults& faults, TReach reach = ProcessWide);
   ~TFaultyFiles();
   TFaultyFiles(const TFaultyFiles&) = delete;
   TFaultyFiles& operator=(const TFaultyFiles&) = delete;
 
+  TFileSeam Seam() const { return {.open_file = factory_}; }
+
  private:
   std::shared_ptr<TFaults*> faults_;
+  TFileIOFactory factory_;
+  TReach reach_;
   TFileIOFactory previous_;
 };
 

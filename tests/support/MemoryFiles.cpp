@@ -84,11 +84,14 @@ void MakeStandIn(const std::string& path) { std::ofstream stand_in(path, std::io
 }  // namespace
 
 TMemoryFiles::TMemoryFiles(int64_t largest_file)
-    : largest_file_(largest_file), folder_(testsupport::SystemTempFolder(), "dbf_memory_files.") {
-  previous_ = SetFileIOFactory([this](const std::string& path, TFileOpenMode mode) { return Open(path, mode); });
-}
+    : largest_file_(largest_file), folder_(testsupport::SystemTempFolder(), "dbf_memory_files.") {}
 
-TMemoryFiles::~TMemoryFiles() { SetFileIOFactory(std::move(previous_)); }
+TMemoryFiles::~TMemoryFiles() = default;
+
+TFileSeam TMemoryFiles::Seam(TDbfNoticeHandler notice) {
+  return {.open_file = [this](const std::string& path, TFileOpenMode mode) { return Open(path, mode); },
+          .notice = std::move(notice)};
+}
 
 std::string TMemoryFiles::Put(const std::string& name, const uint8_t* bytes, size_t size) {
   const std::string path = folder_ / name;

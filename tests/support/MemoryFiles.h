@@ -7,6 +7,10 @@
 // Each file also keeps what it held at its last sync, as a disk keeps what reached it: a
 // simulated power cut throws away everything written after that (the way LevelDB's
 // fault-injection environment does), so a test can check what a returned call promised.
+//
+// The files are reached through their seam (Seam), which a table or a dataset is given
+// in its open options: nothing is installed process-wide, so tables opened otherwise
+// still reach the disk.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +21,7 @@
 #include <vector>
 
 #include "DbfFileIO.h"
+#include "DbfOpenOptions.h"
 #include "TempFolder.h"
 
 namespace dbf::fuzz {
@@ -27,10 +32,14 @@ class TMemoryFiles {
  public:
   // Files grow to at most `largest_file` bytes; a write past it fails as on a full disk.
   explicit TMemoryFiles(int64_t largest_file);
-  // Restores the seam it replaced and removes the stand-in folder.
+  // Removes the stand-in folder. Tables opened through Seam() must be closed first.
   ~TMemoryFiles();
   TMemoryFiles(const TMemoryFiles&) = delete;
   TMemoryFiles& operator=(const TMemoryFiles&) = delete;
+
+  // The seam whose files live here, for TOpenOptions::seam or TDbf::SetFileSeam; its
+  // notices go to `notice` (empty: the process-wide handler).
+  TFileSeam Seam(TDbfNoticeHandler notice = {});
 
   // The path of memory file `name` (its stand-in exists on disk), holding `bytes`.
   std::string Put(const std::string& name, const uint8_t* bytes, size_t size);
@@ -60,7 +69,6 @@ class TMemoryFiles {
   int64_t largest_file_;
   testsupport::TTempFolder folder_;
   std::map<std::string, std::shared_ptr<TFile>> files_;
-  TFileIOFactory previous_;
 };
 
 }  // namespace dbf::fuzz

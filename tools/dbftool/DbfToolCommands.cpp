@@ -72,7 +72,7 @@ void PointAtFile(dbf::TDbf& table, const std::string& path) {
 }
 
 void CheckTableFile(const std::string& file_name) {
-  dbf::TPagedFile file(file_name, false, false, true);
+  dbf::TPagedFile file(file_name, {.read_only = true});
   const int64_t size = file.FileSize();
   file.SetHeaderSize(1);
   const uint8_t version = file.HeaderBuffer()[0];

@@ -117,7 +117,7 @@ TTableFigures TableFigures(const dbf::TDbfFile& table) {
 // file size gives for its header and record lengths.
 std::optional<TTableFigures> RawPrefixFigures(const std::string& file_name) {
   try {
-    dbf::TPagedFile file(file_name, false, false, true);
+    dbf::TPagedFile file(file_name, {.read_only = true});
     file.SetHeaderSize(dbf::kShortLayout.prefix_length);
     TTableFigures figures = PrefixFigures(file);
     file.SetHeaderSize(figures.header_length);
@@ -134,7 +134,7 @@ TInfoReport ReadInfo(const std::string& file_name) {
   TWarningCollector collector(report.warnings);
   CheckTableFile(file_name);
   try {
-    const dbf::TDbfFile table(file_name, false, false, true);
+    const dbf::TDbfFile table(file_name, {.read_only = true});
     report.figures = TableFigures(table);
   } catch (const dbf::EDatabaseError& error) {
     report.error = error.what();

@@ -174,7 +174,8 @@ TEST_F(DbfTest, FailedReadOfTheHeaderIsAReadErrorNotADamagedHeader) {
     SCOPED_TRACE(failing_read);
     filetest::TFaults faults;
     faults.failing_read = failing_read;
-    const filetest::TFaultyFiles seam(faults);
+    const filetest::TFaultyFiles seam(faults, filetest::TFaultyFiles::PassedIn);
+    dbf->SetFileSeam(seam.Seam());
     try {
       dbf->open();
       ADD_FAILURE() << "opened";

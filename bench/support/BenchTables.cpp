@@ -12,6 +12,7 @@
 
 #include "DbfErrors.h"
 #include "DbfFields.h"
+#include "DbfFileLayout.h"
 #include "ResultsTable.h"
 #include "UDbfFile.h"
 
@@ -72,7 +73,7 @@ void AppendSampleRecords(const std::string& path) {
 
 // Copies the sample records over and over from the end of the header on, replacing them
 // and the end marker, until the file holds `count` records.
-void FillWithCopies(const std::string& path, int32_t count) {
+TTableLayout FillWithCopies(const std::string& path, int32_t count) {
   const TTableLayout layout = ReadTableLayout(path);
   const std::vector<uint8_t> samples = ReadRawRecords(path, layout.record_count);
   const auto record_length = static_cast<size_t>(layout.record_length);
@@ -87,15 +88,17 @@ void FillWithCopies(const std::string& path, int32_t count) {
     const int32_t records = std::min(kRecordsPerFillWrite, count - written);
     file.WriteAt(layout.RecordPosition(written + 1), chunk.data(), record_length * static_cast<size_t>(records));
   }
+  return layout;
 }
 
-// Opening and closing through the library writes the header's record count and the end
-// marker; its notice about the stale count is expected here and kept quiet.
-void StoreHeaderThroughLibrary(const std::string& path) {
-  std::unique_ptr<dbf::TDbf> table = TableOn(path);
-  table->SetFileSeam({.notice = [](const std::string&) {}});
-  table->open();
-  table->close();
+// The copies went past the library, so the header's record count and the end marker are
+// written here too (a close of a table only read leaves its header as it is).
+void StoreRecordCountAndEndMarker(const std::string& path, const TTableLayout& layout, int32_t count) {
+  uint8_t stored_count[4];
+  dbf::StoreLittleEndian(stored_count, sizeof stored_count, 0, sizeof stored_count, static_cast<uint32_t>(count));
+  const TRawFile file(path, O_WRONLY);
+  file.WriteAt(dbf::kRecordCountAt, stored_count, sizeof stored_count);
+  file.WriteAt(layout.RecordPosition(count + 1), &dbf::kEndMarker, 1);
 }
 
 }  // namespace
@@ -133,8 +136,8 @@ void WriteRecordTexts(dbf::TDbf& table, const TRecordTexts& texts) {
 
 void MakeResultsTable(const std::string& path, int32_t count) {
   AppendSampleRecords(path);
-  FillWithCopies(path, count);
-  StoreHeaderThroughLibrary(path);
+  const TTableLayout layout = FillWithCopies(path, count);
+  StoreRecordCountAndEndMarker(path, layout, count);
   TRawFile(path, O_RDONLY).Sync();
 }
 

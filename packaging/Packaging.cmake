@@ -5,7 +5,7 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vyhod-tarni)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Vyhod_Tarni maintainers <maintainers@users.noreply.c-seed-0a1b8055.example>")
+set(CPACK_PACKAGE_CONTACT "Vyhod_Tarni maintainers <maintainers@vyhodtarni.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "scoring of the TARNI picture-choice psychological test")
 set(CPACK_PACKAGE_DESCRIPTION
     "Vyhod_Tarni scores the TARNI picture-choice psychological test. For each
